@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace venmarra {
+
+// The main window's controls as its logic writes and reads them.
+class MainWindowView {
+public:
+    enum class Caption { Label2, Label3, Label4, Label5, Label6, Command2 };
+
+    virtual ~MainWindowView() = default;
+
+    virtual void setCaption(Caption control, const QString &text) = 0;
+    virtual void setText1(const QString &text) = 0;
+    virtual void disableCommand1() = 0;
+    // Appends a line to List1; `mailId` is the identifier read together with it.
+    virtual void appendListItem(const QString &line, const QString &mailId) = 0;
+    virtual int selectedListIndex() const = 0;
+    virtual QString listItemMailId(int index) const = 0;
+    virtual QString listItemText(int index) const = 0;
+    // Shows the mail viewer (created anew when it is not open) and replaces its text.
+    virtual void showMailViewer(const QString &content) = 0;
+};
+
+// The main window's events, as the window hands them on.
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+    virtual void Form_Load() = 0;
+    virtual void Form_Unload() = 0;
+    virtual void Command1_Click() = 0;
+    virtual void Command2_Click() = 0;
+    virtual void Command3_Click() = 0;
+    virtual void List1_DblClick() = 0;
+};
+
+}  // namespace venmarra

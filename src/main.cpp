@@ -1,0 +1,44 @@
+#include "service/curl_handle.h"
+#include "ui/application.h"
+#include "ui/qt_toolkit.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt aborts with a long message; say it in one line instead.
+bool hasDisplay()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const auto set = [](const char *name) {
+        const char *value = std::getenv(name);
+        return value && *value;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!hasDisplay()) {
+        std::fputs("venmarra: no display found (DISPLAY is not set); run it on a desktop.\n", stderr);
+        return EXIT_FAILURE;
+    }
+    const venmarra::CurlGlobal curl;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(venmarra::kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/venmarra/icon")));
+    venmarra::QtToolkit toolkit;
+    venmarra::Application venmarraApp(toolkit);
+    venmarraApp.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,211 @@
+#include "ui/form1.h"
+
+#include "endpoint.h"
+#include "ui/line_shape.h"
+#include "ui/twips.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace venmarra {
+namespace {
+
+constexpr int kMailIdRole = Qt::UserRole;
+
+template <typename Control>
+Control *named(Control *control, const char *name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+// A label that takes the size of its caption and keeps its place; it never renders markup.
+QLabel *autoSizeLabel(const char *name, const QString &caption, QWidget *parent, int left, int top)
+{
+    auto *label = named(new QLabel(parent), name);
+    label->setTextFormat(Qt::PlainText);
+    label->move(twips(left), twips(top));
+    label->setText(caption);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton *commandButton(const char *name, const QString &caption, QWidget *parent, int left,
+                           int top, int width, int height)
+{
+    auto *button = named(new QPushButton(caption, parent), name);
+    placeInTwips(button, left, top, width, height);
+    return button;
+}
+
+LineShape *lineShape(const char *name, QPoint fromTwips, QPoint toTwips, QWidget *parent)
+{
+    return named(new LineShape(QPoint(twips(fromTwips.x()), twips(fromTwips.y())),
+                               QPoint(twips(toTwips.x()), twips(toTwips.y())), parent),
+                 name);
+}
+
+}  // namespace
+
+QString mainWindowCaption()
+{
+    return QStringLiteral("Venmarra  - By ") + QString::fromUtf8(endpoint::kAuthorCredit);
+}
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(mainWindowCaption());
+    setFixedSize(twips(8835), twips(3420));
+    createControls();
+    chainTabOrder();
+    connectEvents();
+    m_command1->setFocus();
+}
+
+void Form1::createControls()
+{
+    m_label4 = autoSizeLabel("Label4", QString(), this, 120, 3120);
+    m_label7 = named(new QLabel(QStringLiteral("双击读取邮件"), this), "Label7");
+    m_label7->setTextFormat(Qt::PlainText);
+    m_label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    placeInTwips(m_label7, 3960, 360, 4815, 255);
+    m_line1 = lineShape("Line1", {3960, 240}, {3960, 600}, this);
+    m_line2 = lineShape("Line2", {3960, 240}, {8760, 240}, this);
+    m_line3 = lineShape("Line3", {8760, 240}, {8760, 600}, this);
+    m_command1 = commandButton("Command1", QStringLiteral("生成邮箱"), this, 120, 2520, 1455, 495);
+    createFrame1();
+    m_command2 = commandButton("Command2", QStringLiteral("循环接收"), this, 1680, 2520, 1455, 495);
+    m_list1 = named(new QListWidget(this), "List1");
+    m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list1->setSortingEnabled(false);
+    m_list1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    placeInTwips(m_list1, 3960, 600, 4815, 2760);
+    m_command3 = commandButton("Command3", QStringLiteral("停止"), this, 3240, 2520, 615, 495);
+}
+
+void Form1::createFrame1()
+{
+    m_frame1 = named(new QGroupBox(QStringLiteral("邮箱信息"), this), "Frame1");
+    placeInTwips(m_frame1, 120, 240, 3735, 2175);
+    m_label1 = autoSizeLabel("Label1", QStringLiteral("临时邮箱名："), m_frame1, 120, 360);
+    m_label2 = autoSizeLabel("Label2", QStringLiteral("开始时间："), m_frame1, 120, 1440);
+    m_label3 = autoSizeLabel("Label3", QStringLiteral("结束时间："), m_frame1, 120, 1800);
+    m_label5 = autoSizeLabel("Label5", QStringLiteral("邮箱名："), m_frame1, 120, 720);
+    m_label6 = autoSizeLabel("Label6", QStringLiteral("是否可用："), m_frame1, 120, 1080);
+    m_text1 = named(new QLineEdit(m_frame1), "Text1");
+    placeInTwips(m_text1, 1200, 240, 2415, 375);
+}
+
+void Form1::chainTabOrder()
+{
+    QWidget::setTabOrder(m_command1, m_text1);
+    QWidget::setTabOrder(m_text1, m_command2);
+    QWidget::setTabOrder(m_command2, m_list1);
+    QWidget::setTabOrder(m_list1, m_command3);
+}
+
+void Form1::connectEvents()
+{
+    connect(m_command1, &QPushButton::clicked, this, [this] {
+        if (m_events)
+            m_events->Command1_Click();
+    });
+    connect(m_command2, &QPushButton::clicked, this, [this] {
+        if (m_events)
+            m_events->Command2_Click();
+    });
+    connect(m_command3, &QPushButton::clicked, this, [this] {
+        if (m_events)
+            m_events->Command3_Click();
+    });
+    connect(m_list1, &QListWidget::itemDoubleClicked, this, [this] {
+        if (m_events)
+            m_events->List1_DblClick();
+    });
+}
+
+void Form1::attach(MainWindowEvents *events)
+{
+    m_events = events;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (m_events)
+        m_events->Form_Unload();
+}
+
+QLabel *Form1::label(Caption control) const
+{
+    switch (control) {
+    case Caption::Label2: return m_label2;
+    case Caption::Label3: return m_label3;
+    case Caption::Label4: return m_label4;
+    case Caption::Label5: return m_label5;
+    case Caption::Label6: return m_label6;
+    case Caption::Command2: break;
+    }
+    return nullptr;
+}
+
+void Form1::setCaption(Caption control, const QString &text)
+{
+    if (control == Caption::Command2) {
+        m_command2->setText(text);
+        return;
+    }
+    QLabel *target = label(control);
+    target->setText(text);
+    target->adjustSize();
+}
+
+void Form1::setText1(const QString &text)
+{
+    m_text1->setText(text);
+}
+
+void Form1::disableCommand1()
+{
+    m_command1->setEnabled(false);
+}
+
+void Form1::appendListItem(const QString &line, const QString &mailId)
+{
+    auto *item = new QListWidgetItem(line, m_list1);
+    item->setData(kMailIdRole, mailId);
+}
+
+int Form1::selectedListIndex() const
+{
+    const QList<QListWidgetItem *> selected = m_list1->selectedItems();
+    return selected.isEmpty() ? -1 : m_list1->row(selected.first());
+}
+
+QString Form1::listItemMailId(int index) const
+{
+    const QListWidgetItem *item = m_list1->item(index);
+    return item ? item->data(kMailIdRole).toString() : QString();
+}
+
+QString Form1::listItemText(int index) const
+{
+    const QListWidgetItem *item = m_list1->item(index);
+    return item ? item->text() : QString();
+}
+
+void Form1::showMailViewer(const QString &content)
+{
+    m_viewer.show();
+    m_viewer.setText(content);
+}
+
+}  // namespace venmarra

@@ -1,0 +1,32 @@
+#include "ui/form2.h"
+
+#include "ui/twips.h"
+
+#include <QPlainTextEdit>
+#include <QTextOption>
+
+namespace venmarra {
+
+Form2::Form2(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("邮件内容"));
+    setFixedSize(twips(4560), twips(2730));
+    m_text1 = new QPlainTextEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    placeInTwips(m_text1, 120, 120, 4335, 2535);
+    m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void Form2::setText1(const QString &text)
+{
+    m_text1->setPlainText(text);
+}
+
+}  // namespace venmarra

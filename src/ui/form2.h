@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+namespace venmarra {
+
+// The mail viewer: one multi-line plain-text box. Closing it destroys it.
+class Form2 final : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+
+    void setText1(const QString &text);
+    QPlainTextEdit *text1() const { return m_text1; }
+
+private:
+    QPlainTextEdit *m_text1 = nullptr;
+};
+
+}  // namespace venmarra

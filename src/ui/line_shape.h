@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+namespace venmarra {
+
+// A solid one-pixel line between two points of its parent, in the window-text colour.
+class LineShape final : public QWidget {
+    Q_OBJECT
+public:
+    LineShape(QPoint from, QPoint to, QWidget *parent);
+
+    QPoint from() const { return m_from; }
+    QPoint to() const { return m_to; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPoint m_from;
+    QPoint m_to;
+};
+
+}  // namespace venmarra

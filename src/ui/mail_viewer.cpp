@@ -1,0 +1,27 @@
+#include "ui/mail_viewer.h"
+
+#include "ui/twips.h"
+
+namespace venmarra {
+
+MailViewer::~MailViewer()
+{
+    delete m_form2.data();  // a top-level window without owner: nobody else deletes it
+}
+
+void MailViewer::show()
+{
+    if (!m_form2) {
+        m_form2 = new Form2;
+        centreOnScreen(m_form2);
+    }
+    m_form2->show();
+}
+
+void MailViewer::setText(const QString &text)
+{
+    if (m_form2)
+        m_form2->setText1(text);
+}
+
+}  // namespace venmarra

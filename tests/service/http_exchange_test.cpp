@@ -1,0 +1,147 @@
+#include "raw_server.h"
+#include "scripted_server.h"
+#include "service/http_exchange.h"
+#include "service/http_request.h"
+
+#include <gtest/gtest.h>
+
+namespace venmarra {
+namespace {
+
+using namespace std::chrono_literals;
+using test::RawReply;
+using test::RawServer;
+using test::ScriptedReply;
+using test::ScriptedServer;
+
+ExchangeResult exchange(const std::string &url, const QString &method, const QString &body,
+                        const QString &sessionId, HttpLimits limits = {})
+{
+    return performExchange(buildExchangeRequest(method, QString::fromStdString(url), body, sessionId),
+                           limits);
+}
+
+TEST(HttpExchange, getAndPostSendExactlyTheProgramsHeaders)
+{
+    ScriptedServer server;
+    exchange(server.baseUrl(), "GET", "", "cookie");
+    exchange(server.baseUrl(), "POST", "data=a b&type=refresh&arg=", "0");
+    exchange(server.baseUrl(), "post", QString(3000, QLatin1Char('x')), "s1d");
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 3u);
+
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].path, "/");
+    EXPECT_FALSE(requests[0].hasHeader("Cookie"));
+    EXPECT_FALSE(requests[0].hasHeader("Content-Type"));
+    EXPECT_EQ(requests[0].body, "");
+
+    EXPECT_EQ(requests[1].method, "POST");
+    EXPECT_EQ(requests[1].header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_FALSE(requests[1].hasHeader("Cookie"));
+    EXPECT_EQ(requests[1].body, "data=a b&type=refresh&arg=");
+
+    EXPECT_EQ(requests[2].method, "POST");
+    EXPECT_EQ(requests[2].header("Cookie"), "sid=s1d");
+    EXPECT_FALSE(requests[2].hasHeader("Expect")) << "a large body is sent without waiting for 100";
+    EXPECT_EQ(requests[2].body.size(), 3000u);
+}
+
+TEST(HttpExchange, answerKeepsStatusBodyAndHeaderLinesAsReceived)
+{
+    ScriptedServer server;
+    ScriptedReply reply;
+    reply.status = 404;
+    reply.body = "missing";
+    reply.headers = {{"X-Mixed-Case", "Value"}, {"Set-Cookie", "sid=a"}, {"Set-Cookie", "sid=b"}};
+    server.enqueue(reply);
+    const ExchangeResult result = exchange(server.baseUrl(), "GET", "", "0");
+    EXPECT_EQ(result.failure, ExchangeFailure::None);
+    EXPECT_EQ(result.status, 404);
+    EXPECT_EQ(result.body, "missing");
+    EXPECT_TRUE(result.headerText.contains("X-Mixed-Case: Value\r\n"));
+    EXPECT_TRUE(result.headerText.contains("Set-Cookie: sid=a\r\nSet-Cookie: sid=b\r\n"));
+    EXPECT_FALSE(result.headerText.startsWith("HTTP/")) << "the status line is not a header";
+}
+
+TEST(HttpExchange, aRedirectIsNotFollowed)
+{
+    ScriptedServer target;
+    ScriptedServer server;
+    ScriptedReply redirect;
+    redirect.status = 302;
+    redirect.headers = {{"Location", target.baseUrl()}};
+    server.enqueue(redirect);
+    const ExchangeResult result = exchange(server.baseUrl(), "POST", "data=x", "0");
+    EXPECT_EQ(result.status, 302);
+    EXPECT_EQ(target.requestCount(), 0u);
+}
+
+TEST(HttpExchange, unreachableOrUnresolvableServersFailWithTheirKind)
+{
+    int closedPort = 0;
+    {
+        ScriptedServer gone;
+        closedPort = gone.port();
+    }
+    const ExchangeResult refused =
+        exchange("http://127.0.0.1:" + std::to_string(closedPort) + "/", "GET", "", "0");
+    EXPECT_EQ(refused.failure, ExchangeFailure::Connect);
+    EXPECT_FALSE(refused.failureDetail.isEmpty());
+
+    const ExchangeResult unresolved = exchange("http://no-such-host.invalid/", "GET", "", "0");
+    EXPECT_EQ(unresolved.failure, ExchangeFailure::Resolve);
+
+    const ExchangeResult otherScheme = exchange("ftp://127.0.0.1/", "GET", "", "0");
+    EXPECT_NE(otherScheme.failure, ExchangeFailure::None) << "only http is spoken";
+}
+
+TEST(HttpExchange, aServerThatStallsTimesOut)
+{
+    RawServer server;
+    server.enqueue(RawReply{"", true});
+    server.enqueue(RawReply{"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part", true});
+    HttpLimits limits;
+    limits.stallTimeout = 300ms;
+    EXPECT_EQ(exchange(server.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::Timeout);
+    EXPECT_EQ(exchange(server.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::Timeout);
+}
+
+TEST(HttpExchange, bodiesOverTheLimitFailWhateverTheyAnnounce)
+{
+    HttpLimits limits;
+    limits.maxBodyBytes = 64 * 1024;
+
+    ScriptedServer endless;
+    endless.enqueue(ScriptedReply{200, {}, std::string(70 * 1024, 'x')});
+    EXPECT_EQ(exchange(endless.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
+
+    RawServer raw;
+    raw.enqueue(RawReply{"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", true});
+    std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    for (int i = 0; i < 100; ++i)
+        chunked += "400\r\n" + std::string(1024, 'y') + "\r\n";
+    raw.enqueue(RawReply{chunked, true});
+    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
+    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
+
+    ScriptedServer fits;
+    fits.enqueue(ScriptedReply{200, {}, std::string(64 * 1024, 'z')});
+    EXPECT_EQ(exchange(fits.baseUrl(), "GET", "", "0", limits).body.size(), 64 * 1024);
+}
+
+TEST(HttpExchange, brokenAnswersFailInsteadOfPassingForSuccess)
+{
+    RawServer server;
+    server.enqueue(RawReply{"HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\ncut short"});
+    server.enqueue(RawReply{"NONSENSE\r\n\r\n"});
+    server.enqueue(RawReply{""});
+    for (int i = 0; i < 3; ++i) {
+        const ExchangeResult result = exchange(server.baseUrl(), "GET", "", "0");
+        EXPECT_NE(result.failure, ExchangeFailure::None) << "answer " << i;
+        EXPECT_TRUE(result.body.isEmpty());
+    }
+}
+
+}  // namespace
+}  // namespace venmarra

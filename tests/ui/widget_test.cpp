@@ -1,0 +1,314 @@
+#include "ui/form1.h"
+#include "ui/line_shape.h"
+#include "ui/mail_viewer.h"
+#include "ui/qt_toolkit.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace venmarra {
+
+class WidgetTest : public QObject {
+    Q_OBJECT
+private slots:
+    void form1_controlsHaveTheirDesignedPlacesAndTexts_data();
+    void form1_controlsHaveTheirDesignedPlacesAndTexts();
+    void form1_windowIsFixedWithMinimiseAndCloseOnly();
+    void form1_stackingPutsLinesAboveLabel7();
+    void form1_tabOrderAndFirstFocus();
+    void form1_linesDrawTheHeadingBox();
+    void form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame();
+    void form1_markupIsShownAsPlainText();
+    void form1_listKeepsOrderAndMailIds();
+    void form2_isAFixedReadingWindow();
+    void viewer_isReusedWhileOpenAndCreatedAfresh();
+    void messageBox_usesPlainTextAndTheApplicationTitle();
+};
+
+namespace {
+
+QRect px(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+template <typename T = QWidget>
+T *child(QWidget &window, const char *name)
+{
+    return window.findChild<T *>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+void WidgetTest::form1_controlsHaveTheirDesignedPlacesAndTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("geometry");  // labels marked auto-size: only the place counts
+    QTest::addColumn<bool>("autoSize");
+    QTest::addColumn<QString>("text");
+
+    const auto row = [](const char *name, const char *cls, const char *parent, QRect rect, bool autoSize,
+                        const QString &text) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(cls)
+                            << QString::fromLatin1(parent) << rect << autoSize << text;
+    };
+    row("Command3", "QPushButton", "Form1", px(3240, 2520, 615, 495), false, "停止");
+    row("List1", "QListWidget", "Form1", px(3960, 600, 4815, 2760), false, QString());
+    row("Command2", "QPushButton", "Form1", px(1680, 2520, 1455, 495), false, "循环接收");
+    row("Frame1", "QGroupBox", "Form1", px(120, 240, 3735, 2175), false, "邮箱信息");
+    row("Text1", "QLineEdit", "Frame1", px(1200, 240, 2415, 375), false, QString());
+    row("Label6", "QLabel", "Frame1", px(120, 1080, 900, 180), true, "是否可用：");
+    row("Label5", "QLabel", "Frame1", px(120, 720, 720, 180), true, "邮箱名：");
+    row("Label3", "QLabel", "Frame1", px(120, 1800, 900, 180), true, "结束时间：");
+    row("Label2", "QLabel", "Frame1", px(120, 1440, 900, 180), true, "开始时间：");
+    row("Label1", "QLabel", "Frame1", px(120, 360, 1080, 180), true, "临时邮箱名：");
+    row("Command1", "QPushButton", "Form1", px(120, 2520, 1455, 495), false, "生成邮箱");
+    row("Label7", "QLabel", "Form1", px(3960, 360, 4815, 255), false, "双击读取邮件");
+    row("Label4", "QLabel", "Form1", px(120, 3120, 90, 180), true, QString());
+}
+
+void WidgetTest::form1_controlsHaveTheirDesignedPlacesAndTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+    QFETCH(QString, container);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, autoSize);
+    QFETCH(QString, text);
+
+    Form1 form;
+    QWidget *control = form.findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(QString::fromLatin1(control->metaObject()->className()), className);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    QVERIFY(control->isEnabled());
+    QVERIFY(!control->isHidden());
+    if (autoSize) {
+        QCOMPARE(control->pos(), geometry.topLeft());
+        QCOMPARE(control->size(), control->sizeHint());
+    } else {
+        QCOMPARE(control->geometry(), geometry);
+    }
+    if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), text);
+    else if (auto *button = qobject_cast<QPushButton *>(control))
+        QCOMPARE(button->text(), text);
+    else if (auto *frame = qobject_cast<QGroupBox *>(control))
+        QCOMPARE(frame->title(), text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        QCOMPARE(edit->text(), text);
+    else if (auto *list = qobject_cast<QListWidget *>(control))
+        QCOMPARE(list->count(), 0);
+}
+
+void WidgetTest::form1_windowIsFixedWithMinimiseAndCloseOnly()
+{
+    Form1 form;
+    QCOMPARE(form.windowTitle(), mainWindowCaption());
+    QVERIFY(form.windowTitle().startsWith("Venmarra  - By "));
+    QCOMPARE(form.size(), QSize(589, 228));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(flags & Qt::WindowSystemMenuHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.showMaximized();
+    QCOMPARE(form.size(), QSize(589, 228));
+}
+
+void WidgetTest::form1_stackingPutsLinesAboveLabel7()
+{
+    Form1 form;
+    QStringList backToFront;
+    for (QObject *object : form.children())
+        if (object->isWidgetType())
+            backToFront << object->objectName();
+    QCOMPARE(backToFront, QStringList({"Label4", "Label7", "Line1", "Line2", "Line3", "Command1", "Frame1",
+                                       "Command2", "List1", "Command3"}));
+    QStringList frameBackToFront;
+    for (QObject *object : child(form, "Frame1")->children())
+        if (object->isWidgetType() && !object->objectName().startsWith("qt_"))
+            frameBackToFront << object->objectName();
+    QCOMPARE(frameBackToFront, QStringList({"Label1", "Label2", "Label3", "Label5", "Label6", "Text1"}));
+}
+
+void WidgetTest::form1_tabOrderAndFirstFocus()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), child(form, "Command1"));
+    QStringList order;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order, QStringList({"Text1", "Command2", "List1", "Command3", "Command1"}));
+    form.disableCommand1();
+    child(form, "Command3")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
+}
+
+void WidgetTest::form1_linesDrawTheHeadingBox()
+{
+    Form1 form;
+    const auto ends = [&](const char *name) {
+        auto *line = child<LineShape>(form, name);
+        return std::pair{line->from(), line->to()};
+    };
+    QCOMPARE(ends("Line1"), (std::pair{QPoint(264, 16), QPoint(264, 40)}));
+    QCOMPARE(ends("Line2"), (std::pair{QPoint(264, 16), QPoint(584, 16)}));
+    QCOMPARE(ends("Line3"), (std::pair{QPoint(584, 16), QPoint(584, 40)}));
+    QCOMPARE(child(form, "Line1")->width(), 1);
+    QCOMPARE(child(form, "Line2")->height(), 1);
+    QCOMPARE(child<QLabel>(form, "Label7")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    // The list reaches one pixel further right than the right-hand line.
+    QCOMPARE(child(form, "List1")->geometry().right(), 584);
+}
+
+void WidgetTest::form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame()
+{
+    Form1 form;
+    auto *label5 = child<QLabel>(form, "Label5");
+    const QPoint place = label5->pos();
+    const int before = label5->width();
+    form.setCaption(MainWindowView::Caption::Label5, "用户名：" + QString(80, QChar(u'长')));
+    QCOMPARE(label5->pos(), place);
+    QVERIFY(label5->width() > child(form, "Frame1")->width());
+    QVERIFY(label5->width() > before);
+    QCOMPARE(label5->parentWidget(), child(form, "Frame1"));  // a child is clipped by its parent
+    QCOMPARE(form.size(), QSize(589, 228));
+    form.setCaption(MainWindowView::Caption::Label4, "检测完成.");
+    QCOMPARE(child(form, "Label4")->pos(), QPoint(8, 208));
+    QCOMPARE(child(form, "Label4")->size(), child(form, "Label4")->sizeHint());
+}
+
+void WidgetTest::form1_markupIsShownAsPlainText()
+{
+    Form1 form;
+    const QString markup = "<img src=\"file:///etc/passwd\"><b>bold</b>&lt;";
+    for (auto caption : {MainWindowView::Caption::Label2, MainWindowView::Caption::Label3,
+                         MainWindowView::Caption::Label4, MainWindowView::Caption::Label5,
+                         MainWindowView::Caption::Label6}) {
+        form.setCaption(caption, markup);
+    }
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})
+        QCOMPARE(child<QLabel>(form, name)->textFormat(), Qt::PlainText);
+    QCOMPARE(child<QLabel>(form, "Label2")->text(), markup);
+    form.appendListItem(markup, "1");
+    QCOMPARE(form.listItemText(0), markup);
+}
+
+void WidgetTest::form1_listKeepsOrderAndMailIds()
+{
+    Form1 form;
+    QCOMPARE(form.selectedListIndex(), -1);
+    for (int i = 0; i < 50; ++i)
+        form.appendListItem(QStringLiteral("z%1|subject|%1").arg(i), QString::number(i));
+    auto *list = child<QListWidget>(form, "List1");
+    QCOMPARE(list->count(), 50);
+    QCOMPARE(form.listItemText(0), QStringLiteral("z0|subject|0"));
+    QCOMPARE(form.listItemText(49), QStringLiteral("z49|subject|49"));
+    QCOMPARE(form.listItemMailId(7), QStringLiteral("7"));
+    list->setCurrentRow(3);
+    QCOMPARE(form.selectedListIndex(), 3);
+    QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+void WidgetTest::form2_isAFixedReadingWindow()
+{
+    Form2 form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("邮件内容"));
+    QCOMPARE(form.size(), QSize(304, 182));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QPlainTextEdit *text1 = form.text1();
+    QCOMPARE(text1->objectName(), QStringLiteral("Text1"));
+    QCOMPARE(text1->geometry(), QRect(8, 8, 289, 169));
+    QCOMPARE(text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(!text1->isReadOnly());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString longLine = QString(5000, QLatin1Char('w'));
+    form.setText1("<b>" + longLine + "</b>");
+    QCOMPARE(text1->toPlainText(), "<b>" + longLine + "</b>");
+    QVERIFY2(text1->verticalScrollBar()->maximum() > 0, "a long word wraps into many lines");
+}
+
+void WidgetTest::viewer_isReusedWhileOpenAndCreatedAfresh()
+{
+    MailViewer viewer;
+    QVERIFY(!viewer.window());
+    viewer.show();
+    viewer.setText("first");
+    QPointer<Form2> first = viewer.window();
+    QVERIFY(first && first->isVisible());
+    first->move(first->pos() + QPoint(30, 30));
+    const QPoint moved = first->pos();
+    viewer.show();
+    viewer.setText("second");
+    QCOMPARE(viewer.window(), first.data());
+    QCOMPARE(first->pos(), moved);
+    QCOMPARE(first->text1()->toPlainText(), QStringLiteral("second"));
+
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    viewer.show();
+    QVERIFY(viewer.window());
+    QCOMPARE(viewer.window()->text1()->toPlainText(), QString());
+    viewer.setText("third");
+    QCOMPARE(viewer.window()->text1()->toPlainText(), QStringLiteral("third"));
+}
+
+void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
+{
+    QtToolkit toolkit;
+    struct Seen {
+        QString title, text;
+        Qt::TextFormat format = Qt::AutoText;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+    const auto answerNextBox = [](Seen &seen) {
+        QTimer::singleShot(50, [&seen] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = {box->windowTitle(), box->text(), box->textFormat(), box->icon()};
+            box->button(QMessageBox::Ok)->click();
+        });
+    };
+    Seen untitled;
+    answerNextBox(untitled);
+    toolkit.messageBox("<b>邮箱获取失败</b>", Toolkit::MessageIcon::None, QString());
+    QCOMPARE(untitled.title, QStringLiteral("Venmarra"));
+    QCOMPARE(untitled.text, QStringLiteral("<b>邮箱获取失败</b>"));
+    QCOMPARE(untitled.format, Qt::PlainText);
+    QCOMPARE(untitled.icon, QMessageBox::NoIcon);
+
+    Seen titled;
+    answerNextBox(titled);
+    toolkit.messageBox("Http错误代码:404", Toolkit::MessageIcon::Information, "提示");
+    QCOMPARE(titled.title, QStringLiteral("提示"));
+    QCOMPARE(titled.icon, QMessageBox::Information);
+}
+
+}  // namespace venmarra
+
+QTEST_MAIN(venmarra::WidgetTest)
+#include "widget_test.moc"
