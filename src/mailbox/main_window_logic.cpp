@@ -3,6 +3,8 @@
 #include "service/http_request.h"
 #include "service/protocol.h"
 
+#include <QStringList>
+
 namespace venmarra {
 
 using Caption = MainWindowView::Caption;
@@ -49,13 +51,63 @@ void MainWindowLogic::Command1_Click()
     }
     m_view.disableCommand1();
     m_view.setCaption(Caption::Label4, QStringLiteral("邮箱获取完成"));
+    获取最新邮件();
 }
 
-void MainWindowLogic::Command2_Click() {}
+void MainWindowLogic::获取最新邮件()
+{
+    if (m_programEnded)
+        return;
+    m_view.setCaption(Caption::Label4, QStringLiteral("检测是否有新邮件内容."));
+    const QString answer = HttpRequest(QStringLiteral("POST"), m_service.baseUrl, refreshBody(m_mailboxName));
+    if (m_programEnded)
+        return;
+    m_module1.ParseRefreshResponse(answer, m_view);
+    m_view.setCaption(Caption::Label4, QStringLiteral("检测完成."));
+}
 
-void MainWindowLogic::Command3_Click() {}
+void MainWindowLogic::Command2_Click()
+{
+    m_stopFlag = QStringLiteral("0");
+    while (!m_programEnded) {
+        m_view.setCaption(Caption::Command2, QStringLiteral("循环中.."));
+        if (m_stopFlag == QStringLiteral("1"))
+            break;
+        获取最新邮件();
+        Delay(kPollIntervalMs);
+    }
+    if (!m_programEnded)
+        m_view.setCaption(Caption::Command2, QStringLiteral("循环结束"));
+}
 
-void MainWindowLogic::List1_DblClick() {}
+void MainWindowLogic::Command3_Click()
+{
+    m_stopFlag = QStringLiteral("1");
+}
+
+void MainWindowLogic::Delay(int ms)
+{
+    const qint64 start = m_toolkit.clock();
+    for (qint64 now = start; start + ms > now && !m_programEnded; now = m_toolkit.clock())
+        m_toolkit.processEventsFor(int(start + ms - now));
+}
+
+void MainWindowLogic::List1_DblClick()
+{
+    if (m_programEnded)
+        return;
+    const int index = m_view.selectedListIndex();
+    if (index < 0 || m_view.listItemText(index).split(QLatin1Char('|')).size() < 3)
+        return;
+    // The identifier read with the line, not its third "|" field: a "|" in a sender or a
+    // subject must not send another mail's identifier.
+    const QString mailId = m_view.listItemMailId(index);
+    const QString answer =
+        HttpRequest(QStringLiteral("POST"), m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    if (m_programEnded)
+        return;
+    m_module1.ShowMailContent(answer, m_view);
+}
 
 QString MainWindowLogic::HttpRequest(const QString &method, const QString &url, const QString &body)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mailbox/main_window_view.h"
+#include "mailbox/module1.h"
 #include "mailbox/toolkit.h"
 #include "service/protocol.h"
 
@@ -20,12 +21,20 @@ public:
     void Command3_Click() override;
     void List1_DblClick() override;
 
+    // One poll of the mailbox: the refresh request, its answer read into the window.
+    void 获取最新邮件();
+
+    // The wait between two polls: 1200 ms.
+    static constexpr int kPollIntervalMs = 1200;
+
     const QString &MailboxName() const { return m_mailboxName; }
     const QString &StopFlag() const { return m_stopFlag; }
     const QString &SessionId() const { return m_sessionId; }
 
 private:
     QString HttpRequest(const QString &method, const QString &url, const QString &body);
+    // Waits `ms` milliseconds while the window's events run; returns at once for 0 or less.
+    void Delay(int ms);
     // Ends the program; when the toolkit returns (as a test's does), every handler unwinds
     // without another request or message.
     void endProgram();
@@ -37,6 +46,7 @@ private:
     QString m_stopFlag = QStringLiteral("0");
     QString m_sessionId = QStringLiteral("0");
     bool m_programEnded = false;
+    Module1 m_module1;
 };
 
 }  // namespace venmarra

@@ -2,6 +2,8 @@
 
 #include "endpoint.h"
 
+#include <QUrl>
+
 namespace venmarra {
 
 QString ServiceBaseUrl()
@@ -12,6 +14,28 @@ QString ServiceBaseUrl()
 QString ServiceMailDomain()
 {
     return QString::fromUtf8(endpoint::kMailDomain);
+}
+
+namespace {
+
+// A value percent-encoded for a form field, so that "&", "=", "%", "+" and spaces in a name or an
+// identifier cannot add or break fields. Letters, digits and "-._~" stay as they are.
+QString formValue(const QString &value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+}  // namespace
+
+QString refreshBody(const QString &mailboxName)
+{
+    return QStringLiteral("data=") + formValue(mailboxName) + QStringLiteral("&type=refresh&arg=");
+}
+
+QString mailInfoBody(const QString &mailboxName, const QString &mailId)
+{
+    return QStringLiteral("data=") + formValue(mailboxName) + QStringLiteral("&type=mailinfo&arg=f%3D")
+           + formValue(mailId);
 }
 
 QString cutMailboxName(const QString &page)

@@ -24,6 +24,11 @@ inline constexpr char16_t kNameOpeningMarker[] =
     u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
 inline constexpr char16_t kNameClosingMarker[] = u"\" valid='{\"minlength\":3}'";
 
+// The form body of a refresh: "data=" NAME "&type=refresh&arg=".
+QString refreshBody(const QString &mailboxName);
+// The form body of a mail-info request: "data=" NAME "&type=mailinfo&arg=f%3D" MID.
+QString mailInfoBody(const QString &mailboxName, const QString &mailId);
+
 // The mailbox name on the home page: after the first opening marker (up to a second one, if
 // any), cut at the first closing marker when there is one. Empty when there is no opening marker.
 QString cutMailboxName(const QString &page);

@@ -114,22 +114,16 @@ void Form1::chainTabOrder()
 
 void Form1::connectEvents()
 {
-    connect(m_command1, &QPushButton::clicked, this, [this] {
-        if (m_events)
-            m_events->Command1_Click();
-    });
-    connect(m_command2, &QPushButton::clicked, this, [this] {
-        if (m_events)
-            m_events->Command2_Click();
-    });
-    connect(m_command3, &QPushButton::clicked, this, [this] {
-        if (m_events)
-            m_events->Command3_Click();
-    });
-    connect(m_list1, &QListWidget::itemDoubleClicked, this, [this] {
-        if (m_events)
-            m_events->List1_DblClick();
-    });
+    const auto forward = [this](void (MainWindowEvents::*handler)()) {
+        return [this, handler] {
+            if (m_events)
+                (m_events->*handler)();
+        };
+    };
+    connect(m_command1, &QPushButton::clicked, this, forward(&MainWindowEvents::Command1_Click));
+    connect(m_command2, &QPushButton::clicked, this, forward(&MainWindowEvents::Command2_Click));
+    connect(m_command3, &QPushButton::clicked, this, forward(&MainWindowEvents::Command3_Click));
+    connect(m_list1, &QListWidget::itemDoubleClicked, this, forward(&MainWindowEvents::List1_DblClick));
 }
 
 void Form1::attach(MainWindowEvents *events)

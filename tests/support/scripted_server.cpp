@@ -70,7 +70,8 @@ void ScriptedServer::handle(const httplib::Request &request, httplib::Response &
     ScriptedReply reply;
     {
         const std::lock_guard lock(m_mutex);
-        m_requests.push_back({request.method, request.path, request.headers, request.body});
+        m_requests.push_back({request.method, request.path, request.headers, request.body,
+                              std::chrono::steady_clock::now()});
         if (m_script.empty()) {
             reply = m_defaultReply;
         } else {
@@ -89,6 +90,26 @@ std::string homePage(const std::string &name)
 {
     return "<html><body><form><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
            + "\" valid='{\"minlength\":3}' /></form></body></html>";
+}
+
+std::string refreshAnswer(const std::string &user, const std::string &status, const std::vector<Mail> &mails)
+{
+    std::string list;
+    for (const Mail &mail : mails) {
+        list += list.empty() ? "" : ",";
+        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid + "\"}";
+    }
+    return "{\"data\":[{\"user\":{\"USER\":\"" + user + "\",\"STATUS\":" + status
+           + ",\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":["
+           + list + "]}]}";
+}
+
+ScriptedReply jsonReply(const std::string &json)
+{
+    ScriptedReply reply;
+    reply.body = json;
+    reply.contentType = "application/json";
+    return reply;
 }
 
 ScriptedReply allocationReply(const std::string &name, const std::string &sid)

@@ -17,6 +17,7 @@ struct RecordedRequest {
     std::string path;
     httplib::Headers headers;  // names as received
     std::string body;
+    std::chrono::steady_clock::time_point at;
 
     bool hasHeader(const std::string &name) const { return headers.count(name) > 0; }
     std::string header(const std::string &name) const;
@@ -63,6 +64,14 @@ private:
 
 // The home page of the service with `name` between the two markers.
 std::string homePage(const std::string &name);
+struct Mail {
+    std::string from, subject, mid;
+};
+// A refresh answer of the service: the mailbox's details and its mails, newest first.
+std::string refreshAnswer(const std::string &user, const std::string &status, const std::vector<Mail> &mails);
+// A JSON reply (status 200).
+ScriptedReply jsonReply(const std::string &json);
+
 // A reply to the allocation request: the home page with `name`, setting the `sid` cookie.
 ScriptedReply allocationReply(const std::string &name, const std::string &sid);
 

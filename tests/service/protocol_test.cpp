@@ -52,3 +52,25 @@ TEST(MailboxName, aLargePageIsCutInOnePass)
 
 }  // namespace
 }  // namespace venmarra
+
+namespace venmarra {
+namespace {
+
+TEST(FormBodies, plainNamesAndIdentifiersGoOutAsTheyStand)
+{
+    EXPECT_EQ(refreshBody("abc123"), "data=abc123&type=refresh&arg=");
+    EXPECT_EQ(refreshBody(QString()), "data=&type=refresh&arg=");
+    EXPECT_EQ(mailInfoBody("abc123", "98765"), "data=abc123&type=mailinfo&arg=f%3D98765");
+    EXPECT_EQ(mailInfoBody(QString(), "m1"), "data=&type=mailinfo&arg=f%3Dm1");
+}
+
+TEST(FormBodies, separatorsInValuesAreEncodedSoTheyCannotAddOrBreakFields)
+{
+    EXPECT_EQ(refreshBody("a&type=x"), "data=a%26type%3Dx&type=refresh&arg=");
+    EXPECT_EQ(refreshBody("50% +1"), "data=50%25%20%2B1&type=refresh&arg=");
+    EXPECT_EQ(mailInfoBody("box", "f%3D&arg=2"), "data=box&type=mailinfo&arg=f%3Df%253D%26arg%3D2");
+    EXPECT_EQ(refreshBody("邮箱"), "data=%E9%82%AE%E7%AE%B1&type=refresh&arg=");
+}
+
+}  // namespace
+}  // namespace venmarra

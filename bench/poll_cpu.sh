@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# CPU time and voluntary context switches of the real program while its receive loop polls the
+# stand-in service, over SECONDS (default 60).
+# usage: bench/poll_cpu.sh [SECONDS] [BUILD_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60} build=${2:-$root/build/dev}
+. "$root/tests/e2e/lib.sh"
+port=8025
+port_is_free "$port" || fail "port $port is taken"
+start_xvfb
+log=$(mktemp)
+"$build/tests/e2e/e2e_service" --port "$port" --log "$log" & E2E_PIDS+=($!)
+wait_for "the stand-in service" 10 port_listens "$port"
+"$build/src/venmarra" & pid=$!; E2E_PIDS+=($pid)
+wait_for "the main window" 15 xdotool search --onlyvisible --name '^Venmarra  - By '
+main=$(xdotool search --onlyvisible --name '^Venmarra  - By ' | head -n1)
+xdotool mousemove --window "$main" 56 184 click 1
+wait_for "the mailbox" 10 test "$(request_count "$log")" -ge 2
+xdotool mousemove --window "$main" 161 184 click 1
+sleep 2
+
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+switches() { cat /proc/"$pid"/task/*/status | awk '/^voluntary_ctxt_switches/{s += $2} END {print s}'; }
+hz=$(getconf CLK_TCK)
+t0=$(ticks) s0=$(switches) r0=$(request_count "$log")
+sleep "$seconds"
+t1=$(ticks) s1=$(switches) r1=$(request_count "$log")
+cycles=$((r1 - r0))
+awk -v t="$((t1 - t0))" -v hz="$hz" -v s="$seconds" -v c="$cycles" -v v="$((s1 - s0))" 'BEGIN {
+    cpu = t / hz
+    printf "polled %d times in %d s\n", c, s
+    printf "CPU time %.2f s = %.3f%% of one core\n", cpu, 100 * cpu / s
+    printf "voluntary context switches (main-thread tasks still alive) %d = %.1f per poll\n", v, (c ? v / c : 0)
+}'

@@ -1,0 +1,220 @@
+#include "window_fixture.h"
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace venmarra::test {
+namespace {
+
+// Runs `action` once `count` requests have reached the server (checked every 5 ms).
+void whenRequests(const ScriptedServer &server, std::size_t count, std::function<void()> action)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &server, count, action] {
+        if (server.requestCount() < count)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(5);
+}
+
+class ReceiveLoop : public WindowFixture {
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        ScriptedReply reply = jsonReply(refreshAnswer("box", "1", {}));
+        reply.headers = {{"Set-Cookie", "sid=loop"}};
+        server.setDefaultReply(reply);
+    }
+    void createMailbox()
+    {
+        server.enqueue(allocationReply("box", "cookie"));
+        logic->Command1_Click();
+        ASSERT_EQ(server.requestCount(), 2u);
+    }
+};
+
+TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
+{
+    createMailbox();
+    whenRequests(server, 5, [&] { logic->Command3_Click(); });
+    logic->Command2_Click();
+
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 5u) << "a stop during a wait sends nothing more";
+    for (std::size_t i = 2; i < requests.size(); ++i) {
+        EXPECT_EQ(requests[i].body, "data=box&type=refresh&arg=");
+        EXPECT_EQ(requests[i].header("Cookie"), "sid=cookie");
+    }
+    for (std::size_t i = 3; i < requests.size(); ++i)
+        EXPECT_GE(requests[i].at - requests[i - 1].at, 1200ms) << "request " << i;
+    EXPECT_LT(requests[2].at - requests[1].at, 1000ms) << "the first poll is not delayed";
+    EXPECT_EQ(command2Caption(), "循环结束");
+    EXPECT_EQ(view.captionsOf(Caption::Command2),
+              (std::vector<QString>{"循环中..", "循环中..", "循环中..", "循环中..", "循环结束"}));
+    EXPECT_EQ(logic->StopFlag(), "1");
+}
+
+TEST_F(ReceiveLoop, aStopDuringARefreshLetsItFinishWaitsOnceMoreAndEnds)
+{
+    ScriptedReply slow = jsonReply(refreshAnswer("box", "1", {}));
+    slow.delay = 300ms;
+    server.enqueue(slow);
+    QTimer::singleShot(100, [&] { logic->Command3_Click(); });
+    QElapsedTimer clock;
+    clock.start();
+    logic->Command2_Click();
+    EXPECT_GE(clock.elapsed(), 300 + 1200);
+    EXPECT_EQ(server.requestCount(), 1u);
+    EXPECT_EQ(command2Caption(), "循环结束");
+}
+
+TEST_F(ReceiveLoop, stopBeforeAnyLoopIsClearedByTheNextLoop)
+{
+    logic->Command3_Click();
+    EXPECT_EQ(logic->StopFlag(), "1");
+    EXPECT_EQ(command2Caption(), "循环接收");
+    whenRequests(server, 2, [&] { logic->Command3_Click(); });
+    logic->Command2_Click();
+    EXPECT_EQ(server.requestCount(), 2u);
+    // Before any mailbox exists the name is empty.
+    EXPECT_EQ(server.requests()[0].body, "data=&type=refresh&arg=");
+    EXPECT_FALSE(server.requests()[0].hasHeader("Cookie"));
+    EXPECT_EQ(server.requests()[1].header("Cookie"), "sid=loop") << "learned from the first good answer";
+}
+
+TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
+{
+    // Stop and start again inside the first loop's wait; the second loop resets the flag.
+    whenRequests(server, 1, [&] {
+        logic->Command3_Click();
+        logic->Command2_Click();
+    });
+    whenRequests(server, 3, [&] { logic->Command3_Click(); });
+    logic->Command2_Click();
+
+    EXPECT_EQ(server.requestCount(), 3u) << "one stop ends both loops";
+    EXPECT_EQ(view.captionsOf(Caption::Command2),
+              (std::vector<QString>{"循环中..", "循环中..", "循环中..", "循环中..", "循环结束", "循环中..", "循环结束"}));
+}
+
+TEST_F(ReceiveLoop, closingTheWindowDuringAWaitEndsTheProgramWithNoFurtherRequest)
+{
+    whenRequests(server, 1, [&] { QTimer::singleShot(100, [&] { form.close(); }); });
+    logic->Command2_Click();
+    EXPECT_EQ(toolkit.programEnds(), 1);
+    EXPECT_EQ(server.requestCount(), 1u);
+    EXPECT_TRUE(toolkit.messages().empty());
+    EXPECT_EQ(command2Caption(), "循环中..");
+}
+
+TEST_F(ReceiveLoop, newMailsAreListedOnceEachAsTheyBecomeNewest)
+{
+    createMailbox();
+    server.setDefaultReply(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
+    whenRequests(server, 4, [&] {
+        server.setDefaultReply(jsonReply(refreshAnswer("box", "1", {{"b@x", "two", "2"}, {"a@x", "one", "1"}})));
+    });
+    whenRequests(server, 6, [&] { logic->Command3_Click(); });
+    logic->Command2_Click();
+    EXPECT_EQ(listLines(), QStringList({"a@x|one|1", "b@x|two|2"}));
+}
+
+TEST_F(ReceiveLoop, aFailedRefreshIsReportedAndLeavesBarePrefixes)
+{
+    server.enqueue(allocationReply("box", "cookie"));
+    server.enqueue(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
+    logic->Command1_Click();
+    server.enqueue(ScriptedReply{500, {}, "<h1>oops</h1>"});
+    logic->获取最新邮件();
+    EXPECT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:500"}));
+    EXPECT_EQ(caption("Label5"), "用户名：");
+    EXPECT_EQ(caption("Label6"), "是否可用：不可用");
+    EXPECT_EQ(caption("Label2"), "开始时间：");
+    EXPECT_EQ(caption("Label3"), "结束时间：");
+    EXPECT_EQ(listLines(), QStringList({"a@x|one|1"}));
+    EXPECT_EQ(status(), "检测完成.");
+}
+
+class OpeningAMail : public ReceiveLoop {
+protected:
+    void doubleClickLine(int row)
+    {
+        auto *list = control<QListWidget>("List1");
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    QString viewerText()
+    {
+        Form2 *viewer = form.mailViewer().window();
+        return viewer ? viewer->text1()->toPlainText() : QStringLiteral("<no viewer>");
+    }
+};
+
+TEST_F(OpeningAMail, aDoubleClickFetchesTheMailAndShowsItsContent)
+{
+    server.enqueue(allocationReply("box", "cookie"));
+    server.enqueue(jsonReply(refreshAnswer("box", "1", {{"a|b@x", "sub|ject", "77"}})));
+    logic->Command1_Click();
+    ASSERT_EQ(listLines(), QStringList({"a|b@x|sub|ject|77"}));
+
+    server.enqueue(jsonReply(R"({"data":[[null,[{"DATA":["mail 77"]}]]]})"));
+    doubleClickLine(0);
+    ASSERT_EQ(server.requestCount(), 3u);
+    const RecordedRequest request = server.requests()[2];
+    EXPECT_EQ(request.body, "data=box&type=mailinfo&arg=f%3D77") << "the identifier read with the line";
+    EXPECT_EQ(request.header("Cookie"), "sid=cookie");
+    EXPECT_EQ(viewerText(), "mail 77");
+    EXPECT_EQ(status(), "检测完成.") << "opening a mail leaves the status line alone";
+
+    Form2 *first = form.mailViewer().window();
+    first->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    server.enqueue(jsonReply(R"({"data":[{"1":[{"DATA":["again"]}]}]})"));
+    doubleClickLine(0);
+    EXPECT_EQ(server.requestCount(), 4u);
+    EXPECT_EQ(viewerText(), "again");
+    EXPECT_TRUE(form.mailViewer().window()->isVisible());
+}
+
+TEST_F(OpeningAMail, nothingIsSentWithoutASelectedLine)
+{
+    logic->List1_DblClick();
+    EXPECT_EQ(server.requestCount(), 0u);
+    EXPECT_FALSE(form.mailViewer().window());
+}
+
+TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
+{
+    form.appendListItem("f|s|9", "9");
+    control<QListWidget>("List1")->setCurrentRow(0);
+    server.enqueue(ScriptedReply{404, {}, "gone"});
+    logic->List1_DblClick();
+    EXPECT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:404"}));
+    EXPECT_EQ(viewerText(), QString());
+    EXPECT_EQ(server.requests()[0].body, "data=&type=mailinfo&arg=f%3D9");
+}
+
+TEST_F(OpeningAMail, aDoubleClickDuringTheLoopsWaitCompletesBeforeTheLoopGoesOn)
+{
+    form.appendListItem("f|s|5", "5");
+    control<QListWidget>("List1")->setCurrentRow(0);
+    server.setDefaultReply(jsonReply(R"({"data":[[0,[{"DATA":["during the loop"]}]]]})"));
+    whenRequests(server, 1, [&] { QTimer::singleShot(50, [&] { logic->List1_DblClick(); }); });
+    whenRequests(server, 3, [&] { logic->Command3_Click(); });
+    logic->Command2_Click();
+    const auto all = bodies();
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[1], "data=&type=mailinfo&arg=f%3D5");
+    EXPECT_EQ(viewerText(), "during the loop");
+}
+
+}  // namespace
+}  // namespace venmarra::test

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "mailbox/main_window_logic.h"
+#include "recording_toolkit.h"
+#include "recording_view.h"
+#include "scripted_server.h"
+#include "ui/form1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace venmarra::test {
+
+using namespace std::chrono_literals;
+using Caption = MainWindowView::Caption;
+
+inline ServiceSettings settingsFor(const std::string &baseUrl)
+{
+    ServiceSettings settings;
+    settings.baseUrl = QString::fromStdString(baseUrl);
+    settings.mailDomain = QStringLiteral("venmarra.test");
+    settings.limits.stallTimeout = 2s;
+    return settings;
+}
+
+// The real main window, shown offscreen, with its logic pointed at a local scripted server.
+class WindowFixture : public testing::Test {
+protected:
+    void SetUp() override { startAgainst(server.baseUrl()); }
+    void TearDown() override { form.attach(nullptr); }
+
+    void startAgainst(const std::string &baseUrl)
+    {
+        form.attach(nullptr);
+        logic = std::make_unique<MainWindowLogic>(view, toolkit, settingsFor(baseUrl));
+        form.attach(logic.get());
+        logic->Form_Load();
+        form.show();
+    }
+
+    template <typename T = QWidget>
+    T *control(const char *name)
+    {
+        return form.findChild<T *>(QString::fromLatin1(name));
+    }
+    QString caption(const char *label) { return control<QLabel>(label)->text(); }
+    QString status() { return caption("Label4"); }
+    QString address() { return control<QLineEdit>("Text1")->text(); }
+    QString command2Caption() { return control<QPushButton>("Command2")->text(); }
+    QStringList listLines()
+    {
+        QStringList lines;
+        auto *list = control<QListWidget>("List1");
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
+        return lines;
+    }
+    std::vector<QString> messageTexts() const
+    {
+        std::vector<QString> texts;
+        for (const auto &message : toolkit.messages())
+            texts.push_back(message.text);
+        return texts;
+    }
+    std::vector<std::string> bodies() const
+    {
+        std::vector<std::string> result;
+        for (const auto &request : server.requests())
+            result.push_back(request.body);
+        return result;
+    }
+
+    ScriptedServer server;
+    RecordingToolkit toolkit;
+    Form1 form;
+    RecordingView view{form};
+    std::unique_ptr<MainWindowLogic> logic;
+};
+
+}  // namespace venmarra::test

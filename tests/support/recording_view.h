@@ -1,0 +1,42 @@
+#pragma once
+
+#include "mailbox/main_window_view.h"
+
+#include <utility>
+#include <vector>
+
+namespace venmarra::test {
+
+// Hands every write on to the real window and keeps the captions written, in order.
+class RecordingView final : public MainWindowView {
+public:
+    explicit RecordingView(MainWindowView &window) : m_window(window) {}
+
+    void setCaption(Caption control, const QString &text) override
+    {
+        m_captions.emplace_back(control, text);
+        m_window.setCaption(control, text);
+    }
+    void setText1(const QString &text) override { m_window.setText1(text); }
+    void disableCommand1() override { m_window.disableCommand1(); }
+    void appendListItem(const QString &line, const QString &mailId) override { m_window.appendListItem(line, mailId); }
+    int selectedListIndex() const override { return m_window.selectedListIndex(); }
+    QString listItemMailId(int index) const override { return m_window.listItemMailId(index); }
+    QString listItemText(int index) const override { return m_window.listItemText(index); }
+    void showMailViewer(const QString &content) override { m_window.showMailViewer(content); }
+
+    std::vector<QString> captionsOf(Caption control) const
+    {
+        std::vector<QString> texts;
+        for (const auto &[written, text] : m_captions)
+            if (written == control)
+                texts.push_back(text);
+        return texts;
+    }
+
+private:
+    MainWindowView &m_window;
+    std::vector<std::pair<Caption, QString>> m_captions;
+};
+
+}  // namespace venmarra::test
