@@ -36,7 +36,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(venmarra::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/venmarra/icon")));
+    QIcon icon;
+    for (const char *size : {"16", "32", "48", "128"})
+        icon.addFile(QStringLiteral(":/venmarra/icon-") + QLatin1String(size));
+    icon.addFile(QStringLiteral(":/venmarra/icon"));
+    QApplication::setWindowIcon(icon);
     venmarra::QtToolkit toolkit;
     venmarra::Application venmarraApp(toolkit);
     venmarraApp.start();

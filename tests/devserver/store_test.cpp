@@ -1,0 +1,108 @@
+#include "store.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace venmarra::devserver {
+namespace {
+
+using namespace std::chrono_literals;
+
+class StoreTest : public testing::Test {
+protected:
+    MailStore makeStore(StoreLimits limits = {})
+    {
+        return MailStore(limits, [this] { return now; });
+    }
+    Clock::time_point now = Clock::time_point(std::chrono::hours(500000));
+};
+
+TEST_F(StoreTest, allocationsAreUniqueAndOwnedByTheirCookie)
+{
+    MailStore store = makeStore();
+    std::set<std::string> names, sids;
+    for (int i = 0; i < 200; ++i) {
+        const auto allocation = store.allocate();
+        ASSERT_TRUE(allocation);
+        EXPECT_GE(allocation->name.size(), 3u);
+        EXPECT_EQ(allocation->name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"), std::string::npos);
+        EXPECT_EQ(allocation->sid.size(), 40u);
+        names.insert(allocation->name);
+        sids.insert(allocation->sid);
+    }
+    EXPECT_EQ(names.size(), 200u);
+    EXPECT_EQ(sids.size(), 200u);
+
+    const auto a = store.allocate();
+    const auto b = store.allocate();
+    EXPECT_TRUE(store.view(a->name, a->sid));
+    EXPECT_FALSE(store.view(a->name, b->sid)) << "one session never reads another's mailbox";
+    EXPECT_FALSE(store.view(a->name, ""));
+    EXPECT_FALSE(store.view("nosuchbox", a->sid));
+}
+
+TEST_F(StoreTest, mailsAreListedNewestFirstAndReadOnlyByTheOwner)
+{
+    MailStore store = makeStore();
+    const auto box = store.allocate();
+    const auto other = store.allocate();
+    ASSERT_EQ(store.deliver(box->name, {"a", "first", "1"}, 10), Delivery::Accepted);
+    ASSERT_EQ(store.deliver(box->name, {"b", "second", "2"}, 20), Delivery::Accepted);
+    const auto view = store.view(box->name, box->sid);
+    ASSERT_EQ(view->newestFirst.size(), 2u);
+    EXPECT_EQ(view->newestFirst[0].mail.subject, "second");
+    EXPECT_NE(view->newestFirst[0].mid, view->newestFirst[1].mid);
+    const std::string mid = view->newestFirst[1].mid;
+    EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail.content, "1");
+    EXPECT_FALSE(store.mail(box->name, other->sid, mid));
+    EXPECT_FALSE(store.mail(box->name, box->sid, "nope"));
+    EXPECT_EQ(store.storedBytes(), 30u);
+}
+
+TEST_F(StoreTest, anExpiredMailboxRefusesMailShowsNotLiveAndIsPurgedLater)
+{
+    StoreLimits limits;
+    limits.lifetime = 600s;
+    limits.keepExpired = 600s;
+    MailStore store = makeStore(limits);
+    const auto box = store.allocate();
+    store.deliver(box->name, {"a", "s", "c"}, 100);
+    EXPECT_TRUE(store.view(box->name, box->sid)->live);
+    EXPECT_EQ(store.view(box->name, box->sid)->expires - store.view(box->name, box->sid)->created, 600s);
+
+    now += 600s;
+    EXPECT_FALSE(store.view(box->name, box->sid)->live);
+    EXPECT_EQ(store.check(box->name), Delivery::Expired);
+    EXPECT_EQ(store.deliver(box->name, {"a", "s", "c"}, 1), Delivery::Expired);
+
+    now += 599s;
+    store.purge();
+    EXPECT_EQ(store.mailboxCount(), 1u);
+    now += 1s;
+    store.purge();
+    EXPECT_EQ(store.mailboxCount(), 0u);
+    EXPECT_EQ(store.storedBytes(), 0u) << "purging frees the mails' bytes";
+    EXPECT_EQ(store.check(box->name), Delivery::NoSuchMailbox);
+}
+
+TEST_F(StoreTest, capsRefuseCleanly)
+{
+    StoreLimits limits;
+    limits.maxMailboxes = 2;
+    limits.maxMailsPerMailbox = 2;
+    limits.maxTotalBytes = 100;
+    MailStore store = makeStore(limits);
+    const auto box = store.allocate();
+    ASSERT_TRUE(store.allocate());
+    EXPECT_FALSE(store.allocate()) << "no third mailbox";
+    EXPECT_EQ(store.deliver(box->name, {}, 60), Delivery::Accepted);
+    EXPECT_EQ(store.check(box->name, 50), Delivery::StoreFull);
+    EXPECT_EQ(store.deliver(box->name, {}, 50), Delivery::StoreFull);
+    EXPECT_EQ(store.deliver(box->name, {}, 40), Delivery::Accepted);
+    EXPECT_EQ(store.deliver(box->name, {}, 0), Delivery::MailboxFull);
+    EXPECT_EQ(store.view(box->name, box->sid)->newestFirst.size(), 2u);
+}
+
+}  // namespace
+}  // namespace venmarra::devserver

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The real program under Xvfb against the real local service, with mail delivered by SMTP.
+# usage: devserver_e2e.sh VENMARRA DEVSERVER X11_CLOSE SERVICE_HOST OUT_DIR
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+. "$here/lib.sh"
+venmarra=$1 devserver=$2 x11_close=$3 host=$4 out=$5
+mkdir -p "$out"
+[[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
+port=${BASH_REMATCH[1]} smtp_port=2525
+port_is_free "$port" && port_is_free "$smtp_port" || fail "port $port or $smtp_port is taken; stop what listens there"
+start_xvfb
+
+find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+log="$out/devserver.log"
+"$devserver" --http-port "$port" --smtp-port "$smtp_port" 2>"$log" &
+E2E_PIDS+=($!); SERVICE_PID=$!
+wait_for "the local service" 10 port_listens "$port"
+"$venmarra" &
+PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
+wait_for "the main window" 15 find_window 'Venmarra  - By .*'
+MAIN=$(find_window 'Venmarra  - By .*')
+click() { xdotool mousemove --window "$MAIN" "$1" "$2" click 1; }
+count() { grep -c "$1" "$log" || true; }
+at_least() { [ "$(count "$1")" -ge "$2" ]; }
+
+click 56 184                                           # 生成邮箱
+wait_for "the first refresh" 10 at_least 'HTTP POST refresh' 1
+name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1/p' "$log" | head -n1)
+[ -n "$name" ] || fail "no mailbox was allocated"
+
+"$root/scripts/send-mail" "$name@venmarra.test" "$smtp_port" >/dev/null
+click 161 184                                          # 循环接收
+wait_for "a refresh after the first mail" 10 at_least 'HTTP POST refresh' 2
+printf 'From: =?UTF-8?B?%s?= <second@example.test>\r\nSubject: =?UTF-8?B?%s?=\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\nsecond body\r\n' \
+    "$(printf '第二位' | base64 -w0)" "$(printf '第二封邮件' | base64 -w0)" >"$out/second.eml"
+curl -sS --url "smtp://127.0.0.1:$smtp_port" --mail-from second@example.test --mail-rcpt "$name@venmarra.test" \
+    --upload-file "$out/second.eml"
+refreshes=$(count 'HTTP POST refresh')
+wait_for "two refreshes after the second mail" 10 at_least 'HTTP POST refresh' $((refreshes + 2))
+click 236 184                                          # 停止
+sleep 1.5
+stopped=$(count 'HTTP POST refresh')
+sleep 1.5
+[ "$(count 'HTTP POST refresh')" = "$stopped" ] || fail "the loop went on after the stop"
+[ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
+
+xdotool mousemove --window "$MAIN" 400 50 click --repeat 2 --delay 60 1   # the first line
+wait_for "the mail viewer" 10 find_window '邮件内容'
+VIEWER=$(find_window '邮件内容')
+grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log" || fail "no mail-info request for the first mail"
+sleep 0.3
+import -window "$VIEWER" "$out/mail-viewer.png"
+"$x11_close" "$VIEWER"
+sleep 0.3
+import -window "$MAIN" "$out/main-window.png"
+"$x11_close" "$MAIN"
+wait "$PROGRAM_PID" && status=0 || status=$?
+[ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
+[ "$(count 'SMTP mail for .* delivered')" = 2 ] || fail "expected two delivered mails"
+echo "1 passed, 0 failed: the program with the local service and SMTP delivery (screenshots in $out)"

@@ -1,0 +1,206 @@
+#include "smtp_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace venmarra::devserver {
+namespace {
+
+constexpr int kPollSliceMs = 100;
+
+bool sendAll(int socket, const std::string &text)
+{
+    std::size_t sent = 0;
+    while (sent < text.size()) {
+        const ssize_t n = ::send(socket, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        sent += std::size_t(n);
+    }
+    return true;
+}
+
+bool sendReply(int socket, const SmtpReply &reply)
+{
+    return reply.text.empty() || sendAll(socket, reply.text + "\r\n");
+}
+
+// Reads lines from a socket with a limit on their length and a time-out on silence.
+class LineReader {
+public:
+    LineReader(int socket, std::size_t maxLine, std::chrono::milliseconds idle, const std::atomic<bool> &stopping)
+        : m_socket(socket), m_maxLine(maxLine), m_idle(idle), m_stopping(stopping) {}
+
+    enum class Result { Line, Overlong, Closed, Idle };
+
+    Result next(std::string &line)
+    {
+        for (;;) {
+            const std::size_t end = m_buffer.find('\n');
+            if (end != std::string::npos) {
+                line = m_buffer.substr(0, end);
+                m_buffer.erase(0, end + 1);
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                const bool overlong = m_discarding || line.size() + 2 > m_maxLine;
+                m_discarding = false;
+                return overlong ? Result::Overlong : Result::Line;
+            }
+            if (m_buffer.size() > m_maxLine) {  // keep reading, but drop the rest of this line
+                m_buffer.clear();
+                m_discarding = true;
+            }
+            const Result read = fill();
+            if (read != Result::Line)
+                return read;
+        }
+    }
+
+private:
+    Result fill()
+    {
+        auto waited = std::chrono::milliseconds(0);
+        while (!m_stopping) {
+            pollfd entry{m_socket, POLLIN, 0};
+            if (::poll(&entry, 1, kPollSliceMs) > 0) {
+                char chunk[4096];
+                const ssize_t n = ::recv(m_socket, chunk, sizeof chunk, 0);
+                if (n <= 0)
+                    return Result::Closed;
+                m_buffer.append(chunk, std::size_t(n));
+                return Result::Line;
+            }
+            waited += std::chrono::milliseconds(kPollSliceMs);
+            if (waited >= m_idle)
+                return Result::Idle;
+        }
+        return Result::Closed;
+    }
+
+    int m_socket;
+    std::size_t m_maxLine;
+    std::chrono::milliseconds m_idle;
+    const std::atomic<bool> &m_stopping;
+    std::string m_buffer;
+    bool m_discarding = false;
+};
+
+}  // namespace
+
+SmtpServer::SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, Logger log)
+    : m_limits(limits)
+    , m_makeSession(std::move(makeSession))
+    , m_log(std::move(log))
+{
+}
+
+SmtpServer::~SmtpServer()
+{
+    stop();
+    const std::lock_guard lock(m_threadsMutex);
+    for (Connection &connection : m_threads)
+        connection.thread.join();
+    if (m_listener >= 0)
+        ::close(m_listener);
+}
+
+int SmtpServer::bind(const std::string &address, int port)
+{
+    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (m_listener < 0)
+        return -1;
+    const int yes = 1;
+    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(uint16_t(port));
+    socklen_t length = sizeof where;
+    if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1
+        || ::bind(m_listener, reinterpret_cast<sockaddr *>(&where), length) != 0 || ::listen(m_listener, 16) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&where), &length) != 0) {
+        ::close(m_listener);
+        m_listener = -1;
+        return -1;
+    }
+    return ntohs(where.sin_port);
+}
+
+void SmtpServer::stop()
+{
+    m_stopping = true;
+}
+
+void SmtpServer::serve()
+{
+    while (m_listener >= 0 && !m_stopping) {
+        pollfd entry{m_listener, POLLIN, 0};
+        if (::poll(&entry, 1, kPollSliceMs) <= 0)
+            continue;
+        sockaddr_in peerAddress{};
+        socklen_t length = sizeof peerAddress;
+        const int client = ::accept(m_listener, reinterpret_cast<sockaddr *>(&peerAddress), &length);
+        if (client < 0)
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        ::inet_ntop(AF_INET, &peerAddress.sin_addr, text, sizeof text);
+        const std::string peer = std::string(text) + ":" + std::to_string(ntohs(peerAddress.sin_port));
+        if (m_connections >= m_limits.maxConnections) {
+            sendAll(client, "421 4.7.0 Too many connections, try again later\r\n");
+            ::close(client);
+            m_log("SMTP " + peer + " refused: too many connections");
+            continue;
+        }
+        reapFinished();
+        ++m_connections;
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        const std::lock_guard lock(m_threadsMutex);
+        m_threads.push_back({std::thread([this, client, peer, done] {
+                                 converse(client, peer);
+                                 ::close(client);
+                                 --m_connections;
+                                 *done = true;
+                             }),
+                             done});
+    }
+}
+
+void SmtpServer::reapFinished()
+{
+    const std::lock_guard lock(m_threadsMutex);
+    for (auto it = m_threads.begin(); it != m_threads.end();) {
+        if (!*it->done) {
+            ++it;
+            continue;
+        }
+        it->thread.join();
+        it = m_threads.erase(it);
+    }
+}
+
+void SmtpServer::converse(int client, const std::string &peer)
+{
+    SmtpSession session = m_makeSession();
+    if (!sendAll(client, SmtpSession::greeting() + "\r\n"))
+        return;
+    LineReader reader(client, m_limits.session.maxLineBytes, m_limits.idleTimeout, m_stopping);
+    std::string line;
+    for (;;) {
+        const LineReader::Result result = reader.next(line);
+        if (result == LineReader::Result::Idle) {
+            sendAll(client, "421 4.4.2 Idle too long, closing\r\n");
+            m_log("SMTP " + peer + " closed: idle");
+            return;
+        }
+        if (result == LineReader::Result::Closed)
+            return;
+        const SmtpReply reply =
+            result == LineReader::Result::Overlong ? session.onOverlongLine() : session.onLine(line);
+        if (!sendReply(client, reply) || reply.close)
+            return;
+    }
+}
+
+}  // namespace venmarra::devserver

@@ -1,0 +1,188 @@
+#include "smtp_session.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace venmarra::devserver {
+namespace {
+
+constexpr std::string_view kHost = "venmarra.test";
+
+std::string upper(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return result;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && upper(text.substr(0, prefix.size())) == prefix;
+}
+
+std::string_view trim(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
+SmtpReply reply(std::string text, bool close = false)
+{
+    return {std::move(text), close};
+}
+
+}  // namespace
+
+bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters)
+{
+    argument = trim(argument);
+    if (argument.empty() || argument.front() != '<')
+        return false;
+    const std::size_t close = argument.find('>');
+    if (close == std::string_view::npos)
+        return false;
+    address = std::string(argument.substr(1, close - 1));
+    parameters = trim(argument.substr(close + 1));
+    return address.find_first_of("<> \t") == std::string::npos;
+}
+
+SmtpSession::SmtpSession(SmtpLimits limits, RecipientCheck checkRecipient, Deliver deliver)
+    : m_limits(limits)
+    , m_checkRecipient(std::move(checkRecipient))
+    , m_deliver(std::move(deliver))
+{
+}
+
+std::string SmtpSession::greeting()
+{
+    return "220 " + std::string(kHost) + " ESMTP venmarra-devserver";
+}
+
+void SmtpSession::resetTransaction()
+{
+    m_recipients.clear();
+    m_message.clear();
+    m_messageTooLarge = false;
+    if (m_state != State::Fresh)
+        m_state = State::Greeted;
+}
+
+SmtpReply SmtpSession::onLine(std::string_view line)
+{
+    return m_state == State::Data ? onDataLine(line) : onCommand(line);
+}
+
+SmtpReply SmtpSession::onOverlongLine()
+{
+    if (m_state == State::Data) {
+        m_messageTooLarge = true;  // reported when the message ends
+        return reply("");
+    }
+    return reply("500 5.5.2 Line too long");
+}
+
+SmtpReply SmtpSession::onDataLine(std::string_view line)
+{
+    if (line == ".") {
+        const bool tooLarge = m_messageTooLarge;
+        const std::vector<std::string> recipients = m_recipients;
+        const std::string message = std::move(m_message);
+        resetTransaction();
+        if (tooLarge)
+            return reply("552 5.3.4 Message too big or with too long lines");
+        return m_deliver(recipients, message);
+    }
+    if (line.starts_with('.'))
+        line.remove_prefix(1);  // dot-unstuffing
+    if (m_messageTooLarge || m_message.size() + line.size() + 2 > m_limits.maxMessageBytes) {
+        m_messageTooLarge = true;
+        m_message.clear();
+        return reply("");
+    }
+    m_message.append(line).append("\r\n");
+    return reply("");
+}
+
+SmtpReply SmtpSession::onCommand(std::string_view line)
+{
+    if (++m_commands > m_limits.maxCommands)
+        return reply("421 4.7.0 Too many commands, closing", true);
+    const std::string verb = upper(line.substr(0, line.find(' ')));
+    const std::string_view argument = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
+    if (verb == "EHLO" || verb == "HELO") {
+        if (trim(argument).empty())
+            return reply("501 5.5.4 " + verb + " needs a domain");
+        m_state = State::Greeted;
+        resetTransaction();
+        if (verb == "HELO")
+            return reply("250 " + std::string(kHost));
+        return reply("250-" + std::string(kHost) + "\r\n250-SIZE " + std::to_string(m_limits.maxMessageBytes)
+                     + "\r\n250 8BITMIME");
+    }
+    if (verb == "QUIT")
+        return reply("221 2.0.0 Bye", true);
+    if (verb == "NOOP")
+        return reply("250 2.0.0 Ok");
+    if (verb == "RSET") {
+        resetTransaction();
+        return reply("250 2.0.0 Ok");
+    }
+    if (verb == "VRFY")
+        return reply("252 2.5.2 Cannot verify, but will try delivery");
+    if (verb == "MAIL")
+        return mailFrom(argument);
+    if (verb == "RCPT")
+        return rcptTo(argument);
+    if (verb == "DATA") {
+        if (m_state != State::Recipients)
+            return reply("503 5.5.1 Need RCPT first");
+        m_state = State::Data;
+        return reply("354 End data with <CR><LF>.<CR><LF>");
+    }
+    return reply("502 5.5.2 Command not recognised");
+}
+
+SmtpReply SmtpSession::mailFrom(std::string_view argument)
+{
+    if (m_state == State::Fresh)
+        return reply("503 5.5.1 Say EHLO first");
+    if (m_state != State::Greeted)
+        return reply("503 5.5.1 Nested MAIL command");
+    std::string address;
+    std::string_view parameters;
+    if (!startsWithNoCase(argument, "FROM:") || !parsePath(argument.substr(5), address, parameters))
+        return reply("501 5.5.4 Syntax: MAIL FROM:<address>");
+    if (startsWithNoCase(parameters, "SIZE=")) {
+        const std::string size(parameters.substr(5, parameters.find(' ') - 5));
+        if (size.empty() || size.size() > 18 || size.find_first_not_of("0123456789") != std::string::npos)
+            return reply("501 5.5.4 Bad SIZE");
+        if (std::stoull(size) > m_limits.maxMessageBytes)
+            return reply("552 5.3.4 Message size exceeds the limit");
+    }
+    m_state = State::Mail;
+    return reply("250 2.1.0 Ok");
+}
+
+SmtpReply SmtpSession::rcptTo(std::string_view argument)
+{
+    if (m_state != State::Mail && m_state != State::Recipients)
+        return reply("503 5.5.1 Need MAIL first");
+    std::string address;
+    std::string_view parameters;
+    if (!startsWithNoCase(argument, "TO:") || !parsePath(argument.substr(3), address, parameters))
+        return reply("501 5.5.4 Syntax: RCPT TO:<address>");
+    if (m_recipients.size() >= m_limits.maxRecipients)
+        return reply("452 4.5.3 Too many recipients");
+    const std::string refusal = m_checkRecipient(address);
+    if (!refusal.empty())
+        return reply(refusal);
+    m_recipients.push_back(address);
+    m_state = State::Recipients;
+    return reply("250 2.1.5 Ok");
+}
+
+}  // namespace venmarra::devserver

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace venmarra::devserver {
+
+struct SmtpLimits {
+    std::size_t maxMessageBytes = std::size_t(10) * 1024 * 1024;
+    std::size_t maxLineBytes = 1000;  // a line with its CRLF, as mail allows
+    std::size_t maxCommands = 200;
+    std::size_t maxRecipients = 50;
+};
+
+struct SmtpReply {
+    std::string text;    // without the final CRLF; several lines are joined by CRLF
+    bool close = false;  // the server closes the connection after sending it
+};
+
+// One SMTP conversation as a state machine of lines: it knows nothing of sockets.
+class SmtpSession {
+public:
+    // Whether mail to `address` can be accepted now: empty for yes, else the whole reply.
+    using RecipientCheck = std::function<std::string(const std::string &address)>;
+    // Delivers a whole message (dot-unstuffed, CRLF line ends) to its recipients; returns the reply.
+    using Deliver = std::function<SmtpReply(const std::vector<std::string> &recipients, const std::string &message)>;
+
+    SmtpSession(SmtpLimits limits, RecipientCheck checkRecipient, Deliver deliver);
+
+    static std::string greeting();
+    // One line from the client, without its line end. An empty reply text means no reply.
+    SmtpReply onLine(std::string_view line);
+    // A line longer than the limit arrived (and was dropped).
+    SmtpReply onOverlongLine();
+
+private:
+    enum class State { Fresh, Greeted, Mail, Recipients, Data };
+
+    SmtpReply onCommand(std::string_view line);
+    SmtpReply onDataLine(std::string_view line);
+    SmtpReply mailFrom(std::string_view argument);
+    SmtpReply rcptTo(std::string_view argument);
+    void resetTransaction();
+
+    const SmtpLimits m_limits;
+    const RecipientCheck m_checkRecipient;
+    const Deliver m_deliver;
+    State m_state = State::Fresh;
+    std::size_t m_commands = 0;
+    std::vector<std::string> m_recipients;
+    std::string m_message;
+    bool m_messageTooLarge = false;
+};
+
+// The address inside "<...>" of a MAIL FROM or RCPT TO argument, or nothing when malformed.
+bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters);
+
+}  // namespace venmarra::devserver

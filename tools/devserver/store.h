@@ -1,0 +1,96 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace venmarra::devserver {
+
+using Clock = std::chrono::system_clock;
+
+// A mail as the service shows it: already decoded to UTF-8.
+struct ParsedMail {
+    std::string from;
+    std::string subject;
+    std::string content;
+};
+
+struct StoredMail {
+    std::string mid;
+    ParsedMail mail;
+    std::size_t bytes = 0;  // the size of the raw message, for the store's byte cap
+};
+
+struct MailboxView {
+    std::string name;
+    bool live = false;
+    Clock::time_point created;
+    Clock::time_point expires;
+    std::vector<StoredMail> newestFirst;
+};
+
+struct StoreLimits {
+    std::chrono::seconds lifetime{600};
+    // Expired mailboxes still answer (with STATUS 0) this long, then they are purged.
+    std::chrono::seconds keepExpired{600};
+    std::size_t maxMailboxes = 1000;
+    std::size_t maxMailsPerMailbox = 100;
+    std::size_t maxTotalBytes = std::size_t(256) * 1024 * 1024;
+};
+
+enum class Delivery { Accepted, NoSuchMailbox, Expired, MailboxFull, StoreFull };
+
+// The service's mailboxes and mails, safe to use from any thread.
+class MailStore {
+public:
+    explicit MailStore(StoreLimits limits = {}, std::function<Clock::time_point()> now = Clock::now);
+
+    struct Allocation {
+        std::string name;
+        std::string sid;
+    };
+    // A new mailbox owned by a new session cookie; nothing when the store is at its cap.
+    std::optional<Allocation> allocate();
+    // The mailbox named `name` as session `sid` sees it; nothing when it does not own it.
+    std::optional<MailboxView> view(const std::string &name, const std::string &sid) const;
+    // One mail of a mailbox that `sid` owns.
+    std::optional<StoredMail> mail(const std::string &name, const std::string &sid, const std::string &mid) const;
+
+    // Whether mail for `name` of `bytes` bytes would be accepted now.
+    Delivery check(const std::string &name, std::size_t bytes = 0) const;
+    // Stores the mail in the mailbox named `name`; its identifier is given by the store.
+    Delivery deliver(const std::string &name, ParsedMail mail, std::size_t bytes);
+
+    // Drops the mailboxes whose time to answer has passed.
+    void purge();
+    std::size_t mailboxCount() const;
+    std::size_t storedBytes() const;
+
+private:
+    struct Mailbox {
+        std::string sid;
+        Clock::time_point created;
+        Clock::time_point expires;
+        std::vector<StoredMail> mails;  // oldest first
+    };
+    Delivery checkLocked(const std::string &name, std::size_t bytes) const;
+    void purgeLocked();
+    std::string uniqueName() const;
+
+    const StoreLimits m_limits;
+    const std::function<Clock::time_point()> m_now;
+    mutable std::mutex m_mutex;
+    std::map<std::string, Mailbox> m_mailboxes;
+    std::size_t m_bytes = 0;
+    unsigned long long m_nextMid = 1000;
+};
+
+// Random text of `length` characters from `alphabet`, from the system's random source.
+std::string randomText(std::size_t length, const std::string &alphabet);
+
+}  // namespace venmarra::devserver
