@@ -32,8 +32,12 @@ name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1
 "$root/scripts/send-mail" "$name@venmarra.test" "$smtp_port" >/dev/null
 click 161 184                                          # 循环接收
 wait_for "a refresh after the first mail" 10 at_least 'HTTP POST refresh' 2
-printf 'From: =?UTF-8?B?%s?= <second@example.test>\r\nSubject: =?UTF-8?B?%s?=\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\nsecond body\r\n' \
-    "$(printf '第二位' | base64 -w0)" "$(printf '第二封邮件' | base64 -w0)" >"$out/second.eml"
+# The second mail: a GB18030 sender and subject, and a quoted-printable GB18030 body.
+gb() { printf '%s' "$1" | iconv -f UTF-8 -t GB18030; }
+qp() { gb "$1" | od -An -tx1 -v | tr -d ' \n' | sed 's/../=&/g' | tr 'a-f' 'A-F'; }
+printf 'From: =?GB18030?B?%s?= <second@example.test>\r\nSubject: =?GB18030?B?%s?=\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=GB18030\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n%s\r\n%s\r\n' \
+    "$(gb '第二位' | base64 -w0)" "$(gb '国标编码的第二封邮件' | base64 -w0)" "$(qp '这封邮件的正文用 GB18030 编码，')" "$(qp '以 quoted-printable 传送。')" \
+    >"$out/second.eml"
 curl -sS --url "smtp://127.0.0.1:$smtp_port" --mail-from second@example.test --mail-rcpt "$name@venmarra.test" \
     --upload-file "$out/second.eml"
 refreshes=$(count 'HTTP POST refresh')
@@ -51,6 +55,10 @@ VIEWER=$(find_window '邮件内容')
 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log" || fail "no mail-info request for the first mail"
 sleep 0.3
 import -window "$VIEWER" "$out/mail-viewer.png"
+xdotool mousemove --window "$MAIN" 550 64 click --repeat 2 --delay 60 1   # the second line, beside the viewer
+wait_for "the second mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1001 (owner)" "$log"
+sleep 0.3
+import -window "$VIEWER" "$out/mail-viewer-gb18030.png"
 "$x11_close" "$VIEWER"
 sleep 0.3
 import -window "$MAIN" "$out/main-window.png"
