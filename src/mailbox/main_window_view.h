@@ -4,6 +4,16 @@
 
 namespace venmarra {
 
+// One mail as List1 lists it. Its text, FROM "|" SUBJECT "|" MID, is also the key that tells a
+// new newest mail from the last one listed.
+struct MailLine {
+    QString from;
+    QString subject;
+    QString mailId;
+
+    QString text() const { return from + QLatin1Char('|') + subject + QLatin1Char('|') + mailId; }
+};
+
 // The main window's controls as its logic writes and reads them.
 class MainWindowView {
 public:
@@ -14,10 +24,11 @@ public:
     virtual void setCaption(Caption control, const QString &text) = 0;
     virtual void setText1(const QString &text) = 0;
     virtual void disableCommand1() = 0;
-    // Appends a line to List1; `mailId` is the identifier read together with it.
-    virtual void appendListItem(const QString &line, const QString &mailId) = 0;
+    // Appends the mail's line to List1, keeping the identifier read together with it.
+    virtual void appendListItem(const MailLine &mail) = 0;
     virtual int selectedListIndex() const = 0;
     virtual QString listItemMailId(int index) const = 0;
+    // The line's text as it was read, whatever the list shows of it.
     virtual QString listItemText(int index) const = 0;
     // Shows the mail viewer (created anew when it is not open) and replaces its text.
     virtual void showMailViewer(const QString &content) = 0;

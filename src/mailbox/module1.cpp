@@ -20,12 +20,11 @@ void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
     const QString from = text(u"data.data[0].list[0].FROM");
     if (from.isEmpty())
         return;  // no mail (a null FROM counts as none)
-    const QString subject = text(u"data.data[0].list[0].SUBJECT");
-    const QString mailId = text(u"data.data[0].list[0].MID");
-    const QString line = from + QLatin1Char('|') + subject + QLatin1Char('|') + mailId;
+    const MailLine mail{from, text(u"data.data[0].list[0].SUBJECT"), text(u"data.data[0].list[0].MID")};
+    const QString line = mail.text();
     if (line == m_lastMailKey)
         return;
-    view.appendListItem(line, mailId);
+    view.appendListItem(mail);
     m_lastMailKey = line;
 }
 

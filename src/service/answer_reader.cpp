@@ -72,6 +72,8 @@ ReadValue step(const QJsonValue &value, QStringView expression, qsizetype &at, b
     const qsizetype index = indexText.toLongLong(&isNumber);
     malformed = close < 0 || !isNumber || index < 0;
     at = close < 0 ? expression.size() : close + 1;
+    if (malformed)
+        return std::nullopt;
     return element(value, index, indexText);
 }
 

@@ -89,6 +89,7 @@ CURLcode configure(CurlHandle &handle, const ExchangeRequest &request, Transfer 
     step(set(CURLOPT_PROTOCOLS_STR, "http"));
     step(set(CURLOPT_NOSIGNAL, 1L));
     step(set(CURLOPT_CONNECTTIMEOUT_MS, long(transfer.limits.connectTimeout.count())));
+    step(set(CURLOPT_TIMEOUT_MS, long(transfer.limits.totalTimeout.count())));
     step(set(CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.limits.maxBodyBytes)));
     step(set(CURLOPT_WRITEFUNCTION, &onBody));
     step(set(CURLOPT_WRITEDATA, &transfer));

@@ -14,6 +14,9 @@ struct HttpLimits {
     std::chrono::milliseconds connectTimeout{50000};
     // Longest time without a byte sent or received once connected.
     std::chrono::milliseconds stallTimeout{50000};
+    // Longest time for a whole exchange, so that an answer trickled a byte at a time cannot hold
+    // the program for ever.
+    std::chrono::milliseconds totalTimeout{200000};
     // Largest answer body kept; a larger one fails the exchange as it arrives.
     qint64 maxBodyBytes = qint64(64) * 1024 * 1024;
 };

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "endpoint.h"
+#include "ui/display_text.h"
 #include "ui/line_shape.h"
 #include "ui/twips.h"
 
@@ -15,6 +16,7 @@ namespace venmarra {
 namespace {
 
 constexpr int kMailIdRole = Qt::UserRole;
+constexpr int kLineTextRole = Qt::UserRole + 1;
 
 template <typename Control>
 Control *named(Control *control, const char *name)
@@ -158,7 +160,7 @@ void Form1::setCaption(Caption control, const QString &text)
         return;
     }
     QLabel *target = label(control);
-    target->setText(text);
+    target->setText(displayLine(text));
     target->adjustSize();
 }
 
@@ -172,10 +174,14 @@ void Form1::disableCommand1()
     m_command1->setEnabled(false);
 }
 
-void Form1::appendListItem(const QString &line, const QString &mailId)
+void Form1::appendListItem(const MailLine &mail)
 {
-    auto *item = new QListWidgetItem(line, m_list1);
-    item->setData(kMailIdRole, mailId);
+    // Each field is isolated, so that right-to-left text cannot reorder its neighbours.
+    const QString shown = isolatedField(mail.from) + QLatin1Char('|') + isolatedField(mail.subject)
+                          + QLatin1Char('|') + isolatedField(mail.mailId);
+    auto *item = new QListWidgetItem(shown, m_list1);
+    item->setData(kMailIdRole, mail.mailId);
+    item->setData(kLineTextRole, mail.text());
 }
 
 int Form1::selectedListIndex() const
@@ -193,7 +199,7 @@ QString Form1::listItemMailId(int index) const
 QString Form1::listItemText(int index) const
 {
     const QListWidgetItem *item = m_list1->item(index);
-    return item ? item->text() : QString();
+    return item ? item->data(kLineTextRole).toString() : QString();
 }
 
 void Form1::showMailViewer(const QString &content)

@@ -27,7 +27,7 @@ public:
     void setCaption(Caption control, const QString &text) override;
     void setText1(const QString &text) override;
     void disableCommand1() override;
-    void appendListItem(const QString &line, const QString &mailId) override;
+    void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
     QString listItemMailId(int index) const override;
     QString listItemText(int index) const override;

@@ -1,5 +1,6 @@
 #include "ui/form2.h"
 
+#include "ui/display_text.h"
 #include "ui/twips.h"
 
 #include <QPlainTextEdit>
@@ -26,7 +27,7 @@ Form2::Form2(QWidget *parent)
 
 void Form2::setText1(const QString &text)
 {
-    m_text1->setPlainText(text);
+    m_text1->setPlainText(displayText(text, true));
 }
 
 }  // namespace venmarra

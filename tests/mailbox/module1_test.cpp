@@ -28,7 +28,7 @@ protected:
         QStringList result;
         auto *list = form.findChild<QListWidget *>("List1");
         for (int i = 0; i < list->count(); ++i)
-            result << list->item(i)->text();
+            result << form.listItemText(i);
         return result;
     }
     QString viewerText()

@@ -193,7 +193,7 @@ TEST_F(OpeningAMail, nothingIsSentWithoutASelectedLine)
 
 TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
 {
-    form.appendListItem("f|s|9", "9");
+    form.appendListItem({"f", "s", "9"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.enqueue(ScriptedReply{404, {}, "gone"});
     logic->List1_DblClick();
@@ -204,7 +204,7 @@ TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
 
 TEST_F(OpeningAMail, aDoubleClickDuringTheLoopsWaitCompletesBeforeTheLoopGoesOn)
 {
-    form.appendListItem("f|s|5", "5");
+    form.appendListItem({"f", "s", "5"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.setDefaultReply(jsonReply(R"({"data":[[0,[{"DATA":["during the loop"]}]]]})"));
     whenRequests(server, 1, [&] { QTimer::singleShot(50, [&] { logic->List1_DblClick(); }); });

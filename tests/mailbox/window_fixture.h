@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace venmarra::test {
 
@@ -35,10 +36,13 @@ protected:
     void SetUp() override { startAgainst(server.baseUrl()); }
     void TearDown() override { form.attach(nullptr); }
 
-    void startAgainst(const std::string &baseUrl)
+    void startAgainst(const std::string &baseUrl, std::optional<HttpLimits> limits = std::nullopt)
     {
         form.attach(nullptr);
-        logic = std::make_unique<MainWindowLogic>(view, toolkit, settingsFor(baseUrl));
+        ServiceSettings settings = settingsFor(baseUrl);
+        if (limits)
+            settings.limits = *limits;
+        logic = std::make_unique<MainWindowLogic>(view, toolkit, settings);
         form.attach(logic.get());
         logic->Form_Load();
         form.show();
@@ -58,7 +62,7 @@ protected:
         QStringList lines;
         auto *list = control<QListWidget>("List1");
         for (int i = 0; i < list->count(); ++i)
-            lines << list->item(i)->text();
+            lines << form.listItemText(i);
         return lines;
     }
     std::vector<QString> messageTexts() const

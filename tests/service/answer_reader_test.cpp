@@ -98,6 +98,9 @@ TEST(AnswerReader, malformedExpressionsGiveNoValue)
         EXPECT_FALSE(AnswerReader(answer).read(expression)) << QString::fromUtf16(expression).toStdString();
     }
     EXPECT_EQ(read(answer, u"data.data[0].a"), "1");
+    // A negative index on a string or an array once read outside the value.
+    EXPECT_FALSE(AnswerReader(R"({"x":"abc","y":[1]})").read(u"data.x[-11]"));
+    EXPECT_FALSE(AnswerReader(R"({"x":"abc","y":[1]})").read(u"data.y[-1]"));
 }
 
 }  // namespace

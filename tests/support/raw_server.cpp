@@ -113,9 +113,24 @@ void RawServer::answer(int client)
             m_script.pop_front();
         }
     }
-    ::send(client, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
+    if (reply.byteDelay.count() > 0) {
+        for (std::size_t i = 0; i < reply.bytes.size() && !m_stopping; ++i) {
+            if (::send(client, &reply.bytes[i], 1, MSG_NOSIGNAL) != 1)
+                return;
+            std::this_thread::sleep_for(reply.byteDelay);
+        }
+    } else {
+        ::send(client, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
+    }
+    const std::string chunk = "1000\r\n" + std::string(0x1000, 'z') + "\r\n";
+    while (reply.endlessChunks && !m_stopping && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
+    }
     while (reply.hold && !m_stopping)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (reply.reset) {
+        const linger abort{1, 0};
+        ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
 }
 
 }  // namespace venmarra::test

@@ -19,7 +19,7 @@ public:
     }
     void setText1(const QString &text) override { m_window.setText1(text); }
     void disableCommand1() override { m_window.disableCommand1(); }
-    void appendListItem(const QString &line, const QString &mailId) override { m_window.appendListItem(line, mailId); }
+    void appendListItem(const MailLine &mail) override { m_window.appendListItem(mail); }
     int selectedListIndex() const override { return m_window.selectedListIndex(); }
     QString listItemMailId(int index) const override { return m_window.listItemMailId(index); }
     QString listItemText(int index) const override { return m_window.listItemText(index); }

@@ -208,8 +208,9 @@ void WidgetTest::form1_markupIsShownAsPlainText()
     for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})
         QCOMPARE(child<QLabel>(form, name)->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>(form, "Label2")->text(), markup);
-    form.appendListItem(markup, "1");
-    QCOMPARE(form.listItemText(0), markup);
+    form.appendListItem({markup, "s", "1"});
+    QCOMPARE(form.listItemText(0), markup + "|s|1");
+    QVERIFY(child<QListWidget>(form, "List1")->item(0)->text().contains(markup));
 }
 
 void WidgetTest::form1_listKeepsOrderAndMailIds()
@@ -217,7 +218,7 @@ void WidgetTest::form1_listKeepsOrderAndMailIds()
     Form1 form;
     QCOMPARE(form.selectedListIndex(), -1);
     for (int i = 0; i < 50; ++i)
-        form.appendListItem(QStringLiteral("z%1|subject|%1").arg(i), QString::number(i));
+        form.appendListItem({QStringLiteral("z%1").arg(i), "subject", QString::number(i)});
     auto *list = child<QListWidget>(form, "List1");
     QCOMPARE(list->count(), 50);
     QCOMPARE(form.listItemText(0), QStringLiteral("z0|subject|0"));

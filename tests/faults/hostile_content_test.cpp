@@ -1,0 +1,156 @@
+#include "../mailbox/window_fixture.h"
+#include "mailbox/module1.h"
+#include "raw_server.h"
+#include "service/answer_reader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPlainTextEdit>
+#include <QStringEncoder>
+
+namespace venmarra::test {
+namespace {
+
+std::string answer(const std::string &headers, const std::string &body)
+{
+    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+// The header lines of a raw request, without the request line.
+std::vector<std::string> headerLines(const std::string &request)
+{
+    std::vector<std::string> lines;
+    std::size_t at = request.find("\r\n") + 2;
+    for (std::size_t end; (end = request.find("\r\n", at)) != std::string::npos && end != at; at = end + 2)
+        lines.push_back(request.substr(at, end - at));
+    return lines;
+}
+
+class HostileContent : public WindowFixture {
+protected:
+    RawServer raw;
+};
+
+TEST_F(HostileContent, aCookieNeverInjectsAHeaderOrCarriesALineBreak)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Set-Cookie: sid=abc\rX-Injected: yes\r\n", "abc"},
+        {"Set-Cookie: sid=ab;X-Injected: yes\r\n", "ab"},
+        {"Set-Cookie: sid=a b c; Path=/\r\n", "a b c"},
+        {"Set-Cookie: sid=first\r\nSet-Cookie: sid=second\r\n", "first"},
+        {"set-cookie: sid=" + std::string(60, 'L') + "\r\n", std::string(40, 'L')},
+        {"X-Other: 1\r\nSet-Cookie: sid=\r\n", ""},
+    };
+    for (const auto &[setCookie, expected] : cases) {
+        SCOPED_TRACE(setCookie);
+        startAgainst(raw.baseUrl());
+        raw.enqueue({answer(setCookie, "{}")});
+        raw.enqueue({answer("", "{}")});
+        logic->获取最新邮件();
+        logic->获取最新邮件();
+        EXPECT_EQ(logic->SessionId(), QString::fromStdString(expected));
+        const std::vector<std::string> lines = headerLines(raw.requests().back());
+        std::vector<std::string> cookies;
+        for (const std::string &line : lines) {
+            EXPECT_EQ(line.find("X-Injected"), std::string::npos) << line;
+            EXPECT_EQ(line.find_first_of(std::string("\r\0", 2)), std::string::npos);
+            if (line.rfind("Cookie:", 0) == 0)
+                cookies.push_back(line);
+        }
+        EXPECT_EQ(cookies, std::vector<std::string>{"Cookie: sid=" + expected});
+    }
+}
+
+TEST_F(HostileContent, homePagesOfEveryShapeAreCutOrRefusedCleanly)
+{
+    const std::string open = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+    const std::string close = "\" valid='{\"minlength\":3}'";
+    QStringEncoder gbk("GBK");
+    const std::string gbkPage = QByteArray(gbk.encode(QString::fromStdString(open) + "邮箱名" + QString::fromStdString(close)))
+                                    .toStdString();
+    const std::tuple<const char *, std::string, std::string, QString> cases[] = {
+        {"no opening marker", "text/html", "<html>changed</html>", QString()},
+        {"opening marker twice", "text/html", open + "one" + close + open + "two" + close, "one"},
+        {"marker at the very end", "text/html", "<p>" + open, QString()},
+        {"no closing marker", "text/html", open + "rest\" />", "rest\" />"},
+        {"GBK page", "text/html; charset=GBK", gbkPage, "邮箱名"},
+        {"50 MB page, marker at its end", "text/html", std::string(50 * 1024 * 1024, 'x') + open + "late" + close, "late"},
+    };
+    for (const auto &[what, type, page, name] : cases) {
+        SCOPED_TRACE(what);
+        RecordingToolkit recorder;
+        MainWindowLogic fresh(view, recorder, settingsFor(raw.baseUrl()));
+        raw.enqueue({answer("Content-Type: " + type + "\r\nSet-Cookie: sid=s\r\n", page)});
+        if (!name.isEmpty())
+            raw.enqueue({answer("", "{}")});  // the refresh that follows a creation
+        fresh.Command1_Click();
+        EXPECT_EQ(fresh.MailboxName(), name);
+        EXPECT_EQ(recorder.programEnds(), name.isEmpty() ? 1 : 0);
+        if (name.isEmpty())
+            EXPECT_EQ(recorder.messages().back().text, "邮箱获取失败，请重新打开重试。");
+        else
+            EXPECT_EQ(address(), name + "@venmarra.test");
+    }
+}
+
+TEST_F(HostileContent, answersOfEveryShapeAreReadWithoutHarm)
+{
+    const auto user = [](const QString &answer) {
+        return textForm(AnswerReader(answer).read(u"data.data[0].user.USER"));
+    };
+    const QString deep = QString(1000000, u'[') + QString(1000000, u']');
+    EXPECT_FALSE(AnswerReader(deep).isValid());
+    EXPECT_EQ(user(R"({"data":[{"user":{"USER":"first","USER":"second"}}]})"), "second") << "the last key wins";
+    EXPECT_EQ(user(R"({"data":[{"user":{"USER":"a\u0000b"}}]})"), QStringLiteral("a") + QChar(0) + "b");
+    EXPECT_EQ(user(R"({"data":[{"user":{"USER":"\ud800x"}}]})").size(), 2);
+    EXPECT_EQ(user(QString::fromUtf8("{\"data\":[{\"user\":{\"USER\":\"a\xff\xfe\"}}]}")), QStringLiteral("a\uFFFD\uFFFD"));
+    const std::pair<const char *, const char *> numbers[] = {
+        {"9007199254740993", "9007199254740993"}, {"18446744073709551616", "18446744073709551616"},
+        {"-0", "0"}, {"1e400", ""}, {"-1e400", ""}, {"1e21", "1e+21"}};
+    for (const auto &[number, text] : numbers)
+        EXPECT_EQ(user(QStringLiteral(R"({"data":[{"user":{"USER":%1}}]})").arg(QString::fromLatin1(number))),
+                  QString::fromLatin1(text))
+            << number;
+    for (const char *shape : {"1", "\"s\"", "true", "null", "{}", "[[]]", "[1]", "[{\"user\":[]}]", "[{\"user\":\"u\"}]"}) {
+        const QString answer = QStringLiteral(R"({"data":%1})").arg(QString::fromLatin1(shape));
+        for (const char16_t *path : {u"data.data[0].user.USER", u"data.data[0].list[0].FROM", u"data.data[0][1][0].DATA[0]"})
+            EXPECT_EQ(textForm(AnswerReader(answer).read(path)), QString()) << shape;
+    }
+}
+
+TEST_F(HostileContent, displayedValuesAreInertTextAndKeysStayExact)
+{
+    const QString markup = "<img src=\"file:///etc/passwd\"><a href=\"x\">link</a>&lt;b&gt;";
+    const QString escape = QStringLiteral("\x1b[31mred\x1b[0m\x07");
+    const QString c1 = QStringLiteral("a\u0085b\u009bc");
+    const QString bidi = QStringLiteral("abc\u202Edef\u2066ghi\u2069");
+    const QString longText(1000000, u'长');
+    const auto json = [](const QString &text) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    };
+    const QString answer = QStringLiteral(R"({"data":[{"user":{"USER":%1,"ADDTIME":%2,"EXPIRETIME":%3,"STATUS":1},
+        "list":[{"FROM":%4,"SUBJECT":%5,"MID":"m|1"}]}]})")
+                               .arg(json(markup), json(escape), json(longText), json(bidi), json(c1));
+    Module1 module1;
+    module1.ParseRefreshResponse(answer, form);
+
+    EXPECT_EQ(caption("Label5"), "用户名：" + markup);
+    EXPECT_EQ(caption("Label2"), QStringLiteral("开始时间：\u241b[31mred\u241b[0m\u2407"));
+    EXPECT_TRUE(caption("Label3").startsWith("结束时间：长长"));
+    EXPECT_LT(caption("Label3").size(), 5000) << "a megabyte is not laid out in a clipped label";
+    const QString key = bidi + "|" + c1 + "|m|1";
+    EXPECT_EQ(module1.LastMailKey(), key);
+    EXPECT_EQ(form.listItemText(0), key);
+    EXPECT_EQ(form.listItemMailId(0), "m|1");
+    const QString shown = control<QListWidget>("List1")->item(0)->text();
+    EXPECT_EQ(shown, QStringLiteral("\u2068abc\uFFFDdef\uFFFDghi\uFFFD\u2069|\u2068a\uFFFDb\uFFFDc\u2069|\u2068m|1\u2069"));
+
+    module1.ShowMailContent(QStringLiteral(R"({"data":[{"1":[{"DATA":[%1]}]}]})")
+                                .arg(json("line\tone\r\nline two\n" + escape + bidi + markup)),
+                            form);
+    EXPECT_EQ(form.mailViewer().window()->text1()->toPlainText(),
+              QStringLiteral("line\tone\nline two\n\u241b[31mred\u241b[0m\u2407abc\uFFFDdef\uFFFDghi\uFFFD") + markup);
+}
+
+}  // namespace
+}  // namespace venmarra::test
