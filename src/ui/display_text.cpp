@@ -21,7 +21,7 @@ QString displayText(const QString &text, bool keepLayout)
             continue;
         if (code < 0x20)
             c = QChar(char16_t(0x2400 + code));  // the Control Pictures block: ␀ ␁ ... ␟
-        else if ((code >= 0x7F && code <= 0x9F) || isBidiFormatting(code))
+        else if ((code >= 0x7F && code <= 0x9F) || isBidiFormatting(code) || code == 0xFDD0 || code == 0xFDD1)
             c = QChar(QChar::ReplacementCharacter);
     }
     return shown;

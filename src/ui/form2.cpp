@@ -3,7 +3,8 @@
 #include "ui/display_text.h"
 #include "ui/twips.h"
 
-#include <QPlainTextEdit>
+#include "ui/mail_text_edit.h"
+
 #include <QTextOption>
 
 namespace venmarra {
@@ -16,7 +17,7 @@ Form2::Form2(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("邮件内容"));
     setFixedSize(twips(4560), twips(2730));
-    m_text1 = new QPlainTextEdit(this);
+    m_text1 = new MailTextEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     placeInTwips(m_text1, 120, 120, 4335, 2535);
     m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -27,7 +28,7 @@ Form2::Form2(QWidget *parent)
 
 void Form2::setText1(const QString &text)
 {
-    m_text1->setPlainText(displayText(text, true));
+    m_text1->setMailText(displayText(text, true));
 }
 
 }  // namespace venmarra

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-class QPlainTextEdit;
-
 namespace venmarra {
+
+class MailTextEdit;
 
 // The mail viewer: one multi-line plain-text box. Closing it destroys it.
 class Form2 final : public QWidget {
@@ -13,10 +13,10 @@ public:
     explicit Form2(QWidget *parent = nullptr);
 
     void setText1(const QString &text);
-    QPlainTextEdit *text1() const { return m_text1; }
+    MailTextEdit *text1() const { return m_text1; }
 
 private:
-    QPlainTextEdit *m_text1 = nullptr;
+    MailTextEdit *m_text1 = nullptr;
 };
 
 }  // namespace venmarra

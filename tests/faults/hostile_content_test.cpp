@@ -5,7 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPlainTextEdit>
+#include "ui/mail_text_edit.h"
 #include <QStringEncoder>
 
 namespace venmarra::test {
@@ -148,7 +148,7 @@ TEST_F(HostileContent, displayedValuesAreInertTextAndKeysStayExact)
     module1.ShowMailContent(QStringLiteral(R"({"data":[{"1":[{"DATA":[%1]}]}]})")
                                 .arg(json("line\tone\r\nline two\n" + escape + bidi + markup)),
                             form);
-    EXPECT_EQ(form.mailViewer().window()->text1()->toPlainText(),
+    EXPECT_EQ(form.mailViewer().window()->text1()->mailText(),
               QStringLiteral("line\tone\nline two\n\u241b[31mred\u241b[0m\u2407abc\uFFFDdef\uFFFDghi\uFFFD") + markup);
 }
 

@@ -3,7 +3,7 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include "ui/mail_text_edit.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ protected:
     QString viewerText()
     {
         Form2 *viewer = form.mailViewer().window();
-        return viewer ? viewer->text1()->toPlainText() : QStringLiteral("<no viewer>");
+        return viewer ? viewer->text1()->mailText() : QStringLiteral("<no viewer>");
     }
 
     Form1 form;

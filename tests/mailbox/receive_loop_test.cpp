@@ -1,7 +1,7 @@
 #include "window_fixture.h"
 
 #include <QElapsedTimer>
-#include <QPlainTextEdit>
+#include "ui/mail_text_edit.h"
 #include <QTest>
 #include <QTimer>
 
@@ -153,7 +153,7 @@ protected:
     QString viewerText()
     {
         Form2 *viewer = form.mailViewer().window();
-        return viewer ? viewer->text1()->toPlainText() : QStringLiteral("<no viewer>");
+        return viewer ? viewer->text1()->mailText() : QStringLiteral("<no viewer>");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 #include "ui/line_shape.h"
+#include "ui/mail_text_edit.h"
 #include "ui/mail_viewer.h"
 #include "ui/qt_toolkit.h"
 
@@ -11,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QClipboard>
+#include <QTextBlock>
 #include <QtTest>
 
 namespace venmarra {
@@ -29,6 +32,7 @@ private slots:
     void form1_listKeepsOrderAndMailIds();
     void form2_isAFixedReadingWindow();
     void viewer_isReusedWhileOpenAndCreatedAfresh();
+    void viewer_longLinesAreHeldInBlocksButCopiedExactly();
     void messageBox_usesPlainTextAndTheApplicationTitle();
 };
 
@@ -238,7 +242,7 @@ void WidgetTest::form2_isAFixedReadingWindow()
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QPlainTextEdit *text1 = form.text1();
+    MailTextEdit *text1 = form.text1();
     QCOMPARE(text1->objectName(), QStringLiteral("Text1"));
     QCOMPARE(text1->geometry(), QRect(8, 8, 289, 169));
     QCOMPARE(text1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -248,7 +252,7 @@ void WidgetTest::form2_isAFixedReadingWindow()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     const QString longLine = QString(5000, QLatin1Char('w'));
     form.setText1("<b>" + longLine + "</b>");
-    QCOMPARE(text1->toPlainText(), "<b>" + longLine + "</b>");
+    QCOMPARE(text1->mailText(), "<b>" + longLine + "</b>");
     QVERIFY2(text1->verticalScrollBar()->maximum() > 0, "a long word wraps into many lines");
 }
 
@@ -266,15 +270,51 @@ void WidgetTest::viewer_isReusedWhileOpenAndCreatedAfresh()
     viewer.setText("second");
     QCOMPARE(viewer.window(), first.data());
     QCOMPARE(first->pos(), moved);
-    QCOMPARE(first->text1()->toPlainText(), QStringLiteral("second"));
+    QCOMPARE(first->text1()->mailText(), QStringLiteral("second"));
 
     first->close();
     QTRY_VERIFY(first.isNull());
     viewer.show();
     QVERIFY(viewer.window());
-    QCOMPARE(viewer.window()->text1()->toPlainText(), QString());
+    QCOMPARE(viewer.window()->text1()->mailText(), QString());
     viewer.setText("third");
-    QCOMPARE(viewer.window()->text1()->toPlainText(), QStringLiteral("third"));
+    QCOMPARE(viewer.window()->text1()->mailText(), QStringLiteral("third"));
+}
+
+void WidgetTest::viewer_longLinesAreHeldInBlocksButCopiedExactly()
+{
+    MailTextEdit edit;
+    QString words;
+    while (words.size() < 50000)
+        words += QStringLiteral("word%1 ").arg(words.size());
+    const QString chinese(30000, QChar(u'邮'));
+    const QString noBreak(20000, QLatin1Char('x'));
+    const QString mail = "short line\r\n" + words + "\n" + chinese + "\n\n" + noBreak + "\ttail";
+    edit.setMailText(mail);
+    QString expected = mail;
+    expected.replace("\r\n", "\n");
+    QCOMPARE(edit.mailText(), expected);
+    QVERIFY(edit.document()->blockCount() > 10);  // the long lines are held in blocks
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() <= MailTextEdit::kBlockLength * 2);
+
+    edit.selectAll();
+    edit.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    // From inside the line of words, across the box's own breaks, to the end.
+    QTextCursor cursor(edit.document()->findBlockByNumber(3));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 7);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    edit.copy();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY(copied.size() > chinese.size() + noBreak.size());
+    QVERIFY(expected.endsWith(copied));
+
+    edit.setMailText(QString());
+    QCOMPARE(edit.mailText(), QString());
+    edit.setMailText("a\n");
+    QCOMPARE(edit.mailText(), QStringLiteral("a\n"));
 }
 
 void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
