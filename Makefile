@@ -3,7 +3,7 @@
 PRESET ?= dev
 BUILD := build/$(PRESET)
 
-.PHONY: all run test build bootstrap configure asan-test clean
+.PHONY: all run test build bootstrap configure bench clean
 
 all: build
 
@@ -26,3 +26,6 @@ test: build
 
 clean:
 	rm -rf build
+
+bench: build
+	@scripts/bench

@@ -46,7 +46,7 @@ private:
     QString m_stopFlag = QStringLiteral("0");
     QString m_sessionId = QStringLiteral("0");
     bool m_programEnded = false;
-    Module1 m_module1;
+    Module1 m_module1{[this](const std::function<void()> &work) { m_toolkit.runInBackground(work); }};
 };
 
 }  // namespace venmarra

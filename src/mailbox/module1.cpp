@@ -1,14 +1,23 @@
 #include "mailbox/module1.h"
 
-#include "service/answer_reader.h"
+#include <optional>
 
 namespace venmarra {
 
 using Caption = MainWindowView::Caption;
 
+AnswerReader Module1::read(const QString &answer) const
+{
+    if (!m_offload || answer.size() <= kOffloadAbove)
+        return AnswerReader(answer);
+    std::optional<AnswerReader> parsed;
+    m_offload([&] { parsed.emplace(answer); });
+    return std::move(*parsed);
+}
+
 void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
 {
-    const AnswerReader data(answer);
+    const AnswerReader data = read(answer);
     const auto text = [&](QStringView expression) { return textForm(data.read(expression)); };
 
     view.setCaption(Caption::Label5, QStringLiteral("用户名：") + text(u"data.data[0].user.USER"));
@@ -30,7 +39,7 @@ void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
 
 void Module1::ShowMailContent(const QString &answer, MainWindowView &view)
 {
-    const AnswerReader data(answer);
+    const AnswerReader data = read(answer);
     const QString content = textForm(data.read(u"data.data[0][1][0].DATA[0]"));
     view.showMailViewer(content);
 }

@@ -2,7 +2,11 @@
 
 #include "mailbox/main_window_view.h"
 
+#include "service/answer_reader.h"
+
 #include <QString>
+
+#include <functional>
 
 namespace venmarra {
 
@@ -10,6 +14,13 @@ namespace venmarra {
 // Each step reads on its own: what cannot be read is empty, and the next step goes on.
 class Module1 {
 public:
+    // Runs work away from the window's thread while the window repaints (Toolkit::runInBackground).
+    using Offload = std::function<void(const std::function<void()> &)>;
+
+    // With `offload`, a large answer is parsed away from the window's thread, so that a
+    // megabyte-sized mail cannot freeze the window while it is read.
+    explicit Module1(Offload offload = {}) : m_offload(std::move(offload)) {}
+
     // Fills the mailbox labels and appends the newest mail's line when it differs from the last
     // line appended.
     void ParseRefreshResponse(const QString &answer, MainWindowView &view);
@@ -19,7 +30,13 @@ public:
     // The last line appended to List1.
     const QString &LastMailKey() const { return m_lastMailKey; }
 
+    // Answers larger than this are parsed away from the window's thread when an offload is given.
+    static constexpr qsizetype kOffloadAbove = 256 * 1024;
+
 private:
+    AnswerReader read(const QString &answer) const;
+
+    Offload m_offload;
     QString m_lastMailKey;
 };
 

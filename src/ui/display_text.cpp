@@ -12,18 +12,34 @@ bool isBidiFormatting(char16_t c)
 
 }  // namespace
 
+namespace {
+
+// The visible stand-in for `code`, or the character itself.
+char16_t shownAs(char16_t code, bool keepLayout)
+{
+    if (keepLayout && (code == u'\t' || code == u'\n' || code == u'\r'))
+        return code;
+    if (code < 0x20)
+        return char16_t(0x2400 + code);  // the Control Pictures block: ␀ ␁ ... ␟
+    if ((code >= 0x7F && code <= 0x9F) || isBidiFormatting(code) || code == 0xFDD0 || code == 0xFDD1)
+        return QChar::ReplacementCharacter;
+    return code;
+}
+
+}  // namespace
+
 QString displayText(const QString &text, bool keepLayout)
 {
+    // Most texts need no change: find the first that does before copying anything.
+    const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
+    qsizetype at = 0;
+    while (at < text.size() && ((begin[at] >= 0x20 && begin[at] < 0x7F) || shownAs(begin[at], keepLayout) == begin[at]))
+        ++at;  // printable ASCII, the common case, is decided by the first test
+    if (at == text.size())
+        return text;
     QString shown = text;
-    for (QChar &c : shown) {
-        const char16_t code = c.unicode();
-        if (keepLayout && (code == u'\t' || code == u'\n' || code == u'\r'))
-            continue;
-        if (code < 0x20)
-            c = QChar(char16_t(0x2400 + code));  // the Control Pictures block: ␀ ␁ ... ␟
-        else if ((code >= 0x7F && code <= 0x9F) || isBidiFormatting(code) || code == 0xFDD0 || code == 0xFDD1)
-            c = QChar(QChar::ReplacementCharacter);
-    }
+    for (QChar *c = shown.data() + at, *end = shown.data() + shown.size(); c != end; ++c)
+        *c = QChar(shownAs(c->unicode(), keepLayout));
     return shown;
 }
 

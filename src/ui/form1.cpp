@@ -160,7 +160,10 @@ void Form1::setCaption(Caption control, const QString &text)
         return;
     }
     QLabel *target = label(control);
-    target->setText(displayLine(text));
+    const QString shown = displayLine(text);
+    if (target->text() == shown)
+        return;  // a poll rewrites the same texts; measuring them again costs a text layout
+    target->setText(shown);
     target->adjustSize();
 }
 

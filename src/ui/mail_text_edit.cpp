@@ -3,8 +3,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
-
-#include <vector>
+#include <QTimer>
 
 namespace venmarra {
 namespace {
@@ -41,39 +40,76 @@ MailTextEdit::MailTextEdit(QWidget *parent)
 
 void MailTextEdit::setMailText(const QString &text)
 {
-    QString shown;
-    shown.reserve(text.size() + text.size() / kBlockLength + 1);
-    std::vector<bool> continues;  // per block of `shown`
-    continues.push_back(false);
-    qsizetype lineStart = 0;
-    while (lineStart <= text.size()) {
-        qsizetype lineEnd = lineStart;
-        while (lineEnd < text.size() && !isBlockBreak(text.at(lineEnd)))
-            ++lineEnd;
-        for (qsizetype start = lineStart; lineEnd - lineStart > kLongLine && start < lineEnd;) {
-            const qsizetype end = blockEnd(text, start, lineEnd);
-            shown.append(QStringView(text).mid(start, end - start));
-            if (end < lineEnd) {
-                shown.append(u'\n');
-                continues.push_back(true);
-            }
-            start = end;
+    m_text = text;  // shared, not copied
+    m_next = 0;
+    m_lineEnd = -1;
+    m_continues.assign(1, false);
+    ++m_generation;
+    document()->setUndoRedoEnabled(false);
+    appendNextSlice();
+}
+
+QString MailTextEdit::nextSlice()
+{
+    QString slice;
+    while (m_next < m_text.size() && slice.size() < kSliceLength) {
+        if (m_lineEnd < m_next) {  // find where this line ends, once per line
+            m_lineEnd = m_next;
+            while (m_lineEnd < m_text.size() && !isBlockBreak(m_text.at(m_lineEnd)))
+                ++m_lineEnd;
         }
-        if (lineEnd - lineStart <= kLongLine)
-            shown.append(QStringView(text).mid(lineStart, lineEnd - lineStart));
-        if (lineEnd >= text.size())
+        const qsizetype lineEnd = m_lineEnd;
+        // A long line goes into blocks of about kBlockLength; the slice ends with whole blocks.
+        const qsizetype end = lineEnd - m_next > kLongLine ? blockEnd(m_text, m_next, lineEnd) : lineEnd;
+        slice.append(QStringView(m_text).mid(m_next, end - m_next));
+        m_next = end;
+        if (end < lineEnd) {
+            m_continues.push_back(true);
+        } else if (end < m_text.size()) {
+            // The mail's own line break ("\r\n" counts as one).
+            const bool crlf = m_text.at(end) == u'\r' && end + 1 < m_text.size() && m_text.at(end + 1) == u'\n';
+            m_next = end + (crlf ? 2 : 1);
+            m_continues.push_back(false);
+        } else {
             break;
-        // The mail's own line break, shown as a new block ("\r\n" counts as one).
-        const bool crlf = text.at(lineEnd) == u'\r' && lineEnd + 1 < text.size() && text.at(lineEnd + 1) == u'\n';
-        const qsizetype breakLength = crlf ? 2 : 1;
-        shown.append(u'\n');
-        continues.push_back(false);
-        lineStart = lineEnd + breakLength;
+        }
+        slice.append(u'\n');
     }
-    setPlainText(shown);
-    std::size_t index = 0;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next(), ++index)
-        block.setUserState(index < continues.size() && continues[index] ? kContinuation : -1);
+    return slice;
+}
+
+void MailTextEdit::appendNextSlice()
+{
+    const bool first = m_next == 0;
+    const QString slice = nextSlice();
+    if (first) {
+        setPlainText(slice);
+        markBlocks(document()->begin());
+    } else {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        const QTextBlock last = cursor.block();
+        cursor.insertText(slice);
+        markBlocks(last);
+    }
+    if (m_next < m_text.size()) {
+        QTimer::singleShot(0, this, [this, generation = m_generation] {
+            if (generation == m_generation)
+                appendNextSlice();
+        });
+    } else {
+        m_text.clear();
+        m_next = 0;
+        document()->setUndoRedoEnabled(true);
+    }
+}
+
+void MailTextEdit::markBlocks(QTextBlock from)
+{
+    for (QTextBlock block = from; block.isValid(); block = block.next()) {
+        const auto index = std::size_t(block.blockNumber());
+        block.setUserState(index < m_continues.size() && m_continues[index] ? kContinuation : -1);
+    }
 }
 
 QString MailTextEdit::textBetween(int start, int end) const

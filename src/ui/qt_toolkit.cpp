@@ -4,11 +4,12 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <future>
 
 namespace venmarra {
 
@@ -46,13 +47,16 @@ void QtToolkit::processEventsFor(int ms)
 void QtToolkit::runInBackground(const std::function<void()> &work)
 {
     QEventLoop loop;
-    std::thread worker([&] {
+    std::promise<void> finished;
+    // A pooled thread: a new thread for every poll would cost more than the poll itself.
+    m_workers.start([&] {
         work();
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        finished.set_value();
     });
     // Repaints and window closing go on; clicks and keys wait in the queue.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
+    finished.get_future().wait();
 }
 
 void QtToolkit::endProgram()

@@ -3,6 +3,7 @@
 #include "mailbox/toolkit.h"
 
 #include <QElapsedTimer>
+#include <QThreadPool>
 
 namespace venmarra {
 
@@ -22,6 +23,8 @@ public:
 
 private:
     QElapsedTimer m_clock;
+    // Threads for exchanges, kept between calls. Not the global pool: Qt's own tasks may hold it.
+    QThreadPool m_workers;
 };
 
 }  // namespace venmarra

@@ -311,6 +311,17 @@ void WidgetTest::viewer_longLinesAreHeldInBlocksButCopiedExactly()
     QVERIFY(copied.size() > chinese.size() + noBreak.size());
     QVERIFY(expected.endsWith(copied));
 
+    // A large mail arrives a slice at a time; a mail shown meanwhile replaces it entirely.
+    const QString large = QString(3 * MailTextEdit::kSliceLength, QChar(u'大')) + "\nend";
+    edit.setMailText(large);
+    QVERIFY(edit.isLoading());
+    QTRY_VERIFY(!edit.isLoading());
+    QCOMPARE(edit.mailText(), large);
+    edit.setMailText(large);
+    edit.setMailText("replaced");
+    QTest::qWait(50);
+    QCOMPARE(edit.mailText(), QStringLiteral("replaced"));
+
     edit.setMailText(QString());
     QCOMPARE(edit.mailText(), QString());
     edit.setMailText("a\n");
