@@ -10,10 +10,6 @@ bool isBidiFormatting(char16_t c)
     return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
-}  // namespace
-
-namespace {
-
 // The visible stand-in for `code`, or the character itself.
 char16_t shownAs(char16_t code, bool keepLayout)
 {
