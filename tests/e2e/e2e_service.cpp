@@ -1,9 +1,8 @@
-// A stand-in for the mail service in end-to-end runs: serves the home page with a mailbox name
-// (or, with --no-name, a page without one), answers refreshes with one mail that arrives after the
-// second refresh, answers that mail's mail-info request, and logs every request it gets.
+// A scripted stand-in for the mail service in end-to-end runs: serves the home page with a fixed
+// mailbox name (or, with --no-name, a page without one), answers every POST with "{}", and logs
+// every request it gets.
 #include <httplib.h>
 
-#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -66,24 +65,9 @@ int main(int argc, char *argv[])
         res.set_header("Set-Cookie", "sid=e2e0123456789abcdef0123456789abcdef01234; Path=/; HttpOnly");
         res.set_content(homePage(withName ? "e2ebox7" : ""), "text/html; charset=utf-8");
     });
-    std::atomic<int> refreshes{0};
     server.Post("/", [&](const httplib::Request &req, httplib::Response &res) {
         record(req);
-        const std::string type = req.get_param_value("type");
-        if (type == "refresh") {
-            const bool arrived = ++refreshes > 2;
-            const std::string list =
-                arrived ? R"({"FROM":"sender@example.test","SUBJECT":"测试邮件","MID":"4711"})" : "";
-            res.set_content(R"({"data":[{"user":{"USER":")" + req.get_param_value("data")
-                                + R"(","STATUS":1,"ADDTIME":"2026-12-06 20:00:00","EXPIRETIME":"2026-12-06 20:10:00"},"list":[)"
-                                + list + "]}]}",
-                            "application/json");
-        } else if (type == "mailinfo" && req.get_param_value("arg") == "f=4711") {
-            res.set_content(R"({"data":[[{"ID":1},[{"DATA":["你好！\n这是一封测试邮件。\nHello from the end-to-end run."]}]]]})",
-                            "application/json");
-        } else {
-            res.status = 400;
-        }
+        res.set_content("{}", "application/json");
     });
     if (!server.listen("127.0.0.1", port)) {
         std::cerr << "e2e_service: cannot listen on 127.0.0.1:" << port << '\n';

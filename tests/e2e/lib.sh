@@ -2,9 +2,12 @@
 set -euo pipefail
 
 E2E_PIDS=()
-cleanup() {
-    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+cleanup() {  # last started first, so that the X server goes after its clients
+    local i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[i]}" 2>/dev/null || true
+        wait "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
 }
 trap cleanup EXIT
 
