@@ -23,12 +23,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScrollBar>
-#include <QThread>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
-#include <curl/curl.h>
 #include <arpa/inet.h>
+#include <curl/curl.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -65,11 +65,11 @@ std::string spread(const Summary &s, int decimals = 2)
     return fmt(s.median, decimals) + " (" + fmt(s.min, decimals) + "–" + fmt(s.max, decimals) + ")";
 }
 
-void row(const std::string &what, const std::string &program, const std::string &baseline, const std::string &target,
-         bool met)
+void row(const std::string &what, const std::string &program, const std::string &baseline,
+         const std::string &target, bool met)
 {
-    g_rows.push_back("| " + what + " | " + program + " | " + baseline + " | " + target + " | " + (met ? "met" : "**missed**")
-                     + " |");
+    g_rows.push_back("| " + what + " | " + program + " | " + baseline + " | " + target + " | "
+                     + (met ? "met" : "**missed**") + " |");
     std::cerr << g_rows.back() << std::endl;
 }
 
@@ -89,18 +89,18 @@ public:
             processPendingEvents();
         }
     }
-    void messageBox(const QString &, MessageIcon, const QString &) override {}
+    void messageBox(const QString &, MessageIcon, const QString &) override { }
 };
 
 class QuietToolkit final : public QtToolkit {
 public:
-    void messageBox(const QString &, MessageIcon, const QString &) override {}
+    void messageBox(const QString &, MessageIcon, const QString &) override { }
 };
 
 int freePort()
 {
     const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in where{};
+    sockaddr_in where {};
     where.sin_family = AF_INET;
     where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof where;
@@ -117,10 +117,10 @@ struct Usage {
 
 Usage usage()
 {
-    rusage now{};
+    rusage now {};
     getrusage(RUSAGE_SELF, &now);
     const double cpu = double(now.ru_utime.tv_sec + now.ru_stime.tv_sec) * 1000.0
-                       + double(now.ru_utime.tv_usec + now.ru_stime.tv_usec) / 1000.0;
+        + double(now.ru_utime.tv_usec + now.ru_stime.tv_usec) / 1000.0;
     return {cpu, now.ru_nvcsw};
 }
 
@@ -129,7 +129,9 @@ void pollingCost(const QString &devserver)
 {
     const int httpPort = freePort(), smtpPort = freePort();
     QProcess service;
-    service.start(devserver, {"--http-port", QString::number(httpPort), "--smtp-port", QString::number(smtpPort), "--quiet"});
+    service.start(
+        devserver,
+        {"--http-port", QString::number(httpPort), "--smtp-port", QString::number(smtpPort), "--quiet"});
     service.waitForStarted();
     QThread::msleep(300);
     ServiceSettings settings;
@@ -145,7 +147,8 @@ void pollingCost(const QString &devserver)
             logic.Form_Load();
             form.show();
             logic.Command1_Click();
-            QTimer::singleShot(kCycles * MainWindowLogic::kPollIntervalMs - 600, [&] { logic.Command3_Click(); });
+            QTimer::singleShot(kCycles * MainWindowLogic::kPollIntervalMs - 600,
+                               [&] { logic.Command3_Click(); });
             const Usage before = usage();
             logic.Command2_Click();
             const Usage after = usage();
@@ -159,13 +162,17 @@ void pollingCost(const QString &devserver)
     const Summary ourSwitches = summarise(switches[0]), literalSwitches = summarise(switches[1]);
     row("1. CPU time per poll cycle (ms)", spread(ourCpu), spread(literalCpu), "≤ 1/25 of the literal wait",
         ourCpu.median * 25 <= literalCpu.median);
-    row("1. voluntary context switches per poll cycle", spread(ourSwitches, 1), spread(literalSwitches, 1), "≤ 20",
-        ourSwitches.median <= 20);
+    row("1. voluntary context switches per poll cycle", spread(ourSwitches, 1), spread(literalSwitches, 1),
+        "≤ 20", ourSwitches.median <= 20);
 }
 
 // 2. Latency of events posted from another thread at random moments of a wait.
 struct StampedEvent : QEvent {
-    explicit StampedEvent(Clock::time_point at) : QEvent(QEvent::User), postedAt(at) {}
+    explicit StampedEvent(Clock::time_point at)
+        : QEvent(QEvent::User)
+        , postedAt(at)
+    {
+    }
     Clock::time_point postedAt;
 };
 
@@ -189,7 +196,7 @@ void eventLatency()
     for (int run = 0; run < g_runs; ++run) {
         for (int variant = 0; variant < 2; ++variant) {
             LatencyRecorder recorder;
-            std::atomic<bool> waiting{true};
+            std::atomic<bool> waiting {true};
             std::thread poster([&] {
                 std::mt19937 random(unsigned(run * 2 + variant));
                 std::uniform_int_distribution<int> gapMs(3, 25);
@@ -207,9 +214,11 @@ void eventLatency()
         }
     }
     const auto describe = [](const std::vector<double> &v) {
-        return fmt(percentile(v, 50), 3) + " / " + fmt(percentile(v, 99), 3) + " / " + fmt(percentile(v, 100), 3);
+        return fmt(percentile(v, 50), 3) + " / " + fmt(percentile(v, 99), 3) + " / "
+            + fmt(percentile(v, 100), 3);
     };
-    row("2. event latency during the wait, p50 / p99 / max (ms), " + std::to_string(all[0].size()) + " events",
+    row("2. event latency during the wait, p50 / p99 / max (ms), " + std::to_string(all[0].size())
+            + " events",
         describe(all[0]), describe(all[1]), "p99 < 1 ms", percentile(all[0], 99) < 1.0);
 }
 
@@ -262,13 +271,15 @@ void responsiveness()
             if (variant == 0)
                 logic.获取最新邮件();
             else  // the baseline: the same exchange made on the window's thread
-                performExchange(buildExchangeRequest("POST", settings.baseUrl, "data=", "0"), settings.limits);
+                performExchange(buildExchangeRequest("POST", settings.baseUrl, "data=", "0"),
+                                settings.limits);
             QCoreApplication::processEvents();
             gaps[variant].push_back(paints.longestGapMs(start, Clock::now()));
         }
     }
     row("3. longest gap between repaints during a 2 s exchange (ms)", spread(summarise(gaps[0]), 1),
-        spread(summarise(gaps[1]), 1) + " (exchange on the window's thread)", "< 50 ms", summarise(gaps[0]).median < 50);
+        spread(summarise(gaps[1]), 1) + " (exchange on the window's thread)", "< 50 ms",
+        summarise(gaps[0]).median < 50);
 }
 
 // 4. The viewer: time to the first paint of the content, and the longest stall of the event loop.
@@ -276,7 +287,8 @@ QString content(const std::string &kind, qsizetype bytes)
 {
     QString text;
     if (kind == "ASCII one line") {
-        const QString piece = QStringLiteral("<td class=\"cell\"><a href=\"https://example.test/x\">newsletter</a></td> ");
+        const QString piece
+            = QStringLiteral("<td class=\"cell\"><a href=\"https://example.test/x\">newsletter</a></td> ");
         while (text.size() < bytes)
             text += piece;
     } else if (kind == "Chinese one line") {
@@ -312,7 +324,9 @@ ShowTiming timeShow(const std::function<QWidget *()> &show)
     viewport->installEventFilter(&painted);
     while (painted.paints.empty() && msSince(start) < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    const double firstPaint = painted.paints.empty() ? -1 : std::chrono::duration<double, std::milli>(painted.paints.front() - start).count();
+    const double firstPaint = painted.paints.empty()
+        ? -1
+        : std::chrono::duration<double, std::milli>(painted.paints.front() - start).count();
     const Clock::time_point settle = Clock::now();
     while (msSince(settle) < 200)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -326,14 +340,18 @@ void viewer()
         for (const qsizetype bytes : {qsizetype(100) * 1024, qsizetype(1) << 20, qsizetype(10) << 20}) {
             const QString text = content(kind, bytes);
             const QString answer = QString::fromUtf8(
-                QJsonDocument(QJsonObject{{"data", QJsonArray{QJsonObject{{"1", QJsonArray{QJsonObject{{"DATA", QJsonArray{text}}}}}}}}})
+                QJsonDocument(
+                    QJsonObject {{"data",
+                                  QJsonArray {QJsonObject {
+                                      {"1", QJsonArray {QJsonObject {{"DATA", QJsonArray {text}}}}}}}}})
                     .toJson(QJsonDocument::Compact));
             std::vector<double> paint[2], stall[2];
             const int runs = bytes >= (qsizetype(10) << 20) ? std::max(1, g_runs) : g_runs;
             for (int run = 0; run < runs; ++run) {
                 {
                     QtToolkit toolkit;
-                    Module1 module1([&](const std::function<void()> &work) { toolkit.runInBackground(work); });
+                    Module1 module1(
+                        [&](const std::function<void()> &work) { toolkit.runInBackground(work); });
                     Form1 form;
                     const ShowTiming t = timeShow([&] {
                         module1.ShowMailContent(answer, form);  // reads the answer, then shows the viewer
@@ -356,16 +374,20 @@ void viewer()
                     stall[1].push_back(t.longestStallMs);
                 }
             }
-            const std::string size = bytes >= (1 << 20) ? std::to_string(bytes >> 20) + " MB" : std::to_string(bytes >> 10) + " KB";
+            const std::string size = bytes >= (1 << 20) ? std::to_string(bytes >> 20) + " MB"
+                                                        : std::to_string(bytes >> 10) + " KB";
             const Summary shown = summarise(paint[0]), stalled = summarise(stall[0]);
             const bool oneLine = kind != "80-column lines";
             const double targetMs = bytes >= (qsizetype(10) << 20) ? 500 : 100;
             row("4. viewer, " + size + " " + kind + ": ShowMailContent to first paint / longest stall (ms)",
                 fmt(shown.median, 1) + " / " + fmt(stalled.median, 1),
-                fmt(summarise(paint[1]).median, 1) + " / " + fmt(summarise(stall[1]).median, 1) + " (QPlainTextEdit)",
-                oneLine && bytes >= (1 << 20) ? "< " + fmt(targetMs, 0) + " ms" + (targetMs == 500 ? ", no stall > 100 ms" : "")
-                                              : "—",
-                !(oneLine && bytes >= (1 << 20)) || (shown.median < targetMs && (targetMs < 500 || stalled.median <= 100)));
+                fmt(summarise(paint[1]).median, 1) + " / " + fmt(summarise(stall[1]).median, 1)
+                    + " (QPlainTextEdit)",
+                oneLine && bytes >= (1 << 20)
+                    ? "< " + fmt(targetMs, 0) + " ms" + (targetMs == 500 ? ", no stall > 100 ms" : "")
+                    : "—",
+                !(oneLine && bytes >= (1 << 20))
+                    || (shown.median < targetMs && (targetMs < 500 || stalled.median <= 100)));
         }
     }
 }
@@ -378,10 +400,11 @@ double bareCurlMs(const std::string &url)
     std::string body;
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "data=box&type=refresh&arg=");
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char *data, size_t size, size_t count, void *out) {
-        static_cast<std::string *>(out)->append(data, size * count);
-        return size * count;
-    });
+    curl_easy_setopt(
+        easy, CURLOPT_WRITEFUNCTION, +[](char *data, size_t size, size_t count, void *out) {
+            static_cast<std::string *>(out)->append(data, size * count);
+            return size * count;
+        });
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
     curl_easy_perform(easy);
     curl_easy_cleanup(easy);
@@ -408,8 +431,8 @@ void roundTrip()
             bare.push_back(bareCurlMs(server.baseUrl()));
     }
     const double oursMedian = percentile(ours, 50), bareMedian = percentile(bare, 50);
-    row("5. one refresh (request, reading, display) vs bare curl_easy_perform, median (ms)", fmt(oursMedian, 3),
-        fmt(bareMedian, 3), "< 1.3× or < 0.3 ms added",
+    row("5. one refresh (request, reading, display) vs bare curl_easy_perform, median (ms)",
+        fmt(oursMedian, 3), fmt(bareMedian, 3), "< 1.3× or < 0.3 ms added",
         oursMedian < 1.3 * bareMedian || oursMedian - bareMedian < 0.3);
 }
 
@@ -431,7 +454,8 @@ void startup(const QString &probe)
     }
     row("6. start-up to first paint of the main window (ms)", spread(summarise(times), 1), "—", "< 200 ms",
         summarise(times).median < 200);
-    row("6. peak RSS at first paint (MB)", spread(summarise(rss), 1), "—", "< 60 MB", summarise(rss).median < 60);
+    row("6. peak RSS at first paint (MB)", spread(summarise(rss), 1), "—", "< 60 MB",
+        summarise(rss).median < 60);
 }
 
 }  // namespace
@@ -453,7 +477,9 @@ int main(int argc, char *argv[])
     }
     const QString here = QCoreApplication::applicationDirPath();
     std::cerr << "venmarra_bench: " << g_runs << " runs each; rows as they finish:" << std::endl;
-    const auto wanted = [&](const char *measure) { return only.isEmpty() || only == measure; };
+    const auto wanted = [&](const char *measure) {
+        return only.isEmpty() || only == measure;
+    };
     if (wanted("6"))
         startup(here + "/bench_startup");
     if (wanted("1"))

@@ -44,8 +44,8 @@ void MainWindowLogic::Command1_Click()
     m_mailboxName = cutMailboxName(page);
     m_view.setText1(m_mailboxName + QLatin1Char('@') + m_service.mailDomain);
     if (m_mailboxName.isEmpty()) {
-        m_toolkit.messageBox(QStringLiteral("邮箱获取失败，请重新打开重试。"),
-                             Toolkit::MessageIcon::None, QString());
+        m_toolkit.messageBox(QStringLiteral("邮箱获取失败，请重新打开重试。"), Toolkit::MessageIcon::None,
+                             QString());
         endProgram();
         return;
     }
@@ -102,8 +102,8 @@ void MainWindowLogic::List1_DblClick()
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
     const QString mailId = m_view.listItemMailId(index);
-    const QString answer =
-        HttpRequest(QStringLiteral("POST"), m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    const QString answer
+        = HttpRequest(QStringLiteral("POST"), m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
     m_module1.ShowMailContent(answer, m_view);

@@ -46,7 +46,9 @@ private:
     QString m_stopFlag = QStringLiteral("0");
     QString m_sessionId = QStringLiteral("0");
     bool m_programEnded = false;
-    Module1 m_module1{[this](const std::function<void()> &work) { m_toolkit.runInBackground(work); }};
+    Module1 m_module1 {[this](const std::function<void()> &work) {
+        m_toolkit.runInBackground(work);
+    }};
 };
 
 }  // namespace venmarra

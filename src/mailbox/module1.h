@@ -19,7 +19,10 @@ public:
 
     // With `offload`, a large answer is parsed away from the window's thread, so that a
     // megabyte-sized mail cannot freeze the window while it is read.
-    explicit Module1(Offload offload = {}) : m_offload(std::move(offload)) {}
+    explicit Module1(Offload offload = {})
+        : m_offload(std::move(offload))
+    {
+    }
 
     // Fills the mailbox labels and appends the newest mail's line when it differs from the last
     // line appended.

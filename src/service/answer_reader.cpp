@@ -15,7 +15,7 @@ std::optional<QJsonValue> parseAnswer(const QString &answer)
     QStringView text(answer);
     if (text.startsWith(QChar(0xFEFF)))
         text = text.mid(1);
-    QJsonParseError error{};
+    QJsonParseError error {};
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError)
         return std::nullopt;

@@ -65,12 +65,9 @@ ExchangeFailure classify(CURLcode code, const Transfer &transfer)
         return ExchangeFailure::Timeout;
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return ExchangeFailure::Resolve;
-    case CURLE_COULDNT_CONNECT:
-        return ExchangeFailure::Connect;
-    default:
-        return ExchangeFailure::Other;
+    case CURLE_COULDNT_RESOLVE_PROXY: return ExchangeFailure::Resolve;
+    case CURLE_COULDNT_CONNECT: return ExchangeFailure::Connect;
+    default: return ExchangeFailure::Other;
     }
 }
 

@@ -11,12 +11,12 @@ namespace venmarra {
 
 struct HttpLimits {
     // Name resolution and connection together.
-    std::chrono::milliseconds connectTimeout{50000};
+    std::chrono::milliseconds connectTimeout {50000};
     // Longest time without a byte sent or received once connected.
-    std::chrono::milliseconds stallTimeout{50000};
+    std::chrono::milliseconds stallTimeout {50000};
     // Longest time for a whole exchange, so that an answer trickled a byte at a time cannot hold
     // the program for ever.
-    std::chrono::milliseconds totalTimeout{200000};
+    std::chrono::milliseconds totalTimeout {200000};
     // Largest answer body kept; a larger one fails the exchange as it arrives.
     qint64 maxBodyBytes = qint64(64) * 1024 * 1024;
 };
@@ -25,16 +25,16 @@ struct ExchangeRequest {
     bool isGet = true;
     std::string url;
     std::vector<std::string> headers;  // "Name: value" lines of the program's own
-    QByteArray body;                   // sent with POST only
+    QByteArray body;  // sent with POST only
 };
 
 enum class ExchangeFailure { None, CannotStart, Resolve, Connect, Timeout, TooLarge, Other };
 
 struct ExchangeResult {
     ExchangeFailure failure = ExchangeFailure::None;
-    QString failureDetail;   // the client's own words, when it gave any
+    QString failureDetail;  // the client's own words, when it gave any
     long status = 0;
-    QByteArray headerText;   // the final answer's header lines as received, status line excluded
+    QByteArray headerText;  // the final answer's header lines as received, status line excluded
     QByteArray contentType;
     QByteArray body;
 };

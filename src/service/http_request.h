@@ -21,9 +21,9 @@ ExchangeRequest buildExchangeRequest(const QString &method, const QString &url, 
                                      const QString &sessionId);
 
 struct HttpRequestOutcome {
-    QString result;                        // what the caller gets: the body, or empty text
-    QString message;                       // text of the "提示" box to show, or empty for none
-    std::optional<QString> learnedSession; // the new SessionId, when one was learned
+    QString result;  // what the caller gets: the body, or empty text
+    QString message;  // text of the "提示" box to show, or empty for none
+    std::optional<QString> learnedSession;  // the new SessionId, when one was learned
 };
 
 // What an ended exchange means to the caller, the user and the session.

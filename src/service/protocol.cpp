@@ -35,7 +35,7 @@ QString refreshBody(const QString &mailboxName)
 QString mailInfoBody(const QString &mailboxName, const QString &mailId)
 {
     return QStringLiteral("data=") + formValue(mailboxName) + QStringLiteral("&type=mailinfo&arg=f%3D")
-           + formValue(mailId);
+        + formValue(mailId);
 }
 
 QString cutMailboxName(const QString &page)

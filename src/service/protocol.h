@@ -20,8 +20,8 @@ struct ServiceSettings {
     HttpLimits limits;
 };
 
-inline constexpr char16_t kNameOpeningMarker[] =
-    u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+inline constexpr char16_t kNameOpeningMarker[]
+    = u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
 inline constexpr char16_t kNameClosingMarker[] = u"\" valid='{\"minlength\":3}'";
 
 // The form body of a refresh: "data=" NAME "&type=refresh&arg=".

@@ -7,7 +7,8 @@ constexpr qsizetype kMaxLineLength = 4096;
 
 bool isBidiFormatting(char16_t c)
 {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
+        || (c >= 0x2066 && c <= 0x2069);
 }
 
 // The visible stand-in for `code`, or the character itself.
@@ -29,7 +30,8 @@ QString displayText(const QString &text, bool keepLayout)
     // Most texts need no change: find the first that does before copying anything.
     const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
     qsizetype at = 0;
-    while (at < text.size() && ((begin[at] >= 0x20 && begin[at] < 0x7F) || shownAs(begin[at], keepLayout) == begin[at]))
+    while (at < text.size()
+           && ((begin[at] >= 0x20 && begin[at] < 0x7F) || shownAs(begin[at], keepLayout) == begin[at]))
         ++at;  // printable ASCII, the common case, is decided by the first test
     if (at == text.size())
         return text;

@@ -36,8 +36,8 @@ QLabel *autoSizeLabel(const char *name, const QString &caption, QWidget *parent,
     return label;
 }
 
-QPushButton *commandButton(const char *name, const QString &caption, QWidget *parent, int left,
-                           int top, int width, int height)
+QPushButton *commandButton(const char *name, const QString &caption, QWidget *parent, int left, int top,
+                           int width, int height)
 {
     auto *button = named(new QPushButton(caption, parent), name);
     placeInTwips(button, left, top, width, height);
@@ -59,9 +59,9 @@ QString mainWindowCaption()
 }
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(mainWindowCaption());
@@ -181,7 +181,7 @@ void Form1::appendListItem(const MailLine &mail)
 {
     // Each field is isolated, so that right-to-left text cannot reorder its neighbours.
     const QString shown = isolatedField(mail.from) + QLatin1Char('|') + isolatedField(mail.subject)
-                          + QLatin1Char('|') + isolatedField(mail.mailId);
+        + QLatin1Char('|') + isolatedField(mail.mailId);
     auto *item = new QListWidgetItem(shown, m_list1);
     item->setData(kMailIdRole, mail.mailId);
     item->setData(kLineTextRole, mail.text());

@@ -67,7 +67,8 @@ QString MailTextEdit::nextSlice()
             m_continues.push_back(true);
         } else if (end < m_text.size()) {
             // The mail's own line break ("\r\n" counts as one).
-            const bool crlf = m_text.at(end) == u'\r' && end + 1 < m_text.size() && m_text.at(end + 1) == u'\n';
+            const bool crlf
+                = m_text.at(end) == u'\r' && end + 1 < m_text.size() && m_text.at(end + 1) == u'\n';
             m_next = end + (crlf ? 2 : 1);
             m_continues.push_back(false);
         } else {

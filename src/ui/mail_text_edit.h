@@ -42,11 +42,11 @@ private:
     QString nextSlice();
     void markBlocks(QTextBlock from);
 
-    QString m_text;               // the mail being put into the box
-    qsizetype m_next = 0;         // where the part not yet in the box begins
-    qsizetype m_lineEnd = -1;     // where the line that m_next is in ends, once known
+    QString m_text;  // the mail being put into the box
+    qsizetype m_next = 0;  // where the part not yet in the box begins
+    qsizetype m_lineEnd = -1;  // where the line that m_next is in ends, once known
     std::vector<bool> m_continues;  // per block: it continues the line of the block before
-    unsigned m_generation = 0;      // which setMailText() the queued slices belong to
+    unsigned m_generation = 0;  // which setMailText() the queued slices belong to
 };
 
 }  // namespace venmarra

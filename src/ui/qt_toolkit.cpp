@@ -21,8 +21,7 @@ QtToolkit::QtToolkit()
 void QtToolkit::messageBox(const QString &text, MessageIcon icon, const QString &title)
 {
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
-                    title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title, text,
-                    QMessageBox::Ok);
+                    title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title, text, QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -72,7 +72,7 @@ protected:
     std::string converse(const std::vector<std::string> &lines)
     {
         const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in where{};
+        sockaddr_in where {};
         where.sin_family = AF_INET;
         where.sin_port = htons(uint16_t(smtpPort));
         where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -96,10 +96,10 @@ protected:
         const std::lock_guard lock(logMutex);
         logLines.push_back(line);
     };
-    HttpApi api{store, log};
+    HttpApi api {store, log};
     httplib::Server http;
-    SmtpServerLimits smtpLimits{{}, std::chrono::milliseconds(300), 4};
-    SmtpServer smtp{smtpLimits, [this] { return deliveringSession(store, log); }, log};
+    SmtpServerLimits smtpLimits {{}, std::chrono::milliseconds(300), 4};
+    SmtpServer smtp {smtpLimits, [this] { return deliveringSession(store, log); }, log};
     int httpPort = 0, smtpPort = 0;
     std::thread httpThread, smtpThread;
 };
@@ -122,10 +122,11 @@ TEST_F(LocalService, homePageHoldsANewNameBetweenTheMarkersAndSetsTheCookie)
 TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
 {
     const Mailbox box = allocate(), other = allocate();
-    const std::string said = converse({"EHLO test", "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>",
-                                       "DATA", "From: One <one@example.test>", "Subject: first", "", "body one", ".",
-                                       "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
-                                       "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
+    const std::string said
+        = converse({"EHLO test", "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>",
+                    "DATA", "From: One <one@example.test>", "Subject: first", "", "body one", ".",
+                    "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
+                    "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
     EXPECT_NE(said.find("221"), std::string::npos) << said;
 
     const QJsonObject mine = json(post("data=" + box.name + "&type=refresh&arg=", box.sid)->body);
@@ -140,15 +141,17 @@ TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
 
     const std::string mid = list[1].toObject()["MID"].toString().toStdString();
     const QJsonObject info = json(post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, box.sid)->body);
-    EXPECT_EQ(info["data"].toArray()[0].toObject()["1"].toArray()[0].toObject()["DATA"].toArray()[0].toString(),
-              "body one\n");
+    EXPECT_EQ(
+        info["data"].toArray()[0].toObject()["1"].toArray()[0].toObject()["DATA"].toArray()[0].toString(),
+        "body one\n");
 
     for (const std::string &sid : {other.sid, std::string()}) {
         const QJsonObject theirs = json(post("data=" + box.name + "&type=refresh&arg=", sid)->body);
         const QJsonObject seen = theirs["data"].toArray()[0].toObject();
         EXPECT_EQ(seen["user"].toObject()["STATUS"].toInt(), 0);
         EXPECT_TRUE(seen["list"].toArray().isEmpty());
-        const QJsonObject noInfo = json(post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, sid)->body);
+        const QJsonObject noInfo
+            = json(post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, sid)->body);
         EXPECT_TRUE(noInfo["data"].toArray().isEmpty());
     }
 }
@@ -156,8 +159,9 @@ TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
 TEST_F(LocalService, malformedRequestsGetA400)
 {
     const Mailbox box = allocate();
-    for (const std::string &body : {std::string("type=refresh"), std::string("data=x&type=other&arg="),
-                                    std::string("data=x&type=mailinfo&arg=1000"), std::string("%%%"), std::string()}) {
+    for (const std::string &body :
+         {std::string("type=refresh"), std::string("data=x&type=other&arg="),
+          std::string("data=x&type=mailinfo&arg=1000"), std::string("%%%"), std::string()}) {
         const auto res = post(body, box.sid);
         ASSERT_TRUE(res);
         EXPECT_EQ(res->status, 400) << body;
@@ -168,8 +172,8 @@ TEST_F(LocalService, malformedRequestsGetA400)
 
 TEST_F(LocalService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
 {
-    const std::string said = converse({"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@venmarra.test>",
-                                       "RCPT TO:<x@other.test>", "QUIT"});
+    const std::string said = converse(
+        {"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@venmarra.test>", "RCPT TO:<x@other.test>", "QUIT"});
     EXPECT_NE(said.find("550 5.1.1 No such mailbox"), std::string::npos) << said;
     EXPECT_NE(said.find("550 5.1.1 Not a mailbox of this service"), std::string::npos);
     const std::string idle = converse({});

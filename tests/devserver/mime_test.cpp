@@ -24,10 +24,14 @@ TEST(Mime, gb18030SubjectAndQuotedPrintableBodyBecomeReadableUtf8)
     std::string qp;
     for (unsigned char c : gb18030(u"正文：你好"))
         qp += "=" + QByteArray(1, char(c)).toHex().toUpper().toStdString();
-    const std::string raw = "From: =?GB18030?B?" + base64(gb18030(u"张三")) + "?= <zhang@example.test>\r\n"
-                            "Subject: =?GB18030?B?" + base64(gb18030(u"国标主题")) + "?=\r\n"
-                            "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=GB18030\r\n"
-                            "Content-Transfer-Encoding: quoted-printable\r\n\r\n" + qp + "\r\nline two\r\n";
+    const std::string raw = "From: =?GB18030?B?" + base64(gb18030(u"张三"))
+        + "?= <zhang@example.test>\r\n"
+          "Subject: =?GB18030?B?"
+        + base64(gb18030(u"国标主题"))
+        + "?=\r\n"
+          "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=GB18030\r\n"
+          "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+        + qp + "\r\nline two\r\n";
     const ParsedMail mail = parseMail(raw);
     EXPECT_EQ(mail.from, "张三 <zhang@example.test>");
     EXPECT_EQ(mail.subject, "国标主题");
@@ -36,28 +40,30 @@ TEST(Mime, gb18030SubjectAndQuotedPrintableBodyBecomeReadableUtf8)
 
 TEST(Mime, thePlainPartIsPreferredElseTheHtmlSource)
 {
-    const std::string alternative =
-        "From: plain@example.test\r\nSubject: =?UTF-8?Q?caf=C3=A9?=\r\nMIME-Version: 1.0\r\n"
-        "Content-Type: multipart/alternative; boundary=XX\r\n\r\n"
-        "--XX\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n<p>html</p>\r\n"
-        "--XX\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+    const std::string alternative
+        = "From: plain@example.test\r\nSubject: =?UTF-8?Q?caf=C3=A9?=\r\nMIME-Version: 1.0\r\n"
+          "Content-Type: multipart/alternative; boundary=XX\r\n\r\n"
+          "--XX\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n<p>html</p>\r\n"
+          "--XX\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
         + base64("纯文本") + "\r\n--XX--\r\n";
     const ParsedMail mixed = parseMail(alternative);
     EXPECT_EQ(mixed.from, "plain@example.test");
     EXPECT_EQ(mixed.subject, "café");
     EXPECT_EQ(mixed.content, "纯文本");
 
-    const ParsedMail html = parseMail("From: h@example.test\r\nSubject: h\r\nContent-Type: text/html; charset=UTF-8\r\n"
-                                      "\r\n<b>bold</b> &amp;\r\n");
+    const ParsedMail html
+        = parseMail("From: h@example.test\r\nSubject: h\r\nContent-Type: text/html; charset=UTF-8\r\n"
+                    "\r\n<b>bold</b> &amp;\r\n");
     EXPECT_EQ(html.content, "<b>bold</b> &amp;\n");
 }
 
 TEST(Mime, attachmentsAreNotContentAndGarbageGivesEmptyFields)
 {
-    const std::string withAttachment =
-        "From: a@example.test\r\nSubject: s\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n"
-        "--B\r\nContent-Type: text/plain\r\nContent-Disposition: attachment; filename=a.txt\r\n\r\nattached\r\n"
-        "--B--\r\n";
+    const std::string withAttachment = "From: a@example.test\r\nSubject: s\r\nMIME-Version: "
+                                       "1.0\r\nContent-Type: multipart/mixed; boundary=B\r\n\r\n"
+                                       "--B\r\nContent-Type: text/plain\r\nContent-Disposition: attachment; "
+                                       "filename=a.txt\r\n\r\nattached\r\n"
+                                       "--B--\r\n";
     EXPECT_EQ(parseMail(withAttachment).content, "");
     const ParsedMail garbage = parseMail(std::string("\0\1\2 not a mail", 14));
     EXPECT_EQ(garbage.from, "");

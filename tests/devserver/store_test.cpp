@@ -26,7 +26,8 @@ TEST_F(StoreTest, allocationsAreUniqueAndOwnedByTheirCookie)
         const auto allocation = store.allocate();
         ASSERT_TRUE(allocation);
         EXPECT_GE(allocation->name.size(), 3u);
-        EXPECT_EQ(allocation->name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"), std::string::npos);
+        EXPECT_EQ(allocation->name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"),
+                  std::string::npos);
         EXPECT_EQ(allocation->sid.size(), 40u);
         names.insert(allocation->name);
         sids.insert(allocation->sid);

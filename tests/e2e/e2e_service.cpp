@@ -24,7 +24,7 @@ void stopOnSignal(int)
 std::string homePage(const std::string &name)
 {
     return "<html><body><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
-           + "\" valid='{\"minlength\":3}' /></body></html>";
+        + "\" valid='{\"minlength\":3}' /></body></html>";
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const Window window = std::strtoul(argv[1], nullptr, 0);
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);

@@ -7,7 +7,7 @@ namespace {
 std::string answer(const std::string &statusLine, const std::string &headers, const std::string &body)
 {
     return "HTTP/1.1 " + statusLine + "\r\n" + headers + "Content-Length: " + std::to_string(body.size())
-           + "\r\nConnection: close\r\n\r\n" + body;
+        + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 std::string refreshJson(const std::vector<Mail> &mails)
@@ -44,19 +44,34 @@ TEST_F(ExchangeFaults, theProgramSurvivesEveryFaultInARowAndTheNextGoodExchangeW
         manyHeaders += "X-H" + std::to_string(i) + ": v\r\n";
     const Fault faults[] = {
         {"accepted, never answered", {"", true}, "错误原因:操作超时"},
-        {"trickled a byte at a time", {answer("200 OK", "", std::string(1000, ' ')), false, 40ms}, "错误原因:操作超时"},
+        {"trickled a byte at a time",
+         {answer("200 OK", "", std::string(1000, ' ')), false, 40ms},
+         "错误原因:操作超时"},
         {"body cut short", {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"}, "错误原因:网络传输失败"},
-        {"reset mid-body", {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\npart", false, 0ms, true}, "错误原因:"},
+        {"reset mid-body",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\npart", false, 0ms, true},
+         "错误原因:"},
         {"garbage status line", {"SMTP READY\r\n\r\n"}, "错误原因:"},
         {"500 with an HTML body", {answer("500 Internal Server Error", "", html)}, "Http错误代码:500"},
-        {"403 with an HTML body", {answer("403 Forbidden", "Content-Type: text/html\r\n", html)}, "Http错误代码:403"},
-        {"302 to another port", {answer("302 Found", "Location: " + elsewhere.baseUrl() + "\r\n", "")}, "Http错误代码:302"},
-        {"Content-Length of 10 GB", {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nxx", true}, "错误原因:服务器的应答过大"},
-        {"endless chunked body", {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", false, 0ms, false, true},
+        {"403 with an HTML body",
+         {answer("403 Forbidden", "Content-Type: text/html\r\n", html)},
+         "Http错误代码:403"},
+        {"302 to another port",
+         {answer("302 Found", "Location: " + elsewhere.baseUrl() + "\r\n", "")},
+         "Http错误代码:302"},
+        {"Content-Length of 10 GB",
+         {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nxx", true},
+         "错误原因:服务器的应答过大"},
+        {"endless chunked body",
+         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", false, 0ms, false, true},
          "错误原因:服务器的应答过大"},
         {"compressed body never asked for",
-         {answer("200 OK", "Content-Encoding: gzip\r\n", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10))}, ""},
-        {"200 KB header line", {answer("200 OK", "X-Big: " + std::string(200 * 1024, 'h') + "\r\n", "{}")}, "错误原因:"},
+         {answer("200 OK", "Content-Encoding: gzip\r\n",
+                 std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10))},
+         ""},
+        {"200 KB header line",
+         {answer("200 OK", "X-Big: " + std::string(200 * 1024, 'h') + "\r\n", "{}")},
+         "错误原因:"},
         {"ten thousand headers", {answer("200 OK", manyHeaders, "{}")}, ""},
     };
     for (const Fault &fault : faults) {
@@ -67,7 +82,8 @@ TEST_F(ExchangeFaults, theProgramSurvivesEveryFaultInARowAndTheNextGoodExchangeW
         const auto texts = messageTexts();
         if (*fault.expectedMessage) {
             ASSERT_EQ(texts.size(), messagesBefore + 1);
-            EXPECT_TRUE(texts.back().startsWith(QString::fromUtf8(fault.expectedMessage))) << texts.back().toStdString();
+            EXPECT_TRUE(texts.back().startsWith(QString::fromUtf8(fault.expectedMessage)))
+                << texts.back().toStdString();
             EXPECT_FALSE(texts.back().contains("passwd")) << "an answer's body is never shown";
         } else {
             EXPECT_EQ(texts.size(), messagesBefore);

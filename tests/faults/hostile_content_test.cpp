@@ -3,9 +3,9 @@
 #include "raw_server.h"
 #include "service/answer_reader.h"
 
+#include "ui/mail_text_edit.h"
 #include <QJsonArray>
 #include <QJsonDocument>
-#include "ui/mail_text_edit.h"
 #include <QStringEncoder>
 
 namespace venmarra::test {
@@ -13,7 +13,8 @@ namespace {
 
 std::string answer(const std::string &headers, const std::string &body)
 {
-    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    return "HTTP/1.1 200 OK\r\n" + headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n"
+        + body;
 }
 
 // The header lines of a raw request, without the request line.
@@ -57,7 +58,7 @@ TEST_F(HostileContent, aCookieNeverInjectsAHeaderOrCarriesALineBreak)
             if (line.rfind("Cookie:", 0) == 0)
                 cookies.push_back(line);
         }
-        EXPECT_EQ(cookies, std::vector<std::string>{"Cookie: sid=" + expected});
+        EXPECT_EQ(cookies, std::vector<std::string> {"Cookie: sid=" + expected});
     }
 }
 
@@ -66,15 +67,17 @@ TEST_F(HostileContent, homePagesOfEveryShapeAreCutOrRefusedCleanly)
     const std::string open = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
     const std::string close = "\" valid='{\"minlength\":3}'";
     QStringEncoder gbk("GBK");
-    const std::string gbkPage = QByteArray(gbk.encode(QString::fromStdString(open) + "邮箱名" + QString::fromStdString(close)))
-                                    .toStdString();
+    const std::string gbkPage
+        = QByteArray(gbk.encode(QString::fromStdString(open) + "邮箱名" + QString::fromStdString(close)))
+              .toStdString();
     const std::tuple<const char *, std::string, std::string, QString> cases[] = {
         {"no opening marker", "text/html", "<html>changed</html>", QString()},
         {"opening marker twice", "text/html", open + "one" + close + open + "two" + close, "one"},
         {"marker at the very end", "text/html", "<p>" + open, QString()},
         {"no closing marker", "text/html", open + "rest\" />", "rest\" />"},
         {"GBK page", "text/html; charset=GBK", gbkPage, "邮箱名"},
-        {"50 MB page, marker at its end", "text/html", std::string(50 * 1024 * 1024, 'x') + open + "late" + close, "late"},
+        {"50 MB page, marker at its end", "text/html",
+         std::string(50 * 1024 * 1024, 'x') + open + "late" + close, "late"},
     };
     for (const auto &[what, type, page, name] : cases) {
         SCOPED_TRACE(what);
@@ -100,20 +103,27 @@ TEST_F(HostileContent, answersOfEveryShapeAreReadWithoutHarm)
     };
     const QString deep = QString(1000000, u'[') + QString(1000000, u']');
     EXPECT_FALSE(AnswerReader(deep).isValid());
-    EXPECT_EQ(user(R"({"data":[{"user":{"USER":"first","USER":"second"}}]})"), "second") << "the last key wins";
+    EXPECT_EQ(user(R"({"data":[{"user":{"USER":"first","USER":"second"}}]})"), "second")
+        << "the last key wins";
     EXPECT_EQ(user(R"({"data":[{"user":{"USER":"a\u0000b"}}]})"), QStringLiteral("a") + QChar(0) + "b");
     EXPECT_EQ(user(R"({"data":[{"user":{"USER":"\ud800x"}}]})").size(), 2);
-    EXPECT_EQ(user(QString::fromUtf8("{\"data\":[{\"user\":{\"USER\":\"a\xff\xfe\"}}]}")), QStringLiteral("a\uFFFD\uFFFD"));
-    const std::pair<const char *, const char *> numbers[] = {
-        {"9007199254740993", "9007199254740993"}, {"18446744073709551616", "18446744073709551616"},
-        {"-0", "0"}, {"1e400", ""}, {"-1e400", ""}, {"1e21", "1e+21"}};
+    EXPECT_EQ(user(QString::fromUtf8("{\"data\":[{\"user\":{\"USER\":\"a\xff\xfe\"}}]}")),
+              QStringLiteral("a\uFFFD\uFFFD"));
+    const std::pair<const char *, const char *> numbers[] = {{"9007199254740993", "9007199254740993"},
+                                                             {"18446744073709551616", "18446744073709551616"},
+                                                             {"-0", "0"},
+                                                             {"1e400", ""},
+                                                             {"-1e400", ""},
+                                                             {"1e21", "1e+21"}};
     for (const auto &[number, text] : numbers)
         EXPECT_EQ(user(QStringLiteral(R"({"data":[{"user":{"USER":%1}}]})").arg(QString::fromLatin1(number))),
                   QString::fromLatin1(text))
             << number;
-    for (const char *shape : {"1", "\"s\"", "true", "null", "{}", "[[]]", "[1]", "[{\"user\":[]}]", "[{\"user\":\"u\"}]"}) {
+    for (const char *shape :
+         {"1", "\"s\"", "true", "null", "{}", "[[]]", "[1]", "[{\"user\":[]}]", "[{\"user\":\"u\"}]"}) {
         const QString answer = QStringLiteral(R"({"data":%1})").arg(QString::fromLatin1(shape));
-        for (const char16_t *path : {u"data.data[0].user.USER", u"data.data[0].list[0].FROM", u"data.data[0][1][0].DATA[0]"})
+        for (const char16_t *path :
+             {u"data.data[0].user.USER", u"data.data[0].list[0].FROM", u"data.data[0][1][0].DATA[0]"})
             EXPECT_EQ(textForm(AnswerReader(answer).read(path)), QString()) << shape;
     }
 }
@@ -126,11 +136,14 @@ TEST_F(HostileContent, displayedValuesAreInertTextAndKeysStayExact)
     const QString bidi = QStringLiteral("abc\u202Edef\u2066ghi\u2069");
     const QString longText(1000000, u'长');
     const auto json = [](const QString &text) {
-        return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+        return QString::fromUtf8(QJsonDocument(QJsonArray {text}).toJson(QJsonDocument::Compact))
+            .mid(1)
+            .chopped(1);
     };
-    const QString answer = QStringLiteral(R"({"data":[{"user":{"USER":%1,"ADDTIME":%2,"EXPIRETIME":%3,"STATUS":1},
+    const QString answer
+        = QStringLiteral(R"({"data":[{"user":{"USER":%1,"ADDTIME":%2,"EXPIRETIME":%3,"STATUS":1},
         "list":[{"FROM":%4,"SUBJECT":%5,"MID":"m|1"}]}]})")
-                               .arg(json(markup), json(escape), json(longText), json(bidi), json(c1));
+              .arg(json(markup), json(escape), json(longText), json(bidi), json(c1));
     Module1 module1;
     module1.ParseRefreshResponse(answer, form);
 
@@ -143,13 +156,16 @@ TEST_F(HostileContent, displayedValuesAreInertTextAndKeysStayExact)
     EXPECT_EQ(form.listItemText(0), key);
     EXPECT_EQ(form.listItemMailId(0), "m|1");
     const QString shown = control<QListWidget>("List1")->item(0)->text();
-    EXPECT_EQ(shown, QStringLiteral("\u2068abc\uFFFDdef\uFFFDghi\uFFFD\u2069|\u2068a\uFFFDb\uFFFDc\u2069|\u2068m|1\u2069"));
+    EXPECT_EQ(shown,
+              QStringLiteral(
+                  "\u2068abc\uFFFDdef\uFFFDghi\uFFFD\u2069|\u2068a\uFFFDb\uFFFDc\u2069|\u2068m|1\u2069"));
 
     module1.ShowMailContent(QStringLiteral(R"({"data":[{"1":[{"DATA":[%1]}]}]})")
                                 .arg(json("line\tone\r\nline two\n" + escape + bidi + markup)),
                             form);
     EXPECT_EQ(form.mailViewer().window()->text1()->mailText(),
-              QStringLiteral("line\tone\nline two\n\u241b[31mred\u241b[0m\u2407abc\uFFFDdef\uFFFDghi\uFFFD") + markup);
+              QStringLiteral("line\tone\nline two\n\u241b[31mred\u241b[0m\u2407abc\uFFFDdef\uFFFDghi\uFFFD")
+                  + markup);
 }
 
 }  // namespace

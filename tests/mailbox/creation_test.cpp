@@ -26,8 +26,9 @@ TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCoo
     EXPECT_EQ(logic->MailboxName(), "abc123");
     EXPECT_EQ(address(), "abc123@venmarra.test");
     EXPECT_FALSE(control("Command1")->isEnabled());
-    EXPECT_EQ(view.captionsOf(Caption::Label4),
-              (std::vector<QString>{"获取最新的邮箱中.", "邮箱获取完成", "检测是否有新邮件内容.", "检测完成."}));
+    EXPECT_EQ(
+        view.captionsOf(Caption::Label4),
+        (std::vector<QString> {"获取最新的邮箱中.", "邮箱获取完成", "检测是否有新邮件内容.", "检测完成."}));
     EXPECT_EQ(caption("Label5"), "用户名：abc123");
     EXPECT_EQ(caption("Label6"), "是否可用：可用");
     EXPECT_EQ(logic->SessionId(), QString::fromStdString(sid));
@@ -92,7 +93,7 @@ TEST_F(Creation, aFailedExchangeShowsTwoBoxesAndEndsTheProgram)
     server.enqueue(error);
     logic->Command1_Click();
 
-    ASSERT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:500", "邮箱获取失败，请重新打开重试。"}));
+    ASSERT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:500", "邮箱获取失败，请重新打开重试。"}));
     EXPECT_EQ(toolkit.messages()[0].title, "提示");
     EXPECT_EQ(toolkit.messages()[0].icon, Toolkit::MessageIcon::Information);
     EXPECT_EQ(toolkit.programEnds(), 1);
@@ -137,10 +138,10 @@ TEST_F(Creation, withoutTheCookieEveryGoodAnswerIsReportedAndNoCookieIsSent)
 TEST_F(Creation, theAddressStaysWhenTheFollowingRefreshFails)
 {
     server.enqueue(allocationReply("keep", "s"));
-    server.enqueue(ScriptedReply{503, {}, "down"});
+    server.enqueue(ScriptedReply {503, {}, "down"});
     logic->Command1_Click();
     EXPECT_EQ(address(), "keep@venmarra.test");
-    EXPECT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:503"}));
+    EXPECT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:503"}));
     EXPECT_EQ(status(), "检测完成.");
 }
 

@@ -1,9 +1,9 @@
 #include "mailbox/module1.h"
 #include "ui/form1.h"
 
+#include "ui/mail_text_edit.h"
 #include <QLabel>
 #include <QListWidget>
-#include "ui/mail_text_edit.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +44,9 @@ protected:
 TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabels)
 {
     module1.ParseRefreshResponse(
-        refresh(R"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
-                "[]"),
+        refresh(
+            R"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
+            "[]"),
         form);
     EXPECT_EQ(label("Label5"), "用户名：box1");
     EXPECT_EQ(label("Label6"), "是否可用：可用");
@@ -56,12 +57,15 @@ TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabels)
 
 TEST_F(Module1Test, onlyAStatusWhoseTextIsOneMeansAvailable)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {R"({"STATUS":1})", "是否可用：可用"},    {R"({"STATUS":"1"})", "是否可用：可用"},
-        {R"({"STATUS":0})", "是否可用：不可用"},  {R"({"STATUS":""})", "是否可用：不可用"},
-        {R"({})", "是否可用：不可用"},            {R"({"STATUS":"01"})", "是否可用：不可用"},
-        {R"({"STATUS":true})", "是否可用：不可用"}, {R"({"STATUS":1.5})", "是否可用：不可用"},
-        {R"({"STATUS":null})", "是否可用：不可用"}};
+    const std::pair<const char *, const char *> cases[] = {{R"({"STATUS":1})", "是否可用：可用"},
+                                                           {R"({"STATUS":"1"})", "是否可用：可用"},
+                                                           {R"({"STATUS":0})", "是否可用：不可用"},
+                                                           {R"({"STATUS":""})", "是否可用：不可用"},
+                                                           {R"({})", "是否可用：不可用"},
+                                                           {R"({"STATUS":"01"})", "是否可用：不可用"},
+                                                           {R"({"STATUS":true})", "是否可用：不可用"},
+                                                           {R"({"STATUS":1.5})", "是否可用：不可用"},
+                                                           {R"({"STATUS":null})", "是否可用：不可用"}};
     for (const auto &[user, expected] : cases) {
         module1.ParseRefreshResponse(refresh(user, "[]"), form);
         EXPECT_EQ(label("Label6"), QString::fromUtf8(expected)) << user;
@@ -112,7 +116,8 @@ TEST_F(Module1Test, anUnreadableAnswerLeavesBarePrefixesAndTheListAlone)
     module1.ParseRefreshResponse(refresh(R"({"USER":"u","STATUS":1,"ADDTIME":"a","EXPIRETIME":"e"})",
                                          R"([{"FROM":"f","SUBJECT":"s","MID":"1"}])"),
                                  form);
-    for (const QString &answer : {QString(), QStringLiteral("<html>502</html>"), QStringLiteral("{\"data\":")}) {
+    for (const QString &answer :
+         {QString(), QStringLiteral("<html>502</html>"), QStringLiteral("{\"data\":")}) {
         module1.ParseRefreshResponse(answer, form);
         EXPECT_EQ(label("Label5"), "用户名：");
         EXPECT_EQ(label("Label6"), "是否可用：不可用");

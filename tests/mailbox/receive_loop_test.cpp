@@ -1,7 +1,7 @@
 #include "window_fixture.h"
 
-#include <QElapsedTimer>
 #include "ui/mail_text_edit.h"
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -56,7 +56,7 @@ TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
     EXPECT_LT(requests[2].at - requests[1].at, 1000ms) << "the first poll is not delayed";
     EXPECT_EQ(command2Caption(), "循环结束");
     EXPECT_EQ(view.captionsOf(Caption::Command2),
-              (std::vector<QString>{"循环中..", "循环中..", "循环中..", "循环中..", "循环结束"}));
+              (std::vector<QString> {"循环中..", "循环中..", "循环中..", "循环中..", "循环结束"}));
     EXPECT_EQ(logic->StopFlag(), "1");
 }
 
@@ -100,7 +100,8 @@ TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
 
     EXPECT_EQ(server.requestCount(), 3u) << "one stop ends both loops";
     EXPECT_EQ(view.captionsOf(Caption::Command2),
-              (std::vector<QString>{"循环中..", "循环中..", "循环中..", "循环中..", "循环结束", "循环中..", "循环结束"}));
+              (std::vector<QString> {"循环中..", "循环中..", "循环中..", "循环中..", "循环结束", "循环中..",
+                                     "循环结束"}));
 }
 
 TEST_F(ReceiveLoop, closingTheWindowDuringAWaitEndsTheProgramWithNoFurtherRequest)
@@ -118,7 +119,8 @@ TEST_F(ReceiveLoop, newMailsAreListedOnceEachAsTheyBecomeNewest)
     createMailbox();
     server.setDefaultReply(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
     whenRequests(server, 4, [&] {
-        server.setDefaultReply(jsonReply(refreshAnswer("box", "1", {{"b@x", "two", "2"}, {"a@x", "one", "1"}})));
+        server.setDefaultReply(
+            jsonReply(refreshAnswer("box", "1", {{"b@x", "two", "2"}, {"a@x", "one", "1"}})));
     });
     whenRequests(server, 6, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
@@ -130,9 +132,9 @@ TEST_F(ReceiveLoop, aFailedRefreshIsReportedAndLeavesBarePrefixes)
     server.enqueue(allocationReply("box", "cookie"));
     server.enqueue(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
     logic->Command1_Click();
-    server.enqueue(ScriptedReply{500, {}, "<h1>oops</h1>"});
+    server.enqueue(ScriptedReply {500, {}, "<h1>oops</h1>"});
     logic->获取最新邮件();
-    EXPECT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:500"}));
+    EXPECT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:500"}));
     EXPECT_EQ(caption("Label5"), "用户名：");
     EXPECT_EQ(caption("Label6"), "是否可用：不可用");
     EXPECT_EQ(caption("Label2"), "开始时间：");
@@ -195,9 +197,9 @@ TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
 {
     form.appendListItem({"f", "s", "9"});
     control<QListWidget>("List1")->setCurrentRow(0);
-    server.enqueue(ScriptedReply{404, {}, "gone"});
+    server.enqueue(ScriptedReply {404, {}, "gone"});
     logic->List1_DblClick();
-    EXPECT_EQ(messageTexts(), (std::vector<QString>{"Http错误代码:404"}));
+    EXPECT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:404"}));
     EXPECT_EQ(viewerText(), QString());
     EXPECT_EQ(server.requests()[0].body, "data=&type=mailinfo&arg=f%3D9");
 }

@@ -83,7 +83,7 @@ protected:
     ScriptedServer server;
     RecordingToolkit toolkit;
     Form1 form;
-    RecordingView view{form};
+    RecordingView view {form};
     std::unique_ptr<MainWindowLogic> logic;
 };
 

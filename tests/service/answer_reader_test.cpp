@@ -10,7 +10,8 @@ QString read(const QString &answer, QStringView expression)
     return textForm(AnswerReader(answer).read(expression));
 }
 
-const QString kRefresh = QStringLiteral(R"({"data":[{"user":{"USER":"abc","STATUS":1,"ADDTIME":"2026-12-06 10:00:00",
+const QString kRefresh
+    = QStringLiteral(R"({"data":[{"user":{"USER":"abc","STATUS":1,"ADDTIME":"2026-12-06 10:00:00",
     "EXPIRETIME":"2026-12-06 10:10:00"},"list":[{"FROM":"a@b.c","SUBJECT":"你好","MID":"m2"},
     {"FROM":"old@b.c","SUBJECT":"old","MID":"m1"}]}]})");
 
@@ -93,8 +94,8 @@ TEST(AnswerReader, textFormsOfValues)
 TEST(AnswerReader, malformedExpressionsGiveNoValue)
 {
     const QString answer = R"({"data":[{"a":1}]})";
-    for (const char16_t *expression : {u"other.data", u"data.data[", u"data.data[x]", u"data.data[-1]",
-                                       u"data..data", u"data.data[0]."}) {
+    for (const char16_t *expression :
+         {u"other.data", u"data.data[", u"data.data[x]", u"data.data[-1]", u"data..data", u"data.data[0]."}) {
         EXPECT_FALSE(AnswerReader(answer).read(expression)) << QString::fromUtf16(expression).toStdString();
     }
     EXPECT_EQ(read(answer, u"data.data[0].a"), "1");

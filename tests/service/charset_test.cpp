@@ -28,8 +28,14 @@ TEST(Charset, answersAreDecodedByTheirCharsetElseAsUtf8)
 
 TEST(Charset, invalidBytesBecomeReplacementCharacters)
 {
-    EXPECT_EQ(decodeAnswerBody("a\xff" "b", "text/plain"), QStringLiteral("a\uFFFDb"));
-    EXPECT_EQ(decodeAnswerBody("a\xff" "b", "text/plain; charset=GBK"), QStringLiteral("a\uFFFDb"));
+    EXPECT_EQ(decodeAnswerBody("a\xff"
+                               "b",
+                               "text/plain"),
+              QStringLiteral("a\uFFFDb"));
+    EXPECT_EQ(decodeAnswerBody("a\xff"
+                               "b",
+                               "text/plain; charset=GBK"),
+              QStringLiteral("a\uFFFDb"));
 }
 
 }  // namespace

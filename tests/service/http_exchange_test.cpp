@@ -84,8 +84,8 @@ TEST(HttpExchange, unreachableOrUnresolvableServersFailWithTheirKind)
         ScriptedServer gone;
         closedPort = gone.port();
     }
-    const ExchangeResult refused =
-        exchange("http://127.0.0.1:" + std::to_string(closedPort) + "/", "GET", "", "0");
+    const ExchangeResult refused
+        = exchange("http://127.0.0.1:" + std::to_string(closedPort) + "/", "GET", "", "0");
     EXPECT_EQ(refused.failure, ExchangeFailure::Connect);
     EXPECT_FALSE(refused.failureDetail.isEmpty());
 
@@ -102,20 +102,20 @@ TEST(HttpExchange, bodiesOverTheLimitFailWhateverTheyAnnounce)
     limits.maxBodyBytes = 64 * 1024;
 
     ScriptedServer endless;
-    endless.enqueue(ScriptedReply{200, {}, std::string(70 * 1024, 'x')});
+    endless.enqueue(ScriptedReply {200, {}, std::string(70 * 1024, 'x')});
     EXPECT_EQ(exchange(endless.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
 
     RawServer raw;
-    raw.enqueue(RawReply{"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", true});
+    raw.enqueue(RawReply {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", true});
     std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (int i = 0; i < 100; ++i)
         chunked += "400\r\n" + std::string(1024, 'y') + "\r\n";
-    raw.enqueue(RawReply{chunked, true});
+    raw.enqueue(RawReply {chunked, true});
     EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
     EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
 
     ScriptedServer fits;
-    fits.enqueue(ScriptedReply{200, {}, std::string(64 * 1024, 'z')});
+    fits.enqueue(ScriptedReply {200, {}, std::string(64 * 1024, 'z')});
     EXPECT_EQ(exchange(fits.baseUrl(), "GET", "", "0", limits).body.size(), 64 * 1024);
 }
 

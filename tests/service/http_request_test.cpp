@@ -20,12 +20,11 @@ TEST(HttpRequestMethod, onlyExactGetIsAGetAndEveryOtherTextIsAFormPost)
         EXPECT_TRUE(get.headers.empty()) << "a GET carries no header of its own";
     }
     for (const QString &method : {QStringLiteral("get"), QStringLiteral("Get"), QString(),
-                                 QStringLiteral("POST"), QStringLiteral("PUT")}) {
+                                  QStringLiteral("POST"), QStringLiteral("PUT")}) {
         const ExchangeRequest post = buildExchangeRequest(method, "http://h/", "data=x", "0");
         EXPECT_FALSE(post.isGet) << method.toStdString();
         EXPECT_EQ(post.body, "data=x");
-        EXPECT_EQ(post.headers,
-                  std::vector<std::string>{"Content-Type: application/x-www-form-urlencoded"});
+        EXPECT_EQ(post.headers, std::vector<std::string> {"Content-Type: application/x-www-form-urlencoded"});
     }
 }
 
@@ -50,8 +49,7 @@ ExchangeResult answer(long status, QByteArray headers, QByteArray body = "body")
 TEST(HttpRequestOutcome, statusOtherThan200IsReportedWithItsCodeAndGivesEmptyText)
 {
     for (long status : {404L, 500L, 302L, 201L}) {
-        const HttpRequestOutcome outcome =
-            interpretExchange(answer(status, "Set-Cookie: sid=x\r\n"), "0");
+        const HttpRequestOutcome outcome = interpretExchange(answer(status, "Set-Cookie: sid=x\r\n"), "0");
         EXPECT_EQ(outcome.result, QString());
         EXPECT_EQ(outcome.message, "Http错误代码:" + QString::number(status));
         EXPECT_FALSE(outcome.learnedSession) << "only a status-200 answer teaches the cookie";

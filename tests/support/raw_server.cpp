@@ -14,7 +14,7 @@ namespace {
 // Waits up to 50 ms for `fd` to become readable.
 bool readable(int fd)
 {
-    pollfd entry{fd, POLLIN, 0};
+    pollfd entry {fd, POLLIN, 0};
     return ::poll(&entry, 1, 50) > 0;
 }
 
@@ -33,7 +33,7 @@ std::size_t contentLength(const std::string &head)
 RawServer::RawServer()
 {
     m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
@@ -123,12 +123,12 @@ void RawServer::answer(int client)
         ::send(client, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
     }
     const std::string chunk = "1000\r\n" + std::string(0x1000, 'z') + "\r\n";
-    while (reply.endlessChunks && !m_stopping && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) {
-    }
+    while (reply.endlessChunks && !m_stopping
+           && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) { }
     while (reply.hold && !m_stopping)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (reply.reset) {
-        const linger abort{1, 0};
+        const linger abort {1, 0};
         ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     }
 }

@@ -13,13 +13,13 @@ namespace venmarra::test {
 struct RawReply {
     std::string bytes;  // written to the socket as they stand, then the connection is closed
     bool hold = false;  // after the bytes, keep the connection open without a further byte
-    std::chrono::milliseconds byteDelay{0};  // > 0: the bytes are trickled one at a time
-    bool reset = false;         // close with a reset (RST) instead of an orderly close
-    bool endlessChunks = false; // after the bytes, chunks of a chunked body until the client leaves
+    std::chrono::milliseconds byteDelay {0};  // > 0: the bytes are trickled one at a time
+    bool reset = false;  // close with a reset (RST) instead of an orderly close
+    bool endlessChunks = false;  // after the bytes, chunks of a chunked body until the client leaves
 };
 
-// A socket server on 127.0.0.1 that answers each connection, on a thread of its own, with scripted raw bytes, for answers
-// that a well-behaved HTTP server cannot send. It records each request's raw text.
+// A socket server on 127.0.0.1 that answers each connection, on a thread of its own, with scripted raw bytes,
+// for answers that a well-behaved HTTP server cannot send. It records each request's raw text.
 class RawServer {
 public:
     RawServer();
@@ -38,7 +38,7 @@ private:
 
     int m_listener = -1;
     int m_port = 0;
-    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_stopping {false};
     mutable std::mutex m_mutex;
     std::deque<RawReply> m_script;
     std::vector<std::string> m_requests;

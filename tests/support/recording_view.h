@@ -10,7 +10,10 @@ namespace venmarra::test {
 // Hands every write on to the real window and keeps the captions written, in order.
 class RecordingView final : public MainWindowView {
 public:
-    explicit RecordingView(MainWindowView &window) : m_window(window) {}
+    explicit RecordingView(MainWindowView &window)
+        : m_window(window)
+    {
+    }
 
     void setCaption(Caption control, const QString &text) override
     {

@@ -70,8 +70,8 @@ void ScriptedServer::handle(const httplib::Request &request, httplib::Response &
     ScriptedReply reply;
     {
         const std::lock_guard lock(m_mutex);
-        m_requests.push_back({request.method, request.path, request.headers, request.body,
-                              std::chrono::steady_clock::now()});
+        m_requests.push_back(
+            {request.method, request.path, request.headers, request.body, std::chrono::steady_clock::now()});
         if (m_script.empty()) {
             reply = m_defaultReply;
         } else {
@@ -89,7 +89,7 @@ void ScriptedServer::handle(const httplib::Request &request, httplib::Response &
 std::string homePage(const std::string &name)
 {
     return "<html><body><form><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
-           + "\" valid='{\"minlength\":3}' /></form></body></html>";
+        + "\" valid='{\"minlength\":3}' /></form></body></html>";
 }
 
 std::string refreshAnswer(const std::string &user, const std::string &status, const std::vector<Mail> &mails)
@@ -97,11 +97,12 @@ std::string refreshAnswer(const std::string &user, const std::string &status, co
     std::string list;
     for (const Mail &mail : mails) {
         list += list.empty() ? "" : ",";
-        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid + "\"}";
+        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid
+            + "\"}";
     }
     return "{\"data\":[{\"user\":{\"USER\":\"" + user + "\",\"STATUS\":" + status
-           + ",\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":["
-           + list + "]}]}";
+        + ",\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":[" + list
+        + "]}]}";
 }
 
 ScriptedReply jsonReply(const std::string &json)

@@ -28,7 +28,7 @@ struct ScriptedReply {
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;
     std::string contentType = "text/html; charset=utf-8";
-    std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds delay {0};
 };
 
 // An HTTP server on 127.0.0.1, on a port the system picks, that answers from a script (one

@@ -4,6 +4,7 @@
 #include "ui/mail_viewer.h"
 #include "ui/qt_toolkit.h"
 
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QClipboard>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -139,8 +139,9 @@ void WidgetTest::form1_stackingPutsLinesAboveLabel7()
     for (QObject *object : form.children())
         if (object->isWidgetType())
             backToFront << object->objectName();
-    QCOMPARE(backToFront, QStringList({"Label4", "Label7", "Line1", "Line2", "Line3", "Command1", "Frame1",
-                                       "Command2", "List1", "Command3"}));
+    QCOMPARE(backToFront,
+             QStringList({"Label4", "Label7", "Line1", "Line2", "Line3", "Command1", "Frame1", "Command2",
+                          "List1", "Command3"}));
     QStringList frameBackToFront;
     for (QObject *object : child(form, "Frame1")->children())
         if (object->isWidgetType() && !object->objectName().startsWith("qt_"))
@@ -171,11 +172,11 @@ void WidgetTest::form1_linesDrawTheHeadingBox()
     Form1 form;
     const auto ends = [&](const char *name) {
         auto *line = child<LineShape>(form, name);
-        return std::pair{line->from(), line->to()};
+        return std::pair {line->from(), line->to()};
     };
-    QCOMPARE(ends("Line1"), (std::pair{QPoint(264, 16), QPoint(264, 40)}));
-    QCOMPARE(ends("Line2"), (std::pair{QPoint(264, 16), QPoint(584, 16)}));
-    QCOMPARE(ends("Line3"), (std::pair{QPoint(584, 16), QPoint(584, 40)}));
+    QCOMPARE(ends("Line1"), (std::pair {QPoint(264, 16), QPoint(264, 40)}));
+    QCOMPARE(ends("Line2"), (std::pair {QPoint(264, 16), QPoint(584, 16)}));
+    QCOMPARE(ends("Line3"), (std::pair {QPoint(584, 16), QPoint(584, 40)}));
     QCOMPARE(child(form, "Line1")->width(), 1);
     QCOMPARE(child(form, "Line2")->height(), 1);
     QCOMPARE(child<QLabel>(form, "Label7")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
@@ -204,9 +205,9 @@ void WidgetTest::form1_markupIsShownAsPlainText()
 {
     Form1 form;
     const QString markup = "<img src=\"file:///etc/passwd\"><b>bold</b>&lt;";
-    for (auto caption : {MainWindowView::Caption::Label2, MainWindowView::Caption::Label3,
-                         MainWindowView::Caption::Label4, MainWindowView::Caption::Label5,
-                         MainWindowView::Caption::Label6}) {
+    for (auto caption :
+         {MainWindowView::Caption::Label2, MainWindowView::Caption::Label3, MainWindowView::Caption::Label4,
+          MainWindowView::Caption::Label5, MainWindowView::Caption::Label6}) {
         form.setCaption(caption, markup);
     }
     for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})

@@ -10,7 +10,8 @@ namespace {
 
 std::string lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -41,7 +42,8 @@ SmtpSession deliveringSession(MailStore &store, const std::function<void(const s
 {
     auto checkRecipient = [&store](const std::string &address) {
         const std::string local = localPartFor(address);
-        return local.empty() ? std::string("550 5.1.1 Not a mailbox of this service") : refusal(store.check(local));
+        return local.empty() ? std::string("550 5.1.1 Not a mailbox of this service")
+                             : refusal(store.check(local));
     };
     auto deliver = [&store, log](const std::vector<std::string> &recipients, const std::string &message) {
         const ParsedMail mail = parseMail(message);
@@ -49,12 +51,13 @@ SmtpSession deliveringSession(MailStore &store, const std::function<void(const s
         for (const std::string &recipient : recipients) {
             const Delivery verdict = store.deliver(localPartFor(recipient), mail, message.size());
             delivered += verdict == Delivery::Accepted ? 1 : 0;
-            log("SMTP mail for " + recipient + (verdict == Delivery::Accepted ? " delivered" : " refused: " + refusal(verdict))
-                + " (from " + mail.from + ", subject " + mail.subject + ")");
+            log("SMTP mail for " + recipient
+                + (verdict == Delivery::Accepted ? " delivered" : " refused: " + refusal(verdict)) + " (from "
+                + mail.from + ", subject " + mail.subject + ")");
         }
         if (delivered == 0)
-            return SmtpReply{"554 5.3.0 Delivered to no mailbox"};
-        return SmtpReply{"250 2.0.0 Ok: delivered to " + std::to_string(delivered) + " mailbox(es)"};
+            return SmtpReply {"554 5.3.0 Delivered to no mailbox"};
+        return SmtpReply {"250 2.0.0 Ok: delivered to " + std::to_string(delivered) + " mailbox(es)"};
     };
     return SmtpSession(limits, std::move(checkRecipient), std::move(deliver));
 }

@@ -23,7 +23,7 @@ std::string compact(const QJsonObject &object)
 
 QJsonObject answerWith(const QJsonValue &first)
 {
-    return QJsonObject{{"data", QJsonArray{first}}};
+    return QJsonObject {{"data", QJsonArray {first}}};
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ std::string cookieValue(const std::string &header, const std::string &name)
 std::string formatTime(Clock::time_point time)
 {
     const std::time_t seconds = Clock::to_time_t(time);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&seconds, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
@@ -61,34 +61,36 @@ HttpApi::HttpApi(MailStore &store, Logger log)
 
 std::string HttpApi::homePage(const std::string &name)
 {
-    return "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Venmarra 本地临时邮箱</title>"
+    return "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>Venmarra "
+           "本地临时邮箱</title>"
            "</head>\n<body><h1>Venmarra 本地临时邮箱</h1>\n<form>"
            "<input id=\"converts\" name=\"converts\" type=\"text\" value=\""
-           + name + "\" valid='{\"minlength\":3}' /> @venmarra.test</form>\n</body></html>\n";
+        + name + "\" valid='{\"minlength\":3}' /> @venmarra.test</form>\n</body></html>\n";
 }
 
 std::string HttpApi::refreshAnswer(const std::string &name, const std::string &sid) const
 {
     const std::optional<MailboxView> view = m_store.view(name, sid);
-    QJsonObject user{{"USER", q(name)}, {"STATUS", view && view->live ? 1 : 0}};
+    QJsonObject user {{"USER", q(name)}, {"STATUS", view && view->live ? 1 : 0}};
     user["ADDTIME"] = view ? q(formatTime(view->created)) : QString();
     user["EXPIRETIME"] = view ? q(formatTime(view->expires)) : QString();
     QJsonArray list;
     if (view && view->live) {
         for (const StoredMail &stored : view->newestFirst)
-            list.append(QJsonObject{{"FROM", q(stored.mail.from)}, {"SUBJECT", q(stored.mail.subject)},
-                                    {"MID", q(stored.mid)}});
+            list.append(QJsonObject {
+                {"FROM", q(stored.mail.from)}, {"SUBJECT", q(stored.mail.subject)}, {"MID", q(stored.mid)}});
     }
-    return compact(answerWith(QJsonObject{{"user", user}, {"list", list}}));
+    return compact(answerWith(QJsonObject {{"user", user}, {"list", list}}));
 }
 
-std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &sid, const std::string &mid) const
+std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &sid,
+                                    const std::string &mid) const
 {
     const std::optional<StoredMail> stored = m_store.mail(name, sid, mid);
     if (!stored)
-        return compact(QJsonObject{{"data", QJsonArray{}}});
-    const QJsonObject part{{"DATA", QJsonArray{q(stored->mail.content)}}};
-    return compact(answerWith(QJsonObject{{"1", QJsonArray{part}}}));
+        return compact(QJsonObject {{"data", QJsonArray {}}});
+    const QJsonObject part {{"DATA", QJsonArray {q(stored->mail.content)}}};
+    return compact(answerWith(QJsonObject {{"1", QJsonArray {part}}}));
 }
 
 void HttpApi::install(httplib::Server &server)
@@ -110,7 +112,9 @@ void HttpApi::install(httplib::Server &server)
         const std::string name = req.get_param_value("data");
         const std::string arg = req.get_param_value("arg");
         const std::string sid = cookieValue(req.get_header_value("Cookie"), "sid");
-        const std::string session = sid.empty() ? " (no cookie)" : m_store.view(name, sid) ? " (owner)" : " (not the owner)";
+        const std::string session = sid.empty() ? " (no cookie)"
+            : m_store.view(name, sid)           ? " (owner)"
+                                                : " (not the owner)";
         if (type == "refresh" && req.has_param("data")) {
             res.set_content(refreshAnswer(name, sid), "application/json; charset=utf-8");
             m_log("HTTP POST refresh " + name + session + " -> 200");

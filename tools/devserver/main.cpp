@@ -59,13 +59,16 @@ bool parse(int argc, char *argv[], Options &options)
             return false;
         }
     }
-    return options.httpPort > 0 && options.httpPort < 65536 && options.smtpPort > 0 && options.smtpPort < 65536
-           && options.lifetimeSeconds > 0;
+    return options.httpPort > 0 && options.httpPort < 65536 && options.smtpPort > 0
+        && options.smtpPort < 65536 && options.lifetimeSeconds > 0;
 }
 
 class Log {
 public:
-    explicit Log(bool quiet) : m_quiet(quiet) {}
+    explicit Log(bool quiet)
+        : m_quiet(quiet)
+    {
+    }
     void operator()(const std::string &line)
     {
         if (m_quiet)
@@ -100,7 +103,9 @@ int main(int argc, char *argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     Log log(options.quiet);
-    const auto logLine = [&log](const std::string &line) { log(line); };
+    const auto logLine = [&log](const std::string &line) {
+        log(line);
+    };
     StoreLimits limits;
     limits.lifetime = std::chrono::seconds(options.lifetimeSeconds);
     MailStore store(limits);
@@ -110,20 +115,23 @@ int main(int argc, char *argv[])
     api.install(http);
     http.set_payload_max_length(64 * 1024);
     if (!http.bind_to_port(options.bind.c_str(), options.httpPort)) {
-        std::cerr << "venmarra-devserver: cannot listen for HTTP on " << options.bind << ':' << options.httpPort << '\n';
+        std::cerr << "venmarra-devserver: cannot listen for HTTP on " << options.bind << ':'
+                  << options.httpPort << '\n';
         return 1;
     }
-    SmtpServer smtp({}, [&] { return deliveringSession(store, logLine); }, logLine);
+    SmtpServer smtp(
+        {}, [&] { return deliveringSession(store, logLine); }, logLine);
     if (smtp.bind(options.bind, options.smtpPort) < 0) {
-        std::cerr << "venmarra-devserver: cannot listen for SMTP on " << options.bind << ':' << options.smtpPort << '\n';
+        std::cerr << "venmarra-devserver: cannot listen for SMTP on " << options.bind << ':'
+                  << options.smtpPort << '\n';
         return 1;
     }
     std::thread httpThread([&] { http.listen_after_bind(); });
     std::thread smtpThread([&] { smtp.serve(); });
-    log("listening: HTTP http://" + options.bind + ":" + std::to_string(options.httpPort) + "/, SMTP " + options.bind
-        + ":" + std::to_string(options.smtpPort) + ", mailboxes @" + kMailDomain);
+    log("listening: HTTP http://" + options.bind + ":" + std::to_string(options.httpPort) + "/, SMTP "
+        + options.bind + ":" + std::to_string(options.smtpPort) + ", mailboxes @" + kMailDomain);
 
-    const timespec purgeEvery{30, 0};
+    const timespec purgeEvery {30, 0};
     int signal = -1;
     while (signal < 0) {
         signal = sigtimedwait(&stopSignals, nullptr, &purgeEvery);

@@ -94,8 +94,8 @@ ParsedMail parseMail(std::string_view raw)
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
     if (!message)
         return {};
-    return ParsedMail{senderOf(message.get()), text(g_mime_message_get_subject(message.get())),
-                      contentOf(message.get())};
+    return ParsedMail {senderOf(message.get()), text(g_mime_message_get_subject(message.get())),
+                       contentOf(message.get())};
 }
 
 }  // namespace venmarra::devserver

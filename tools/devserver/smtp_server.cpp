@@ -31,8 +31,14 @@ bool sendReply(int socket, const SmtpReply &reply)
 // Reads lines from a socket with a limit on their length and a time-out on silence.
 class LineReader {
 public:
-    LineReader(int socket, std::size_t maxLine, std::chrono::milliseconds idle, const std::atomic<bool> &stopping)
-        : m_socket(socket), m_maxLine(maxLine), m_idle(idle), m_stopping(stopping) {}
+    LineReader(int socket, std::size_t maxLine, std::chrono::milliseconds idle,
+               const std::atomic<bool> &stopping)
+        : m_socket(socket)
+        , m_maxLine(maxLine)
+        , m_idle(idle)
+        , m_stopping(stopping)
+    {
+    }
 
     enum class Result { Line, Overlong, Closed, Idle };
 
@@ -64,7 +70,7 @@ private:
     {
         auto waited = std::chrono::milliseconds(0);
         while (!m_stopping) {
-            pollfd entry{m_socket, POLLIN, 0};
+            pollfd entry {m_socket, POLLIN, 0};
             if (::poll(&entry, 1, kPollSliceMs) > 0) {
                 char chunk[4096];
                 const ssize_t n = ::recv(m_socket, chunk, sizeof chunk, 0);
@@ -114,12 +120,13 @@ int SmtpServer::bind(const std::string &address, int port)
         return -1;
     const int yes = 1;
     ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in where{};
+    sockaddr_in where {};
     where.sin_family = AF_INET;
     where.sin_port = htons(uint16_t(port));
     socklen_t length = sizeof where;
     if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1
-        || ::bind(m_listener, reinterpret_cast<sockaddr *>(&where), length) != 0 || ::listen(m_listener, 16) != 0
+        || ::bind(m_listener, reinterpret_cast<sockaddr *>(&where), length) != 0
+        || ::listen(m_listener, 16) != 0
         || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&where), &length) != 0) {
         ::close(m_listener);
         m_listener = -1;
@@ -136,10 +143,10 @@ void SmtpServer::stop()
 void SmtpServer::serve()
 {
     while (m_listener >= 0 && !m_stopping) {
-        pollfd entry{m_listener, POLLIN, 0};
+        pollfd entry {m_listener, POLLIN, 0};
         if (::poll(&entry, 1, kPollSliceMs) <= 0)
             continue;
-        sockaddr_in peerAddress{};
+        sockaddr_in peerAddress {};
         socklen_t length = sizeof peerAddress;
         const int client = ::accept(m_listener, reinterpret_cast<sockaddr *>(&peerAddress), &length);
         if (client < 0)
@@ -196,8 +203,8 @@ void SmtpServer::converse(int client, const std::string &peer)
         }
         if (result == LineReader::Result::Closed)
             return;
-        const SmtpReply reply =
-            result == LineReader::Result::Overlong ? session.onOverlongLine() : session.onLine(line);
+        const SmtpReply reply
+            = result == LineReader::Result::Overlong ? session.onOverlongLine() : session.onLine(line);
         if (!sendReply(client, reply) || reply.close)
             return;
     }

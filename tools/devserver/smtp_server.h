@@ -15,7 +15,7 @@ namespace venmarra::devserver {
 
 struct SmtpServerLimits {
     SmtpLimits session;
-    std::chrono::milliseconds idleTimeout{60000};
+    std::chrono::milliseconds idleTimeout {60000};
     std::size_t maxConnections = 32;
 };
 
@@ -50,8 +50,8 @@ private:
     const SessionFactory m_makeSession;
     const Logger m_log;
     int m_listener = -1;
-    std::atomic<bool> m_stopping{false};
-    std::atomic<std::size_t> m_connections{0};
+    std::atomic<bool> m_stopping {false};
+    std::atomic<std::size_t> m_connections {0};
     std::mutex m_threadsMutex;
     std::list<Connection> m_threads;
 };

@@ -16,7 +16,7 @@ struct SmtpLimits {
 };
 
 struct SmtpReply {
-    std::string text;    // without the final CRLF; several lines are joined by CRLF
+    std::string text;  // without the final CRLF; several lines are joined by CRLF
     bool close = false;  // the server closes the connection after sending it
 };
 
@@ -26,7 +26,8 @@ public:
     // Whether mail to `address` can be accepted now: empty for yes, else the whole reply.
     using RecipientCheck = std::function<std::string(const std::string &address)>;
     // Delivers a whole message (dot-unstuffed, CRLF line ends) to its recipients; returns the reply.
-    using Deliver = std::function<SmtpReply(const std::vector<std::string> &recipients, const std::string &message)>;
+    using Deliver
+        = std::function<SmtpReply(const std::vector<std::string> &recipients, const std::string &message)>;
 
     SmtpSession(SmtpLimits limits, RecipientCheck checkRecipient, Deliver deliver);
 

@@ -33,15 +33,14 @@ std::string MailStore::uniqueName() const
 
 std::optional<MailStore::Allocation> MailStore::allocate()
 {
-    static const std::string sidAlphabet =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static const std::string sidAlphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     const std::lock_guard lock(m_mutex);
     purgeLocked();
     if (m_mailboxes.size() >= m_limits.maxMailboxes)
         return std::nullopt;
-    Allocation allocation{uniqueName(), randomText(40, sidAlphabet)};
+    Allocation allocation {uniqueName(), randomText(40, sidAlphabet)};
     const Clock::time_point now = m_now();
-    m_mailboxes[allocation.name] = Mailbox{allocation.sid, now, now + m_limits.lifetime, {}};
+    m_mailboxes[allocation.name] = Mailbox {allocation.sid, now, now + m_limits.lifetime, {}};
     return allocation;
 }
 
@@ -52,7 +51,7 @@ std::optional<MailboxView> MailStore::view(const std::string &name, const std::s
     if (found == m_mailboxes.end() || sid.empty() || found->second.sid != sid)
         return std::nullopt;
     const Mailbox &box = found->second;
-    MailboxView view{name, m_now() < box.expires, box.created, box.expires, {}};
+    MailboxView view {name, m_now() < box.expires, box.created, box.expires, {}};
     view.newestFirst.assign(box.mails.rbegin(), box.mails.rend());
     return view;
 }

@@ -35,9 +35,9 @@ struct MailboxView {
 };
 
 struct StoreLimits {
-    std::chrono::seconds lifetime{600};
+    std::chrono::seconds lifetime {600};
     // Expired mailboxes still answer (with STATUS 0) this long, then they are purged.
-    std::chrono::seconds keepExpired{600};
+    std::chrono::seconds keepExpired {600};
     std::size_t maxMailboxes = 1000;
     std::size_t maxMailsPerMailbox = 100;
     std::size_t maxTotalBytes = std::size_t(256) * 1024 * 1024;
@@ -59,7 +59,8 @@ public:
     // The mailbox named `name` as session `sid` sees it; nothing when it does not own it.
     std::optional<MailboxView> view(const std::string &name, const std::string &sid) const;
     // One mail of a mailbox that `sid` owns.
-    std::optional<StoredMail> mail(const std::string &name, const std::string &sid, const std::string &mid) const;
+    std::optional<StoredMail> mail(const std::string &name, const std::string &sid,
+                                   const std::string &mid) const;
 
     // Whether mail for `name` of `bytes` bytes would be accepted now.
     Delivery check(const std::string &name, std::size_t bytes = 0) const;
