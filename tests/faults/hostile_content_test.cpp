@@ -109,12 +109,9 @@ TEST_F(HostileContent, answersOfEveryShapeAreReadWithoutHarm)
     EXPECT_EQ(user(R"({"data":[{"user":{"USER":"\ud800x"}}]})").size(), 2);
     EXPECT_EQ(user(QString::fromUtf8("{\"data\":[{\"user\":{\"USER\":\"a\xff\xfe\"}}]}")),
               QStringLiteral("a\uFFFD\uFFFD"));
-    const std::pair<const char *, const char *> numbers[] = {{"9007199254740993", "9007199254740993"},
-                                                             {"18446744073709551616", "18446744073709551616"},
-                                                             {"-0", "0"},
-                                                             {"1e400", ""},
-                                                             {"-1e400", ""},
-                                                             {"1e21", "1e+21"}};
+    // 2^53+1, 2^64 and -0 are pinned with the other text forms in AnswerReader.textFormsOfValues.
+    const std::pair<const char *, const char *> numbers[]
+        = {{"1e400", ""}, {"-1e400", ""}, {"1e21", "1e+21"}};
     for (const auto &[number, text] : numbers)
         EXPECT_EQ(user(QStringLiteral(R"({"data":[{"user":{"USER":%1}}]})").arg(QString::fromLatin1(number))),
                   QString::fromLatin1(text))
