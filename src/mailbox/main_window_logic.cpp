@@ -18,7 +18,7 @@ MainWindowLogic::MainWindowLogic(MainWindowView &view, Toolkit &toolkit, Service
 
 void MainWindowLogic::Form_Load()
 {
-    m_sessionId = QStringLiteral("0");
+    m_sessionId.reset();
     m_stopFlag = QStringLiteral("0");
 }
 
@@ -69,6 +69,11 @@ void MainWindowLogic::获取最新邮件()
 void MainWindowLogic::Command2_Click()
 {
     m_stopFlag = QStringLiteral("0");
+    if (m_loopDepth >= kMaxNestedLoops) {
+        m_view.setCaption(Caption::Command2, QStringLiteral("循环中.."));
+        return;  // the loops that run go on, as a new loop would
+    }
+    ++m_loopDepth;
     while (!m_programEnded) {
         m_view.setCaption(Caption::Command2, QStringLiteral("循环中.."));
         if (m_stopFlag == QStringLiteral("1"))
@@ -76,6 +81,7 @@ void MainWindowLogic::Command2_Click()
         获取最新邮件();
         Delay(kPollIntervalMs);
     }
+    --m_loopDepth;
     if (!m_programEnded)
         m_view.setCaption(Caption::Command2, QStringLiteral("循环结束"));
 }

@@ -4,6 +4,7 @@
 #include "mailbox/module1.h"
 #include "mailbox/toolkit.h"
 #include "service/protocol.h"
+#include "service/session_cookie.h"
 
 #include <QString>
 
@@ -26,10 +27,14 @@ public:
 
     // The wait between two polls: 1200 ms.
     static constexpr int kPollIntervalMs = 1200;
+    // A click on 循环接收 inside a loop's wait starts a loop nested in that wait; past this depth a
+    // click only restarts the running loops, so that a stuck mouse button cannot exhaust the stack.
+    static constexpr int kMaxNestedLoops = 8;
 
     const QString &MailboxName() const { return m_mailboxName; }
     const QString &StopFlag() const { return m_stopFlag; }
-    const QString &SessionId() const { return m_sessionId; }
+    // Nothing while no cookie has been learned; a learned "0" is a value like any other.
+    const SessionCookie &SessionId() const { return m_sessionId; }
 
 private:
     QString HttpRequest(const QString &method, const QString &url, const QString &body);
@@ -44,7 +49,8 @@ private:
     const ServiceSettings m_service;
     QString m_mailboxName;
     QString m_stopFlag = QStringLiteral("0");
-    QString m_sessionId = QStringLiteral("0");
+    SessionCookie m_sessionId;
+    int m_loopDepth = 0;
     bool m_programEnded = false;
     Module1 m_module1 {[this](const std::function<void()> &work) {
         m_toolkit.runInBackground(work);

@@ -1,5 +1,6 @@
 #include "mailbox/module1.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace venmarra {
@@ -29,15 +30,35 @@ void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
     view.setCaption(Caption::Label2, QStringLiteral("开始时间：") + text(u"data.data[0].user.ADDTIME"));
     view.setCaption(Caption::Label3, QStringLiteral("结束时间：") + text(u"data.data[0].user.EXPIRETIME"));
 
-    const QString from = text(u"data.data[0].list[0].FROM");
-    if (from.isEmpty())
-        return;  // no mail (a null FROM counts as none)
-    const MailLine mail {from, text(u"data.data[0].list[0].SUBJECT"), text(u"data.data[0].list[0].MID")};
-    const QString line = mail.text();
-    if (line == m_lastMailKey)
-        return;
-    view.appendListItem(mail);
-    m_lastMailKey = line;
+    for (const MailLine &mail : unlistedMails(data)) {
+        view.appendListItem(mail);
+        m_lastMailKey = mail.text();
+        m_listed.insert(m_lastMailKey);
+    }
+}
+
+std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
+{
+    std::vector<MailLine> mails;
+    QSet<QString> seen;
+    for (int index = 0; index < kMailsReadPerRefresh; ++index) {
+        const QString entry = QStringLiteral("data.data[0].list[%1]").arg(index);
+        if (!data.read(entry))
+            break;
+        const auto field = [&](const char16_t *name) {
+            return textForm(data.read(entry + u'.' + QString::fromUtf16(name)));
+        };
+        const MailLine mail {field(u"FROM"), field(u"SUBJECT"), field(u"MID")};
+        if (mail.from.isEmpty())
+            continue;  // no mail (a null FROM counts as none)
+        const QString line = mail.text();
+        if (m_listed.contains(line) || seen.contains(line))
+            continue;
+        seen.insert(line);
+        mails.push_back(mail);
+    }
+    std::reverse(mails.begin(), mails.end());  // the list is newest first
+    return mails;
 }
 
 void Module1::ShowMailContent(const QString &answer, MainWindowView &view)

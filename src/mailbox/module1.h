@@ -4,9 +4,11 @@
 
 #include "service/answer_reader.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace venmarra {
 
@@ -24,8 +26,8 @@ public:
     {
     }
 
-    // Fills the mailbox labels and appends the newest mail's line when it differs from the last
-    // line appended.
+    // Fills the mailbox labels and appends a line for every mail of the answer's list that was not
+    // listed before in this run, oldest first.
     void ParseRefreshResponse(const QString &answer, MainWindowView &view);
     // Shows the mail viewer with the mail's content.
     void ShowMailContent(const QString &answer, MainWindowView &view);
@@ -35,12 +37,17 @@ public:
 
     // Answers larger than this are parsed away from the window's thread when an offload is given.
     static constexpr qsizetype kOffloadAbove = 256 * 1024;
+    // How many entries of a refresh answer's list, newest first, are read.
+    static constexpr int kMailsReadPerRefresh = 100;
 
 private:
     AnswerReader read(const QString &answer) const;
+    // The mails of the answer's list not listed yet, oldest first.
+    std::vector<MailLine> unlistedMails(const AnswerReader &data) const;
 
     Offload m_offload;
     QString m_lastMailKey;
+    QSet<QString> m_listed;  // the text of every line appended
 };
 
 }  // namespace venmarra

@@ -5,7 +5,12 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace venmarra {
 namespace {
@@ -77,19 +82,39 @@ ReadValue step(const QJsonValue &value, QStringView expression, qsizetype &at, b
     return element(value, index, indexText);
 }
 
+// A number as JavaScript writes it (Number.prototype.toString): the shortest digits that read
+// back as the same double, in full up to 21 digits before the point, else with an exponent.
 QString numberText(double number)
 {
-    // Whole numbers are written out digit for digit, as far as a double holds them exactly.
-    if (std::isfinite(number) && number == std::trunc(number) && std::fabs(number) < 1.9e19) {
-        if (std::fabs(number) < 9.2e18)
-            return QString::number(static_cast<qint64>(number));
-        return QString::number(number, 'f', 0);
-    }
     if (std::isnan(number))
         return QStringLiteral("NaN");
     if (std::isinf(number))
         return number > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
-    return QString::number(number, 'g', QLocale::FloatingPointShortest);
+    if (number == 0)
+        return QStringLiteral("0");  // -0 too
+    std::array<char, 32> buffer {};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(number),
+                                            std::chars_format::scientific);
+    if (error != std::errc())
+        return {};
+    // "d.ddde±xx": the significant digits, and the decimal exponent n of JavaScript's rule.
+    const std::string_view scientific(buffer.data(), std::size_t(end - buffer.data()));
+    const std::size_t e = scientific.find('e');
+    std::string digits(scientific.substr(0, e));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    const int k = int(digits.size());
+    const int n = std::stoi(std::string(scientific.substr(e + 1))) + 1;
+    std::string text = number < 0 ? "-" : "";
+    if (k <= n && n <= 21)
+        text += digits + std::string(std::size_t(n - k), '0');
+    else if (0 < n && n <= 21)
+        text += digits.substr(0, std::size_t(n)) + '.' + digits.substr(std::size_t(n));
+    else if (-6 < n && n <= 0)
+        text += "0." + std::string(std::size_t(-n), '0') + digits;
+    else
+        text += digits.substr(0, 1) + (k > 1 ? "." + digits.substr(1) : "") + 'e' + (n - 1 >= 0 ? "+" : "-")
+            + std::to_string(std::abs(n - 1));
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 }  // namespace

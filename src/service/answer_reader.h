@@ -30,8 +30,8 @@ private:
 // string; a step on null or on a missing value gives no value.
 ReadValue evaluateExpression(const QJsonValue &data, QStringView expression);
 
-// The text form of a value: a string as it stands; no value and null give empty text; integers
-// in full, other numbers in their shortest round-trip form; true and false as words. Objects and
+// The text form of a value: a string as it stands; no value and null give empty text; 64-bit
+// integers digit for digit, other numbers as JavaScript writes them; true and false as words. Objects and
 // arrays cannot be turned into text and give empty text as well.
 QString textForm(const ReadValue &value);
 

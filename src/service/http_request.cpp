@@ -6,7 +6,7 @@
 namespace venmarra {
 
 ExchangeRequest buildExchangeRequest(const QString &method, const QString &url, const QString &body,
-                                     const QString &sessionId)
+                                     const SessionCookie &session)
 {
     ExchangeRequest request;
     request.url = url.toStdString();
@@ -15,8 +15,8 @@ ExchangeRequest buildExchangeRequest(const QString &method, const QString &url, 
         return request;
     request.body = body.toUtf8();
     request.headers.push_back(("Content-Type: " + kFormContentType).toStdString());
-    if (sessionId != kNoSessionId)
-        request.headers.push_back(("Cookie: sid=" + sessionId).toStdString());
+    if (session)
+        request.headers.push_back("Cookie: sid=" + session->toLatin1().toStdString());
     return request;
 }
 
@@ -37,7 +37,7 @@ QString describeFailure(const ExchangeResult &exchange)
     return phrase + QStringLiteral("（") + exchange.failureDetail + QStringLiteral("）");
 }
 
-HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const QString &sessionId)
+HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session)
 {
     HttpRequestOutcome outcome;
     if (exchange.failure != ExchangeFailure::None) {
@@ -49,7 +49,7 @@ HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const QStri
         return outcome;
     }
     outcome.result = decodeAnswerBody(exchange.body, exchange.contentType);
-    if (sessionId != kNoSessionId)
+    if (session)
         return outcome;  // a cookie is learned once; later answers' headers are not read
     outcome.learnedSession = learnSessionCookie(QString::fromLatin1(exchange.headerText));
     if (!outcome.learnedSession)

@@ -28,8 +28,8 @@ std::optional<QString> learnSessionCookie(const QString &headerText)
     const qsizetype start = marker + kHeaderPart.size() + kNamePart.size();
     qsizetype end = start;
     while (end < headerText.size() && end - start < kSessionIdMaxLength) {
-        const QChar c = headerText.at(end);
-        if (c == u';' || c == u'\r' || c == u'\n' || c == QChar::Null)
+        const char16_t c = headerText.at(end).unicode();
+        if (c == u';' || c < 0x20 || c == 0x7F)
             break;
         ++end;
     }

@@ -5,10 +5,11 @@ namespace {
 
 constexpr qsizetype kMaxLineLength = 4096;
 
+// Embeddings, overrides and isolates, which could reorder text beyond the field they stand in.
+// The marks (U+200E, U+200F, U+061C) only give a direction to the text beside them and stay.
 bool isBidiFormatting(char16_t c)
 {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
-        || (c >= 0x2066 && c <= 0x2069);
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 // The visible stand-in for `code`, or the character itself.

@@ -5,8 +5,8 @@
 namespace venmarra {
 
 // What the service sends is shown as inert text: control characters become visible symbols
-// (C0 as their Control Pictures, DEL and C1 as U+FFFD) and bidirectional formatting characters
-// and the two noncharacters that a text document takes for frame marks become U+FFFD, so that
+// (C0 as their Control Pictures, DEL and C1 as U+FFFD) and bidirectional embeddings, overrides
+// and isolates and the two noncharacters that a text document takes for frame marks become U+FFFD, so that
 // nothing the service sends can move, hide or recolour other text.
 // `keepLayout` keeps tabs and line breaks, for a mail's content.
 QString displayText(const QString &text, bool keepLayout = false);

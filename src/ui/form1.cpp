@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include <limits>
+
 namespace venmarra {
 namespace {
 
@@ -103,6 +105,7 @@ void Form1::createFrame1()
     m_label5 = autoSizeLabel("Label5", QStringLiteral("邮箱名："), m_frame1, 120, 720);
     m_label6 = autoSizeLabel("Label6", QStringLiteral("是否可用："), m_frame1, 120, 1080);
     m_text1 = named(new QLineEdit(m_frame1), "Text1");
+    m_text1->setMaxLength(std::numeric_limits<int>::max());  // a name of any length keeps its domain
     placeInTwips(m_text1, 1200, 240, 2415, 375);
 }
 
@@ -170,11 +173,16 @@ void Form1::setCaption(Caption control, const QString &text)
 void Form1::setText1(const QString &text)
 {
     m_text1->setText(text);
+    m_text1->setCursorPosition(0);  // show the address from its first character
 }
 
 void Form1::disableCommand1()
 {
     m_command1->setEnabled(false);
+    // The focus passes to Text1, which then selects its text and scrolls to the end of it. Keep the
+    // address selected for copying, but shown from its first character.
+    if (m_text1->hasFocus())
+        m_text1->setSelection(int(m_text1->text().size()), -int(m_text1->text().size()));
 }
 
 void Form1::appendListItem(const MailLine &mail)

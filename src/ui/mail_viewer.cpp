@@ -11,7 +11,8 @@ MailViewer::~MailViewer()
 
 void MailViewer::show()
 {
-    if (!m_form2) {
+    // A viewer the user closed is hidden until it is destroyed, at the event loop's next turn.
+    if (!m_form2 || !m_form2->isVisible()) {
         m_form2 = new Form2;
         centreOnScreen(m_form2);
     }

@@ -2,16 +2,90 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <future>
 
 namespace venmarra {
+
+namespace {
+
+using Queued = QWindowSystemInterface::AsynchronousDelivery;
+
+// Queues `event` again where the window system queues input, so that Qt handles it as it handles
+// a person's input (double clicks are made anew from the presses). False for kinds of no use here.
+bool requeue(QWindow *window, const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<const QMouseEvent *>(event);
+        return QWindowSystemInterface::handleMouseEvent<Queued>(
+            window, ulong(mouse->timestamp()), mouse->position(), mouse->globalPosition(), mouse->buttons(),
+            mouse->button(), mouse->type(), mouse->modifiers(), mouse->source());
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        return QWindowSystemInterface::handleExtendedKeyEvent(
+            window, ulong(key->timestamp()), key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+            key->nativeVirtualKey(), key->nativeModifiers(), key->text(), key->isAutoRepeat(),
+            ushort(key->count()));
+    }
+    case QEvent::Wheel: {
+        const auto *wheel = static_cast<const QWheelEvent *>(event);
+        return QWindowSystemInterface::handleWheelEvent(window, ulong(wheel->timestamp()), wheel->position(),
+                                                        wheel->globalPosition(), wheel->pixelDelta(),
+                                                        wheel->angleDelta(), wheel->modifiers(),
+                                                        wheel->phase(), wheel->source(), wheel->inverted());
+    }
+    default: return false;
+    }
+}
+
+}  // namespace
+
+UserInputHold::UserInputHold()
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+UserInputHold::~UserInputHold()
+{
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void UserInputHold::end()
+{
+    if (--m_depth > 0)
+        return;
+    std::vector<std::pair<QPointer<QWindow>, std::unique_ptr<QEvent>>> held;
+    held.swap(m_held);
+    for (const auto &[window, event] : held) {
+        if (window)  // else the window went away meanwhile
+            requeue(window, event.get());
+    }
+}
+
+bool UserInputHold::eventFilter(QObject *target, QEvent *event)
+{
+    // Input arrives from the window system at the top-level window, which hands it to its widgets.
+    if (m_depth == 0 || !event->isInputEvent() || !event->spontaneous() || !target->isWindowType())
+        return false;
+    m_held.emplace_back(static_cast<QWindow *>(target), std::unique_ptr<QEvent>(event->clone()));
+    return true;
+}
 
 QtToolkit::QtToolkit()
 {
@@ -53,8 +127,10 @@ void QtToolkit::runInBackground(const std::function<void()> &work)
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         finished.set_value();
     });
-    // Repaints and window closing go on; clicks and keys wait in the queue.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // Repaints and window closing go on; clicks and keys wait until the exchange is over.
+    m_inputHold.begin();
+    loop.exec();
+    m_inputHold.end();
     finished.get_future().wait();
 }
 

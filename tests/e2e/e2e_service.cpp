@@ -1,6 +1,6 @@
 // A scripted stand-in for the mail service in end-to-end runs: serves the home page with a fixed
-// mailbox name (or, with --no-name, a page without one), answers every POST with "{}", and logs
-// every request it gets.
+// mailbox name (or, with --no-name, a page without one), answers every POST with "{}" (after
+// --post-delay-ms, if given), and logs every request it gets.
 #include <httplib.h>
 
 #include <csignal>
@@ -10,6 +10,7 @@
 #include <iostream>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
     int port = 0;
     std::string logPath;
     bool withName = true;
+    int postDelayMs = 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--port") && i + 1 < argc)
             port = std::stoi(argv[++i]);
@@ -41,9 +43,11 @@ int main(int argc, char *argv[])
             logPath = argv[++i];
         else if (!std::strcmp(argv[i], "--no-name"))
             withName = false;
+        else if (!std::strcmp(argv[i], "--post-delay-ms") && i + 1 < argc)
+            postDelayMs = std::stoi(argv[++i]);
     }
     if (port <= 0 || logPath.empty()) {
-        std::cerr << "usage: e2e_service --port PORT --log FILE [--no-name]\n";
+        std::cerr << "usage: e2e_service --port PORT --log FILE [--no-name] [--post-delay-ms MS]\n";
         return 2;
     }
     std::ofstream log(logPath, std::ios::app);
@@ -67,6 +71,7 @@ int main(int argc, char *argv[])
     });
     server.Post("/", [&](const httplib::Request &req, httplib::Response &res) {
         record(req);
+        std::this_thread::sleep_for(std::chrono::milliseconds(postDelayMs));
         res.set_content("{}", "application/json");
     });
     if (!server.listen("127.0.0.1", port)) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program under Xvfb against a scripted stand-in service: creation with its exact
-# requests, then the failure path of creation. (The whole road runs against the local service in
+# requests, the close box during a slow exchange, then the failure path of creation. (The whole road runs against the local service in
 # devserver_e2e.sh.)
 # usage: program_e2e.sh VENMARRA E2E_SERVICE X11_CLOSE SERVICE_HOST OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
@@ -54,7 +54,22 @@ wait "$PROGRAM_PID" && status=0 || status=$?
 [ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
 kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
 
-# 2. A page without a name: the box says so and the program ends when it is closed.
+# 2. The close box while the refresh's answer is still awaited ends the program at once.
+log="$out/slow-service.log"
+run_program "$log" --post-delay-ms 4000
+click "${COMMAND1[@]}"
+wait_for "the slow refresh" 10 has_request_count "$log" 2
+"$x11_close" "$MAIN"
+program_ended() {  # gone, or a zombie that has not been waited for yet
+    local state; state=$(ps -o stat= -p "$PROGRAM_PID") || return 0
+    [[ $state == Z* ]]
+}
+wait_for "the program's end within a second of the close box" 1 program_ended
+wait "$PROGRAM_PID" && status=0 || status=$?
+[ "$status" = 0 ] || fail "closing the main window during an exchange ended the program with status $status"
+kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
+
+# 3. A page without a name: the box says so and the program ends when it is closed.
 log="$out/failure-service.log"
 run_program "$log" --no-name
 click "${COMMAND1[@]}"
@@ -65,4 +80,4 @@ xdotool windowfocus --sync "$box" key Return
 wait "$PROGRAM_PID" && status=0 || status=$?
 [ "$status" = 0 ] || fail "the program ended with status $status after the failure box"
 [ "$(request_count "$log")" = 1 ] || fail "expected one request on the failure path"
-echo "2 passed, 0 failed: creation and its failure path, end to end (screenshots in $out)"
+echo "3 passed, 0 failed: creation, closing during an exchange and the failure path, end to end (screenshots in $out)"

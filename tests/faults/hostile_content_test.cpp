@@ -32,9 +32,16 @@ protected:
     RawServer raw;
 };
 
-TEST_F(HostileContent, aCookieNeverInjectsAHeaderOrCarriesALineBreak)
+TEST_F(HostileContent, aCookieGoesBackByteForByteAndNeverCarriesAControlCharacter)
 {
     const std::pair<std::string, std::string> cases[] = {
+        {"Set-Cookie: sid=0; Path=/\r\n", "0"},
+        {"Set-Cookie: sid=caf\xe9\xff; Path=/\r\n", "caf\xe9\xff"},
+        {"Set-Cookie: sid=a\x01b\r\n", "a"},
+        {"Set-Cookie: sid=a\x1b]0;title\x07\r\n", "a"},
+        {"Set-Cookie: sid=a\x7f"
+         "b\r\n",
+         "a"},
         {"Set-Cookie: sid=abc\rX-Injected: yes\r\n", "abc"},
         {"Set-Cookie: sid=ab;X-Injected: yes\r\n", "ab"},
         {"Set-Cookie: sid=a b c; Path=/\r\n", "a b c"},
@@ -49,7 +56,7 @@ TEST_F(HostileContent, aCookieNeverInjectsAHeaderOrCarriesALineBreak)
         raw.enqueue({answer("", "{}")});
         logic->获取最新邮件();
         logic->获取最新邮件();
-        EXPECT_EQ(logic->SessionId(), QString::fromStdString(expected));
+        EXPECT_EQ(logic->SessionId(), QString::fromLatin1(expected.data(), qsizetype(expected.size())));
         const std::vector<std::string> lines = headerLines(raw.requests().back());
         std::vector<std::string> cookies;
         for (const std::string &line : lines) {
@@ -60,6 +67,7 @@ TEST_F(HostileContent, aCookieNeverInjectsAHeaderOrCarriesALineBreak)
         }
         EXPECT_EQ(cookies, std::vector<std::string> {"Cookie: sid=" + expected});
     }
+    EXPECT_TRUE(toolkit.messages().empty()) << "every case set a cookie";
 }
 
 TEST_F(HostileContent, homePagesOfEveryShapeAreCutOrRefusedCleanly)
@@ -122,6 +130,23 @@ TEST_F(HostileContent, answersOfEveryShapeAreReadWithoutHarm)
         for (const char16_t *path :
              {u"data.data[0].user.USER", u"data.data[0].list[0].FROM", u"data.data[0][1][0].DATA[0]"})
             EXPECT_EQ(textForm(AnswerReader(answer).read(path)), QString()) << shape;
+    }
+}
+
+TEST_F(HostileContent, directionMarksStayWhileEmbeddingsOverridesAndIsolatesAreNeutralised)
+{
+    const std::pair<char16_t, bool> cases[] = {
+        {0x200E, true},  {0x200F, true},  {0x061C, true},  {0x202A, false}, {0x202B, false}, {0x202C, false},
+        {0x202D, false}, {0x202E, false}, {0x2066, false}, {0x2067, false}, {0x2068, false}, {0x2069, false}};
+    auto *list = control<QListWidget>("List1");
+    for (const auto &[character, kept] : cases) {
+        const QString name = QStringLiteral("שלום") + QChar(character) + "x";
+        form.appendListItem({name, "s", "1"});
+        const QString shown = list->item(list->count() - 1)->text();
+        EXPECT_EQ(shown.section(u'|', 0, 0),
+                  QChar(0x2068) + (kept ? name : QString(name).replace(QChar(character), QChar(0xFFFD)))
+                      + QChar(0x2069))
+            << std::hex << int(character);
     }
 }
 

@@ -9,7 +9,7 @@ using Creation = WindowFixture;
 
 TEST_F(Creation, startsWithTheWindowStateSetAndNoRequest)
 {
-    EXPECT_EQ(logic->SessionId(), "0");
+    EXPECT_FALSE(logic->SessionId());
     EXPECT_EQ(logic->StopFlag(), "0");
     EXPECT_EQ(logic->MailboxName(), QString());
     EXPECT_EQ(status(), QString());
@@ -43,6 +43,20 @@ TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCoo
     EXPECT_EQ(requests[1].body, "data=abc123&type=refresh&arg=");
     EXPECT_EQ(requests[1].header("Cookie"), "sid=" + sid);
     EXPECT_EQ(requests[1].header("Content-Type"), "application/x-www-form-urlencoded");
+}
+
+TEST_F(Creation, theAddressBoxShowsAnAddressOfAnyLengthFromItsFirstCharacter)
+{
+    for (const std::string &name :
+         {std::string("na65ypq1ei") + std::string(30, 'w'), std::string(40000, 'n')}) {
+        SCOPED_TRACE(name.size());
+        startAgainst(server.baseUrl());
+        server.enqueue(allocationReply(name, "s"));
+        server.enqueue(jsonReply(refreshAnswer(name, "1", {})));
+        logic->Command1_Click();
+        EXPECT_EQ(address(), QString::fromStdString(name) + "@venmarra.test");
+        EXPECT_EQ(control<QLineEdit>("Text1")->cursorPosition(), 0) << "the box scrolled past the start";
+    }
 }
 
 TEST_F(Creation, theStatusLineSaysSoWhileTheHomePageIsFetched)
@@ -97,7 +111,7 @@ TEST_F(Creation, aFailedExchangeShowsTwoBoxesAndEndsTheProgram)
     EXPECT_EQ(toolkit.messages()[0].title, "提示");
     EXPECT_EQ(toolkit.messages()[0].icon, Toolkit::MessageIcon::Information);
     EXPECT_EQ(toolkit.programEnds(), 1);
-    EXPECT_EQ(logic->SessionId(), "0");
+    EXPECT_FALSE(logic->SessionId());
     EXPECT_EQ(server.requestCount(), 1u);
 }
 
@@ -130,7 +144,7 @@ TEST_F(Creation, withoutTheCookieEveryGoodAnswerIsReportedAndNoCookieIsSent)
     EXPECT_EQ(texts[1], texts[0]);
     EXPECT_EQ(address(), "nocookie@venmarra.test");
     EXPECT_EQ(caption("Label5"), "用户名：nocookie") << "the body still counts";
-    EXPECT_EQ(logic->SessionId(), "0");
+    EXPECT_FALSE(logic->SessionId());
     EXPECT_FALSE(server.requests().at(1).hasHeader("Cookie"));
     EXPECT_EQ(toolkit.programEnds(), 0);
 }

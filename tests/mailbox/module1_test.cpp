@@ -72,19 +72,19 @@ TEST_F(Module1Test, onlyAStatusWhoseTextIsOneMeansAvailable)
     }
 }
 
-TEST_F(Module1Test, theNewestMailIsListedOnceAndAgainWhenItReturnsAfterAnother)
+TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
 {
-    const QString user = R"({"USER":"u","STATUS":1})";
-    const QString first = mail(R"("a@x")", R"("hello")", R"("m1")");
-    const QString second = mail(R"("b@x")", R"("again")", R"("m2")");
-    module1.ParseRefreshResponse(refresh(user, "[" + first + "]"), form);
-    module1.ParseRefreshResponse(refresh(user, "[" + first + "]"), form);
-    EXPECT_EQ(lines(), QStringList({"a@x|hello|m1"}));
-    module1.ParseRefreshResponse(refresh(user, "[" + second + "," + first + "]"), form);
-    module1.ParseRefreshResponse(refresh(user, "[" + first + "," + second + "]"), form);
-    EXPECT_EQ(lines(), QStringList({"a@x|hello|m1", "b@x|again|m2", "a@x|hello|m1"}));
-    EXPECT_EQ(module1.LastMailKey(), "a@x|hello|m1");
-    EXPECT_EQ(form.listItemMailId(1), "m2");
+    QStringList entries;  // newest first, as the service lists them
+    for (int mid = 150; mid >= 1; --mid)
+        entries << mail(mid % 10 == 0 ? R"("")" : R"("f")", R"("s")", QString::number(mid));
+    module1.ParseRefreshResponse(refresh("{}", "[" + entries.join(',') + "]"), form);
+    QStringList expected;
+    for (int mid = 51; mid <= 150; ++mid)
+        if (mid % 10 != 0)
+            expected << QStringLiteral("f|s|%1").arg(mid);
+    EXPECT_EQ(lines(), expected);
+    EXPECT_EQ(module1.LastMailKey(), "f|s|149");
+    EXPECT_EQ(form.listItemMailId(0), "51");
 }
 
 TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)

@@ -1,4 +1,5 @@
 #include "window_fixture.h"
+#include "window_system.h"
 
 #include "ui/mail_text_edit.h"
 #include <QElapsedTimer>
@@ -114,17 +115,49 @@ TEST_F(ReceiveLoop, closingTheWindowDuringAWaitEndsTheProgramWithNoFurtherReques
     EXPECT_EQ(command2Caption(), "循环中..");
 }
 
-TEST_F(ReceiveLoop, newMailsAreListedOnceEachAsTheyBecomeNewest)
+TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenPolls)
 {
-    createMailbox();
-    server.setDefaultReply(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
-    whenRequests(server, 4, [&] {
-        server.setDefaultReply(
-            jsonReply(refreshAnswer("box", "1", {{"b@x", "two", "2"}, {"a@x", "one", "1"}})));
-    });
+    const Mail m1 {"a@x", "one", "1"}, m2 {"b@x", "two", "2"}, m3 {"c@x", "three", "3"},
+        m4 {"d@x", "four", "4"}, m5 {"e@x", "five", "5"};
+    server.enqueue(allocationReply("box", "cookie"));
+    server.enqueue(jsonReply(refreshAnswer("box", "1", {m3, m2, m1})));  // three before the loop
+    server.enqueue(jsonReply(refreshAnswer("box", "1", {m5, m4, m3, m2, m1})));  // two within one poll
+    for (const auto &alternating : {std::vector {m4, m5}, std::vector {m5, m4}, std::vector {m4, m5}})
+        server.enqueue(jsonReply(refreshAnswer("box", "1", alternating)));
+    logic->Command1_Click();
     whenRequests(server, 6, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
-    EXPECT_EQ(listLines(), QStringList({"a@x|one|1", "b@x|two|2"}));
+    EXPECT_EQ(listLines(),
+              QStringList({"a@x|one|1", "b@x|two|2", "c@x|three|3", "d@x|four|4", "e@x|five|5"}));
+}
+
+TEST_F(ReceiveLoop, thousandsOfClicksDuringAWaitNestFewLoopsAndStopStillEndsThemAll)
+{
+    whenRequests(server, 1, [&] {
+        for (int click = 0; click < 3000; ++click)
+            queueUserClick(control<QPushButton>("Command2"));
+        queueUserClick(control<QPushButton>("Command3"));
+    });
+    logic->Command2_Click();
+    EXPECT_LE(server.requestCount(), std::size_t(MainWindowLogic::kMaxNestedLoops) * 2);
+    EXPECT_EQ(logic->StopFlag(), "1");
+    EXPECT_EQ(command2Caption(), "循环结束");
+}
+
+TEST_F(ReceiveLoop, theCloseBoxEndsTheProgramWhileAnExchangeRuns)
+{
+    ScriptedReply slow = jsonReply(refreshAnswer("box", "1", {}));
+    slow.delay = 1500ms;
+    server.enqueue(slow);
+    std::chrono::steady_clock::time_point endedAt;
+    toolkit.onEnd = [&] {
+        endedAt = std::chrono::steady_clock::now();
+    };
+    whenRequests(server, 1, [&] { queueCloseBox(&form); });
+    logic->获取最新邮件();
+    ASSERT_EQ(toolkit.programEnds(), 1);
+    EXPECT_LT(endedAt, server.requests().at(0).at + slow.delay) << "the close waited for the answer";
+    EXPECT_TRUE(toolkit.messages().empty());
 }
 
 TEST_F(ReceiveLoop, aFailedRefreshIsReportedAndLeavesBarePrefixes)
@@ -184,6 +217,23 @@ TEST_F(OpeningAMail, aDoubleClickFetchesTheMailAndShowsItsContent)
     EXPECT_EQ(server.requestCount(), 4u);
     EXPECT_EQ(viewerText(), "again");
     EXPECT_TRUE(form.mailViewer().window()->isVisible());
+}
+
+TEST_F(OpeningAMail, aViewerClosedDuringTheMailsExchangeOpensAgainWithThatMail)
+{
+    form.appendListItem({"f", "s", "5"});
+    control<QListWidget>("List1")->setCurrentRow(0);
+    server.enqueue(jsonReply(R"({"data":[[0,[{"DATA":["first"]}]]]})"));
+    logic->List1_DblClick();
+    ScriptedReply slow = jsonReply(R"({"data":[[0,[{"DATA":["second"]}]]]})");
+    slow.delay = 500ms;
+    server.enqueue(slow);
+    whenRequests(server, 2, [&] { queueCloseBox(form.mailViewer().window()); });
+    logic->List1_DblClick();
+    QCoreApplication::processEvents();  // a close held back until now would act here
+    ASSERT_TRUE(form.mailViewer().window());
+    EXPECT_TRUE(form.mailViewer().window()->isVisible());
+    EXPECT_EQ(viewerText(), "second");
 }
 
 TEST_F(OpeningAMail, nothingIsSentWithoutASelectedLine)

@@ -15,7 +15,7 @@ using test::ScriptedReply;
 using test::ScriptedServer;
 
 ExchangeResult exchange(const std::string &url, const QString &method, const QString &body,
-                        const QString &sessionId, HttpLimits limits = {})
+                        const SessionCookie &sessionId, HttpLimits limits = {})
 {
     return performExchange(buildExchangeRequest(method, QString::fromStdString(url), body, sessionId),
                            limits);
@@ -25,7 +25,7 @@ TEST(HttpExchange, getAndPostSendExactlyTheProgramsHeaders)
 {
     ScriptedServer server;
     exchange(server.baseUrl(), "GET", "", "cookie");
-    exchange(server.baseUrl(), "POST", "data=a b&type=refresh&arg=", "0");
+    exchange(server.baseUrl(), "POST", "data=a b&type=refresh&arg=", std::nullopt);
     exchange(server.baseUrl(), "post", QString(3000, QLatin1Char('x')), "s1d");
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 3u);
@@ -55,7 +55,7 @@ TEST(HttpExchange, answerKeepsStatusBodyAndHeaderLinesAsReceived)
     reply.body = "missing";
     reply.headers = {{"X-Mixed-Case", "Value"}, {"Set-Cookie", "sid=a"}, {"Set-Cookie", "sid=b"}};
     server.enqueue(reply);
-    const ExchangeResult result = exchange(server.baseUrl(), "GET", "", "0");
+    const ExchangeResult result = exchange(server.baseUrl(), "GET", "", std::nullopt);
     EXPECT_EQ(result.failure, ExchangeFailure::None);
     EXPECT_EQ(result.status, 404);
     EXPECT_EQ(result.body, "missing");
@@ -72,7 +72,7 @@ TEST(HttpExchange, aRedirectIsNotFollowed)
     redirect.status = 302;
     redirect.headers = {{"Location", target.baseUrl()}};
     server.enqueue(redirect);
-    const ExchangeResult result = exchange(server.baseUrl(), "POST", "data=x", "0");
+    const ExchangeResult result = exchange(server.baseUrl(), "POST", "data=x", std::nullopt);
     EXPECT_EQ(result.status, 302);
     EXPECT_EQ(target.requestCount(), 0u);
 }
@@ -85,14 +85,14 @@ TEST(HttpExchange, unreachableOrUnresolvableServersFailWithTheirKind)
         closedPort = gone.port();
     }
     const ExchangeResult refused
-        = exchange("http://127.0.0.1:" + std::to_string(closedPort) + "/", "GET", "", "0");
+        = exchange("http://127.0.0.1:" + std::to_string(closedPort) + "/", "GET", "", std::nullopt);
     EXPECT_EQ(refused.failure, ExchangeFailure::Connect);
     EXPECT_FALSE(refused.failureDetail.isEmpty());
 
-    const ExchangeResult unresolved = exchange("http://no-such-host.invalid/", "GET", "", "0");
+    const ExchangeResult unresolved = exchange("http://no-such-host.invalid/", "GET", "", std::nullopt);
     EXPECT_EQ(unresolved.failure, ExchangeFailure::Resolve);
 
-    const ExchangeResult otherScheme = exchange("ftp://127.0.0.1/", "GET", "", "0");
+    const ExchangeResult otherScheme = exchange("ftp://127.0.0.1/", "GET", "", std::nullopt);
     EXPECT_NE(otherScheme.failure, ExchangeFailure::None) << "only http is spoken";
 }
 
@@ -103,7 +103,8 @@ TEST(HttpExchange, bodiesOverTheLimitFailWhateverTheyAnnounce)
 
     ScriptedServer endless;
     endless.enqueue(ScriptedReply {200, {}, std::string(70 * 1024, 'x')});
-    EXPECT_EQ(exchange(endless.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
+    EXPECT_EQ(exchange(endless.baseUrl(), "GET", "", std::nullopt, limits).failure,
+              ExchangeFailure::TooLarge);
 
     RawServer raw;
     raw.enqueue(RawReply {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", true});
@@ -111,12 +112,12 @@ TEST(HttpExchange, bodiesOverTheLimitFailWhateverTheyAnnounce)
     for (int i = 0; i < 100; ++i)
         chunked += "400\r\n" + std::string(1024, 'y') + "\r\n";
     raw.enqueue(RawReply {chunked, true});
-    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
-    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", "0", limits).failure, ExchangeFailure::TooLarge);
+    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", std::nullopt, limits).failure, ExchangeFailure::TooLarge);
+    EXPECT_EQ(exchange(raw.baseUrl(), "GET", "", std::nullopt, limits).failure, ExchangeFailure::TooLarge);
 
     ScriptedServer fits;
     fits.enqueue(ScriptedReply {200, {}, std::string(64 * 1024, 'z')});
-    EXPECT_EQ(exchange(fits.baseUrl(), "GET", "", "0", limits).body.size(), 64 * 1024);
+    EXPECT_EQ(exchange(fits.baseUrl(), "GET", "", std::nullopt, limits).body.size(), 64 * 1024);
 }
 
 }  // namespace

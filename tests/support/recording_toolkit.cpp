@@ -12,6 +12,8 @@ void RecordingToolkit::messageBox(const QString &text, MessageIcon icon, const Q
 void RecordingToolkit::endProgram()
 {
     ++m_programEnds;
+    if (onEnd)
+        onEnd();
 }
 
 }  // namespace venmarra::test

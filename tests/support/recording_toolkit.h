@@ -26,6 +26,8 @@ public:
     int programEnds() const { return m_programEnds; }
     // Runs while a message box "is open", before it is answered.
     std::function<void(const ShownMessage &)> onMessage;
+    // Runs when the program would end.
+    std::function<void()> onEnd;
 
 private:
     std::vector<ShownMessage> m_messages;
