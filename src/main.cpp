@@ -1,3 +1,4 @@
+#include "build_settings.h"
 #include "service/curl_handle.h"
 #include "ui/application.h"
 #include "ui/qt_toolkit.h"
@@ -33,9 +34,14 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     const venmarra::CurlGlobal curl;
+    if (!curl.isReady()) {
+        std::fprintf(stderr, "venmarra: the HTTP library could not start: %s\n",
+                     curl_easy_strerror(curl.code()));
+        return EXIT_FAILURE;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(venmarra::kApplicationTitle));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QString::fromLatin1(venmarra::build::kVersion));
     QIcon icon;
     for (const char *size : {"16", "32", "48", "128"})
         icon.addFile(QStringLiteral(":/venmarra/icon-") + QLatin1String(size));

@@ -3,22 +3,21 @@
 namespace venmarra {
 
 CurlGlobal::CurlGlobal()
+    : m_code(curl_global_init(CURL_GLOBAL_DEFAULT))
 {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
 CurlGlobal::~CurlGlobal()
 {
-    curl_global_cleanup();
+    if (isReady())
+        curl_global_cleanup();
 }
 
 CurlHandle::CurlHandle()
     : m_easy(curl_easy_init())
-    , m_error(std::make_unique<std::array<char, CURL_ERROR_SIZE>>())
 {
-    m_error->front() = '\0';
     if (m_easy)
-        curl_easy_setopt(m_easy.get(), CURLOPT_ERRORBUFFER, m_error->data());
+        curl_easy_setopt(m_easy.get(), CURLOPT_ERRORBUFFER, m_error.data());
 }
 
 bool CurlHandle::appendHeader(const std::string &line)

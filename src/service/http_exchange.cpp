@@ -134,7 +134,11 @@ ExchangeResult performExchange(const ExchangeRequest &request, const HttpLimits 
         result.failureDetail = QString::fromUtf8(*detail ? detail : curl_easy_strerror(code));
         return result;
     }
-    curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &result.status);
+    if (curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &result.status) != CURLE_OK) {
+        result.failure = ExchangeFailure::Other;
+        result.failureDetail = QString::fromUtf8(curl_easy_strerror(CURLE_BAD_FUNCTION_ARGUMENT));
+        return result;
+    }
     char *contentType = nullptr;
     if (curl_easy_getinfo(handle.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
         result.contentType = contentType;

@@ -1,6 +1,6 @@
 #include "service/protocol.h"
 
-#include "endpoint.h"
+#include "build_settings.h"
 
 #include <QUrl>
 
@@ -8,12 +8,12 @@ namespace venmarra {
 
 QString ServiceBaseUrl()
 {
-    return QStringLiteral("http://") + QString::fromUtf8(endpoint::kServiceHost) + QLatin1Char('/');
+    return QStringLiteral("http://") + QString::fromUtf8(build::kServiceHost) + QLatin1Char('/');
 }
 
 QString ServiceMailDomain()
 {
-    return QString::fromUtf8(endpoint::kMailDomain);
+    return QString::fromUtf8(build::kMailDomain);
 }
 
 namespace {

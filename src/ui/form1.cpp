@@ -1,6 +1,6 @@
 #include "ui/form1.h"
 
-#include "endpoint.h"
+#include "build_settings.h"
 #include "ui/display_text.h"
 #include "ui/line_shape.h"
 #include "ui/twips.h"
@@ -57,7 +57,7 @@ LineShape *lineShape(const char *name, QPoint fromTwips, QPoint toTwips, QWidget
 
 QString mainWindowCaption()
 {
-    return QStringLiteral("Venmarra  - By ") + QString::fromUtf8(endpoint::kAuthorCredit);
+    return QStringLiteral("Venmarra  - By ") + QString::fromUtf8(build::kAuthorCredit);
 }
 
 Form1::Form1(QWidget *parent)
