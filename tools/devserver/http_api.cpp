@@ -1,5 +1,7 @@
 #include "http_api.h"
 
+#include "delivery.h"
+
 #include <httplib.h>
 
 #include <QJsonArray>
@@ -65,7 +67,7 @@ std::string HttpApi::homePage(const std::string &name)
            "本地临时邮箱</title>"
            "</head>\n<body><h1>Venmarra 本地临时邮箱</h1>\n<form>"
            "<input id=\"converts\" name=\"converts\" type=\"text\" value=\""
-        + name + "\" valid='{\"minlength\":3}' /> @venmarra.test</form>\n</body></html>\n";
+        + name + "\" valid='{\"minlength\":3}' /> @" + kMailDomain + "</form>\n</body></html>\n";
 }
 
 std::string HttpApi::refreshAnswer(const std::string &name, const std::string &sid) const
@@ -105,7 +107,7 @@ void HttpApi::install(httplib::Server &server)
         }
         res.set_header("Set-Cookie", "sid=" + allocation->sid + "; Path=/; HttpOnly");
         res.set_content(homePage(allocation->name), "text/html; charset=utf-8");
-        m_log("HTTP GET / -> 200 allocated " + allocation->name + "@venmarra.test");
+        m_log("HTTP GET / -> 200 allocated " + allocation->name + "@" + kMailDomain);
     });
     server.Post("/", [this](const httplib::Request &req, httplib::Response &res) {
         const std::string type = req.get_param_value("type");

@@ -25,17 +25,19 @@ struct Options {
     bool quiet = false;
 };
 
-constexpr char kUsage[] = R"(usage: venmarra-devserver [options]
-A local disposable-mailbox service: Venmarra's home page, refresh and mail-info exchanges over
-HTTP, and mail delivery by SMTP to its mailboxes (NAME@venmarra.test).
-
-  --http-port N   HTTP port (default 8025)
-  --smtp-port N   SMTP port (default 2525)
-  --bind ADDRESS  IPv4 address to listen on (default 127.0.0.1, loopback only)
-  --lifetime S    seconds a mailbox lives (default 600)
-  --quiet         no log lines on stderr
-  --help          this text
-)";
+std::string usage()
+{
+    const Options defaults;
+    return "usage: venmarra-devserver [options]\n"
+           "A local disposable-mailbox service: Venmarra's home page, refresh and mail-info exchanges over\n"
+           "HTTP, and mail delivery by SMTP to its mailboxes (NAME@"
+        + std::string(kMailDomain) + ").\n\n  --http-port N   HTTP port (default " + std::to_string(defaults.httpPort)
+        + ")\n  --smtp-port N   SMTP port (default " + std::to_string(defaults.smtpPort)
+        + ")\n  --bind ADDRESS  IPv4 address to listen on (default " + defaults.bind
+        + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
+        + std::to_string(defaults.lifetimeSeconds)
+        + ")\n  --quiet         no log lines on stderr\n  --help          this text\n";
+}
 
 bool parse(int argc, char *argv[], Options &options)
 {
@@ -88,11 +90,11 @@ int main(int argc, char *argv[])
 {
     Options options;
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << kUsage;
+        std::cout << usage();
         return 0;
     }
     if (!parse(argc, argv, options)) {
-        std::cerr << kUsage;
+        std::cerr << usage();
         return 2;
     }
     // Signals are taken by sigwait below, on the main thread only.

@@ -1,12 +1,15 @@
 #include "smtp_session.h"
 
+#include "delivery.h"
+
 #include <algorithm>
 #include <cctype>
 
 namespace venmarra::devserver {
 namespace {
 
-constexpr std::string_view kHost = "venmarra.test";
+// The name the service gives itself in its greeting: its mail domain.
+constexpr std::string_view kHost = kMailDomain;
 
 std::string upper(std::string_view text)
 {
