@@ -6,7 +6,7 @@
 #include "mailbox/module1.h"
 #include "scripted_server.h"
 #include "service/curl_handle.h"
-#include "service/http_request.h"
+#include "service/exchange_rules.h"
 #include "stats.h"
 #include "ui/form1.h"
 #include "ui/mail_text_edit.h"
@@ -85,8 +85,8 @@ public:
     {
         const qint64 end = clock() + ms;
         while (clock() < end) {
-            sleep(1);
-            processPendingEvents();
+            QThread::msleep(1);
+            QCoreApplication::processEvents();
         }
     }
     void messageBox(const QString &, MessageIcon, const QString &) override { }

@@ -1,6 +1,6 @@
 // Cookie learning from hostile header text: the value never carries a separator or a control
 // character, and the Cookie header built from it carries exactly the value's bytes.
-#include "service/http_request.h"
+#include "service/exchange_rules.h"
 #include "service/session_cookie.h"
 
 #include <cstddef>

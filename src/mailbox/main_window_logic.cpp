@@ -1,6 +1,7 @@
 #include "mailbox/main_window_logic.h"
 
-#include "service/http_request.h"
+#include "mailbox/texts.h"
+#include "service/exchange_rules.h"
 #include "service/protocol.h"
 
 #include <QStringList>
@@ -37,20 +38,19 @@ void MainWindowLogic::Command1_Click()
 {
     if (m_programEnded)
         return;
-    m_view.setCaption(Caption::Label4, QStringLiteral("获取最新的邮箱中."));
+    m_view.setCaption(Caption::Label4, texts::text(texts::kCreating));
     const QString page = HttpRequest(QStringLiteral("GET"), m_service.baseUrl, QString());
     if (m_programEnded)
         return;
     m_mailboxName = cutMailboxName(page);
     m_view.setText1(m_mailboxName + QLatin1Char('@') + m_service.mailDomain);
     if (m_mailboxName.isEmpty()) {
-        m_toolkit.messageBox(QStringLiteral("邮箱获取失败，请重新打开重试。"), Toolkit::MessageIcon::None,
-                             QString());
+        m_toolkit.messageBox(texts::text(texts::kCreationFailed), Toolkit::MessageIcon::None, QString());
         endProgram();
         return;
     }
     m_view.disableCommand1();
-    m_view.setCaption(Caption::Label4, QStringLiteral("邮箱获取完成"));
+    m_view.setCaption(Caption::Label4, texts::text(texts::kCreated));
     获取最新邮件();
 }
 
@@ -58,24 +58,24 @@ void MainWindowLogic::获取最新邮件()
 {
     if (m_programEnded)
         return;
-    m_view.setCaption(Caption::Label4, QStringLiteral("检测是否有新邮件内容."));
+    m_view.setCaption(Caption::Label4, texts::text(texts::kRefreshing));
     const QString answer = HttpRequest(QStringLiteral("POST"), m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
     m_module1.ParseRefreshResponse(answer, m_view);
-    m_view.setCaption(Caption::Label4, QStringLiteral("检测完成."));
+    m_view.setCaption(Caption::Label4, texts::text(texts::kRefreshed));
 }
 
 void MainWindowLogic::Command2_Click()
 {
     m_stopFlag = QStringLiteral("0");
     if (m_loopDepth >= kMaxNestedLoops) {
-        m_view.setCaption(Caption::Command2, QStringLiteral("循环中.."));
+        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
         return;  // the loops that run go on, as a new loop would
     }
     ++m_loopDepth;
     while (!m_programEnded) {
-        m_view.setCaption(Caption::Command2, QStringLiteral("循环中.."));
+        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
         if (m_stopFlag == QStringLiteral("1"))
             break;
         获取最新邮件();
@@ -83,7 +83,7 @@ void MainWindowLogic::Command2_Click()
     }
     --m_loopDepth;
     if (!m_programEnded)
-        m_view.setCaption(Caption::Command2, QStringLiteral("循环结束"));
+        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopEnded));
 }
 
 void MainWindowLogic::Command3_Click()
@@ -125,8 +125,9 @@ QString MainWindowLogic::HttpRequest(const QString &method, const QString &url, 
     HttpRequestOutcome outcome = interpretExchange(exchange, m_sessionId);
     if (outcome.learnedSession)
         m_sessionId = *outcome.learnedSession;
-    if (!outcome.message.isEmpty())
-        m_toolkit.messageBox(outcome.message, Toolkit::MessageIcon::Information, kMessageBoxTitle);
+    if (outcome.problem)
+        m_toolkit.messageBox(texts::problemMessage(*outcome.problem), Toolkit::MessageIcon::Information,
+                             texts::text(texts::kMessageBoxTitle));
     return outcome.result;
 }
 

@@ -1,5 +1,7 @@
 #include "mailbox/module1.h"
 
+#include "mailbox/texts.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -19,16 +21,18 @@ AnswerReader Module1::read(const QString &answer) const
 void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
 {
     const AnswerReader data = read(answer);
-    const auto text = [&](QStringView expression) {
+    const auto value = [&](QStringView expression) {
         return textForm(data.read(expression));
     };
 
-    view.setCaption(Caption::Label5, QStringLiteral("用户名：") + text(u"data.data[0].user.USER"));
-    const bool available = text(u"data.data[0].user.STATUS") == QStringLiteral("1");
+    view.setCaption(Caption::Label5, texts::text(texts::kUserPrefix) + value(u"data.data[0].user.USER"));
+    const bool available = value(u"data.data[0].user.STATUS") == QStringLiteral("1");
     view.setCaption(Caption::Label6,
-                    available ? QStringLiteral("是否可用：可用") : QStringLiteral("是否可用：不可用"));
-    view.setCaption(Caption::Label2, QStringLiteral("开始时间：") + text(u"data.data[0].user.ADDTIME"));
-    view.setCaption(Caption::Label3, QStringLiteral("结束时间：") + text(u"data.data[0].user.EXPIRETIME"));
+                    available ? texts::text(texts::kAvailable) : texts::text(texts::kUnavailable));
+    view.setCaption(Caption::Label2,
+                    texts::text(texts::kStartTimePrefix) + value(u"data.data[0].user.ADDTIME"));
+    view.setCaption(Caption::Label3,
+                    texts::text(texts::kEndTimePrefix) + value(u"data.data[0].user.EXPIRETIME"));
 
     for (const MailLine &mail : unlistedMails(data)) {
         view.appendListItem(mail);

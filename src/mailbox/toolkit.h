@@ -17,16 +17,13 @@ public:
     // A modal box with one OK button; returns once the user has closed it. An empty title shows
     // the application's title.
     virtual void messageBox(const QString &text, MessageIcon icon, const QString &title) = 0;
-    // Runs the handlers of every waiting user-interface event, then returns.
-    virtual void processPendingEvents() = 0;
     // Runs user-interface events as they arrive for `ms` milliseconds, then returns.
     virtual void processEventsFor(int ms) = 0;
-    // Runs `work` away from the user-interface thread; meanwhile the windows repaint, but user
-    // input waits until the next event processing.
+    // Runs `work` away from the user-interface thread; meanwhile the windows repaint and their
+    // close boxes act, but clicks and keys wait until the work is done.
     virtual void runInBackground(const std::function<void()> &work) = 0;
     // Closes every window and ends the process at once.
     virtual void endProgram() = 0;
-    virtual void sleep(int ms) = 0;
     // Milliseconds on a monotonic clock.
     virtual qint64 clock() = 0;
 };

@@ -100,11 +100,6 @@ void QtToolkit::messageBox(const QString &text, MessageIcon icon, const QString 
     box.exec();
 }
 
-void QtToolkit::processPendingEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 void QtToolkit::processEventsFor(int ms)
 {
     // Sleeps until the next event or the deadline, instead of waking every millisecond.
@@ -139,11 +134,6 @@ void QtToolkit::endProgram()
     // At once: no handler of an enclosing event loop may run after this.
     std::fflush(nullptr);
     std::_Exit(EXIT_SUCCESS);
-}
-
-void QtToolkit::sleep(int ms)
-{
-    QThread::msleep(static_cast<unsigned long>(ms));
 }
 
 qint64 QtToolkit::clock()

@@ -44,11 +44,9 @@ public:
     QtToolkit();
 
     void messageBox(const QString &text, MessageIcon icon, const QString &title) override;
-    void processPendingEvents() override;
     void processEventsFor(int ms) override;
     void runInBackground(const std::function<void()> &work) override;
     void endProgram() override;
-    void sleep(int ms) override;
     qint64 clock() override;
 
 private:

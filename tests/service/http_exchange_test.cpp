@@ -1,7 +1,7 @@
 #include "raw_server.h"
 #include "scripted_server.h"
 #include "service/http_exchange.h"
-#include "service/http_request.h"
+#include "service/exchange_rules.h"
 
 #include <gtest/gtest.h>
 

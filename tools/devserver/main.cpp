@@ -31,10 +31,10 @@ std::string usage()
     return "usage: venmarra-devserver [options]\n"
            "A local disposable-mailbox service: Venmarra's home page, refresh and mail-info exchanges over\n"
            "HTTP, and mail delivery by SMTP to its mailboxes (NAME@"
-        + std::string(kMailDomain) + ").\n\n  --http-port N   HTTP port (default " + std::to_string(defaults.httpPort)
-        + ")\n  --smtp-port N   SMTP port (default " + std::to_string(defaults.smtpPort)
-        + ")\n  --bind ADDRESS  IPv4 address to listen on (default " + defaults.bind
-        + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
+        + std::string(kMailDomain) + ").\n\n  --http-port N   HTTP port (default "
+        + std::to_string(defaults.httpPort) + ")\n  --smtp-port N   SMTP port (default "
+        + std::to_string(defaults.smtpPort) + ")\n  --bind ADDRESS  IPv4 address to listen on (default "
+        + defaults.bind + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
         + std::to_string(defaults.lifetimeSeconds)
         + ")\n  --quiet         no log lines on stderr\n  --help          this text\n";
 }

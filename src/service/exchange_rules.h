@@ -9,26 +9,33 @@
 
 namespace venmarra {
 
-inline const QString kMessageBoxTitle = QStringLiteral("提示");
-inline const QString kStatusMessagePrefix = QStringLiteral("Http错误代码:");
-inline const QString kFailureMessagePrefix = QStringLiteral("错误原因:");
-inline const QString kFormContentType = QStringLiteral("application/x-www-form-urlencoded");
+inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
 
 // The exchange for one call: "GET" (exactly) is a bare GET; every other method text is a form
 // POST that carries the cookie once one is known, as the bytes that the service set.
 ExchangeRequest buildExchangeRequest(const QString &method, const QString &url, const QString &body,
                                      const SessionCookie &session);
 
+// What went wrong with one call, for the caller to tell the user.
+struct ExchangeProblem {
+    enum class Kind {
+        Failed,  // the exchange did not complete
+        Status,  // an answer with a status other than 200
+        NoSessionCookie,  // a good answer while no cookie is known, without "Set-Cookie: sid="
+    };
+    Kind kind = Kind::Failed;
+    ExchangeFailure failure = ExchangeFailure::None;  // with Failed
+    long status = 0;  // with Status
+    QString detail;  // the client's own words, when it gave any
+};
+
 struct HttpRequestOutcome {
     QString result;  // what the caller gets: the body, or empty text
-    QString message;  // text of the "提示" box to show, or empty for none
+    std::optional<ExchangeProblem> problem;  // to report, when there is one
     std::optional<QString> learnedSession;  // the new SessionId, when one was learned
 };
 
 // What an ended exchange means to the caller, the user and the session.
 HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session);
-
-// A short description of a failed exchange that a Chinese-speaking user understands.
-QString describeFailure(const ExchangeResult &exchange);
 
 }  // namespace venmarra
