@@ -13,7 +13,7 @@ inline constexpr int kTwipsPerPixel = 15;
 int twips(int value);
 QRect twipsRect(int left, int top, int width, int height);
 void placeInTwips(QWidget *widget, int left, int top, int width, int height);
-// Centres a top-level window on the screen it is (or will be) shown on.
+// Centres a top-level window's frame on the screen it is (or will be) shown on, when it is shown.
 void centreOnScreen(QWidget *window);
 
 }  // namespace venmarra
