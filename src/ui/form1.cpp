@@ -3,6 +3,7 @@
 #include "build_settings.h"
 #include "ui/display_text.h"
 #include "ui/line_shape.h"
+#include "ui/status_label.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -76,7 +77,9 @@ Form1::Form1(QWidget *parent)
 
 void Form1::createControls()
 {
-    m_label4 = autoSizeLabel("Label4", QString(), this, 120, 3120);
+    m_label4 = named(new StatusLabel(this), "Label4");
+    m_label4->move(twips(120), twips(3120));
+    m_label4->showText(QString());
     m_label7 = named(new QLabel(QStringLiteral("双击读取邮件"), this), "Label7");
     m_label7->setTextFormat(Qt::PlainText);
     m_label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -162,8 +165,12 @@ void Form1::setCaption(Caption control, const QString &text)
         m_command2->setText(text);
         return;
     }
-    QLabel *target = label(control);
     const QString shown = displayLine(text);
+    if (control == Caption::Label4) {
+        m_label4->showText(shown);
+        return;
+    }
+    QLabel *target = label(control);
     if (target->text() == shown)
         return;  // a poll rewrites the same texts; measuring them again costs a text layout
     target->setText(shown);
@@ -178,11 +185,11 @@ void Form1::setText1(const QString &text)
 
 void Form1::disableCommand1()
 {
+    // The focus moves on to the next step, 循环接收. Left to Qt it would pass to Text1, which would
+    // select the address, scroll to its end and blink its cursor for as long as the program runs.
+    if (m_command1->hasFocus())
+        m_command2->setFocus(Qt::OtherFocusReason);
     m_command1->setEnabled(false);
-    // The focus passes to Text1, which then selects its text and scrolls to the end of it. Keep the
-    // address selected for copying, but shown from its first character.
-    if (m_text1->hasFocus())
-        m_text1->setSelection(int(m_text1->text().size()), -int(m_text1->text().size()));
 }
 
 void Form1::appendListItem(const MailLine &mail)

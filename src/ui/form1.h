@@ -14,6 +14,7 @@ class QPushButton;
 namespace venmarra {
 
 class LineShape;
+class StatusLabel;
 
 // The main window: its controls with their names, places and texts, and nothing else. Events
 // go to the MainWindowEvents attached to it; its logic writes through MainWindowView.
@@ -48,7 +49,7 @@ private:
     MainWindowEvents *m_events = nullptr;
     MailViewer m_viewer;
     // Back to front, as the design stacks them.
-    QLabel *m_label4 = nullptr;
+    StatusLabel *m_label4 = nullptr;
     QLabel *m_label7 = nullptr;
     LineShape *m_line1 = nullptr;
     LineShape *m_line2 = nullptr;
