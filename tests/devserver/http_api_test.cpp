@@ -1,108 +1,9 @@
-#include "delivery.h"
-#include "http_api.h"
-#include "smtp_server.h"
-
-#include <httplib.h>
+#include "local_service.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <thread>
-
-namespace venmarra::devserver {
+namespace venmarra::devserver::test {
 namespace {
-
-QJsonObject json(const std::string &body)
-{
-    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
-}
-
-// The service's HTTP side and SMTP side on ports the system picks.
-class LocalService : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        api.install(http);
-        httpPort = http.bind_to_any_port("127.0.0.1");
-        httpThread = std::thread([this] { http.listen_after_bind(); });
-        smtpPort = smtp.bind("127.0.0.1", 0);
-        ASSERT_GT(smtpPort, 0);
-        smtpThread = std::thread([this] { smtp.serve(); });
-        while (!http.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    void TearDown() override
-    {
-        http.stop();
-        smtp.stop();
-        httpThread.join();
-        smtpThread.join();
-    }
-    struct Mailbox {
-        std::string name, sid;
-    };
-    Mailbox allocate()
-    {
-        httplib::Client client("127.0.0.1", httpPort);
-        const auto res = client.Get("/");
-        const std::string body = res->body;
-        const std::string marker = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
-        const std::size_t start = body.find(marker) + marker.size();
-        const std::string name = body.substr(start, body.find("\" valid='{\"minlength\":3}'", start) - start);
-        const std::string cookie = res->get_header_value("Set-Cookie");
-        return {name, cookie.substr(4, 40)};
-    }
-    httplib::Result post(const std::string &body, const std::string &sid)
-    {
-        httplib::Client client("127.0.0.1", httpPort);
-        httplib::Headers headers;
-        if (!sid.empty())
-            headers.emplace("Cookie", "sid=" + sid);
-        return client.Post("/", headers, body, "application/x-www-form-urlencoded");
-    }
-    // A whole SMTP conversation over a real socket; returns everything the server said.
-    std::string converse(const std::vector<std::string> &lines)
-    {
-        const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in where {};
-        where.sin_family = AF_INET;
-        where.sin_port = htons(uint16_t(smtpPort));
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(::connect(socket, reinterpret_cast<sockaddr *>(&where), sizeof where), 0);
-        std::string sent;
-        for (const std::string &line : lines)
-            sent += line + "\r\n";
-        ::send(socket, sent.data(), sent.size(), MSG_NOSIGNAL);
-        std::string heard;
-        char buffer[4096];
-        for (ssize_t n; (n = ::recv(socket, buffer, sizeof buffer, 0)) > 0;)
-            heard.append(buffer, std::size_t(n));
-        ::close(socket);
-        return heard;
-    }
-
-    MailStore store;
-    std::vector<std::string> logLines;
-    std::mutex logMutex;
-    std::function<void(const std::string &)> log = [this](const std::string &line) {
-        const std::lock_guard lock(logMutex);
-        logLines.push_back(line);
-    };
-    HttpApi api {store, log};
-    httplib::Server http;
-    SmtpServerLimits smtpLimits {{}, std::chrono::milliseconds(300), 4};
-    SmtpServer smtp {smtpLimits, [this] { return deliveringSession(store, log); }, log};
-    int httpPort = 0, smtpPort = 0;
-    std::thread httpThread, smtpThread;
-};
 
 TEST_F(LocalService, homePageHoldsANewNameBetweenTheMarkersAndSetsTheCookie)
 {
@@ -184,4 +85,4 @@ TEST_F(LocalService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
 }
 
 }  // namespace
-}  // namespace venmarra::devserver
+}  // namespace venmarra::devserver::test

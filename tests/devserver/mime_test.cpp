@@ -70,5 +70,18 @@ TEST(Mime, attachmentsAreNotContentAndGarbageGivesEmptyFields)
     EXPECT_EQ(parseMail("").subject, "");
 }
 
+TEST(Mime, aNulIsShownTheEnvelopeStandsInForAMissingSenderAndFieldsStayALineLong)
+{
+    const ParsedMail mail
+        = parseMail(std::string("Subject: a\0b\r\n\r\nx\0y\r\n", 21), "envelope@example.test");
+    EXPECT_EQ(mail.from, "envelope@example.test");
+    EXPECT_EQ(mail.subject, "a\u2400b");
+    EXPECT_EQ(mail.content, "x\u2400y\n");
+    const ParsedMail named = parseMail(
+        "From: me@example.test\r\nSubject: " + std::string(5000, 's') + "\r\n\r\nx", "envelope@example.test");
+    EXPECT_EQ(named.from, "me@example.test");
+    EXPECT_EQ(named.subject, std::string(kMaxFieldCharacters, 's'));
+}
+
 }  // namespace
 }  // namespace venmarra::devserver

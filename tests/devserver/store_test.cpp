@@ -48,17 +48,19 @@ TEST_F(StoreTest, mailsAreListedNewestFirstAndReadOnlyByTheOwner)
     MailStore store = makeStore();
     const auto box = store.allocate();
     const auto other = store.allocate();
-    ASSERT_EQ(store.deliver(box->name, {"a", "first", "1"}, 10), Delivery::Accepted);
-    ASSERT_EQ(store.deliver(box->name, {"b", "second", "2"}, 20), Delivery::Accepted);
+    ASSERT_EQ(store.deliverAll({box->name}, {"a", "first", "1"}), Delivery::Accepted);
+    ASSERT_EQ(store.deliverAll({box->name}, {"b", "second", "2"}), Delivery::Accepted);
     const auto view = store.view(box->name, box->sid);
     ASSERT_EQ(view->newestFirst.size(), 2u);
-    EXPECT_EQ(view->newestFirst[0].mail.subject, "second");
+    EXPECT_EQ(view->newestFirst[0].mail->subject, "second");
     EXPECT_NE(view->newestFirst[0].mid, view->newestFirst[1].mid);
     const std::string mid = view->newestFirst[1].mid;
-    EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail.content, "1");
+    EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail->content, "1");
     EXPECT_FALSE(store.mail(box->name, other->sid, mid));
     EXPECT_FALSE(store.mail(box->name, box->sid, "nope"));
-    EXPECT_EQ(store.storedBytes(), 30u);
+    EXPECT_EQ(store.storedBytes(), 15u) << "bytes as stored: sender, subject and content";
+    EXPECT_EQ(view->newestFirst[1].mail, store.mail(box->name, box->sid, mid)->mail)
+        << "a view and a lookup share the stored mail: no content is copied under the store's lock";
 }
 
 TEST_F(StoreTest, anExpiredMailboxRefusesMailShowsNotLiveAndIsPurgedLater)
@@ -68,14 +70,14 @@ TEST_F(StoreTest, anExpiredMailboxRefusesMailShowsNotLiveAndIsPurgedLater)
     limits.keepExpired = 600s;
     MailStore store = makeStore(limits);
     const auto box = store.allocate();
-    store.deliver(box->name, {"a", "s", "c"}, 100);
+    store.deliverAll({box->name}, {"a", "s", "c"});
     EXPECT_TRUE(store.view(box->name, box->sid)->live);
     EXPECT_EQ(store.view(box->name, box->sid)->expires - store.view(box->name, box->sid)->created, 600s);
 
     now += 600s;
     EXPECT_FALSE(store.view(box->name, box->sid)->live);
     EXPECT_EQ(store.check(box->name), Delivery::Expired);
-    EXPECT_EQ(store.deliver(box->name, {"a", "s", "c"}, 1), Delivery::Expired);
+    EXPECT_EQ(store.deliverAll({box->name}, {"a", "s", "c"}), Delivery::Expired);
 
     now += 599s;
     store.purge();
@@ -97,11 +99,14 @@ TEST_F(StoreTest, capsRefuseCleanly)
     const auto box = store.allocate();
     ASSERT_TRUE(store.allocate());
     EXPECT_FALSE(store.allocate()) << "no third mailbox";
-    EXPECT_EQ(store.deliver(box->name, {}, 60), Delivery::Accepted);
+    const auto sized = [](std::size_t bytes) {
+        return ParsedMail {"", "", std::string(bytes, 'x')};
+    };
+    EXPECT_EQ(store.deliverAll({box->name}, sized(60)), Delivery::Accepted);
     EXPECT_EQ(store.check(box->name, 50), Delivery::StoreFull);
-    EXPECT_EQ(store.deliver(box->name, {}, 50), Delivery::StoreFull);
-    EXPECT_EQ(store.deliver(box->name, {}, 40), Delivery::Accepted);
-    EXPECT_EQ(store.deliver(box->name, {}, 0), Delivery::MailboxFull);
+    EXPECT_EQ(store.deliverAll({box->name}, sized(50)), Delivery::StoreFull);
+    EXPECT_EQ(store.deliverAll({box->name}, sized(40)), Delivery::Accepted);
+    EXPECT_EQ(store.deliverAll({box->name}, sized(0)), Delivery::MailboxFull);
     EXPECT_EQ(store.view(box->name, box->sid)->newestFirst.size(), 2u);
 }
 

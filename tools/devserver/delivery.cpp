@@ -29,6 +29,11 @@ std::string refusal(Delivery verdict)
 
 }  // namespace
 
+std::string logValue(std::string_view value)
+{
+    return readableField(value, kMaxLoggedCharacters);
+}
+
 std::string localPartFor(const std::string &address)
 {
     const std::size_t at = address.rfind('@');
@@ -45,19 +50,29 @@ SmtpSession deliveringSession(MailStore &store, const std::function<void(const s
         return local.empty() ? std::string("550 5.1.1 Not a mailbox of this service")
                              : refusal(store.check(local));
     };
-    auto deliver = [&store, log](const std::vector<std::string> &recipients, const std::string &message) {
-        const ParsedMail mail = parseMail(message);
-        std::size_t delivered = 0;
-        for (const std::string &recipient : recipients) {
-            const Delivery verdict = store.deliver(localPartFor(recipient), mail, message.size());
-            delivered += verdict == Delivery::Accepted ? 1 : 0;
-            log("SMTP mail for " + recipient
-                + (verdict == Delivery::Accepted ? " delivered" : " refused: " + refusal(verdict)) + " (from "
-                + mail.from + ", subject " + mail.subject + ")");
+    auto deliver = [&store, log](const std::string &sender, const std::vector<std::string> &recipients,
+                                 const std::string &message) {
+        if (hasTooManyParts(message)) {
+            log("SMTP mail from " + logValue(sender) + " refused: more than " + std::to_string(kMaxMimeParts)
+                + " MIME parts");
+            return SmtpReply {"552 5.3.4 Too many MIME parts"};
         }
-        if (delivered == 0)
-            return SmtpReply {"554 5.3.0 Delivered to no mailbox"};
-        return SmtpReply {"250 2.0.0 Ok: delivered to " + std::to_string(delivered) + " mailbox(es)"};
+        ParsedMail mail = parseMail(message, sender);
+        const std::string summary
+            = " (from " + logValue(mail.from) + ", subject " + logValue(mail.subject) + ")";
+        std::vector<std::string> mailboxes;
+        for (const std::string &recipient : recipients)
+            mailboxes.push_back(localPartFor(recipient));
+        // Every recipient gets the mail, or none does: a "250" never hides a lost copy.
+        const Delivery verdict = store.deliverAll(mailboxes, std::move(mail));
+        if (verdict != Delivery::Accepted) {
+            log("SMTP mail for " + std::to_string(recipients.size())
+                + " mailbox(es) refused: " + refusal(verdict) + summary);
+            return SmtpReply {refusal(verdict)};
+        }
+        for (const std::string &recipient : recipients)
+            log("SMTP mail for " + logValue(recipient) + " delivered" + summary);
+        return SmtpReply {"250 2.0.0 Ok: delivered to " + std::to_string(recipients.size()) + " mailbox(es)"};
     };
     return SmtpSession(limits, std::move(checkRecipient), std::move(deliver));
 }

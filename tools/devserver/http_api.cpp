@@ -2,8 +2,6 @@
 
 #include "delivery.h"
 
-#include <httplib.h>
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,21 +27,6 @@ QJsonObject answerWith(const QJsonValue &first)
 }
 
 }  // namespace
-
-std::string cookieValue(const std::string &header, const std::string &name)
-{
-    std::size_t at = 0;
-    while (at < header.size()) {
-        while (at < header.size() && (header[at] == ' ' || header[at] == ';'))
-            ++at;
-        const std::size_t end = std::min(header.find(';', at), header.size());
-        const std::string pair = header.substr(at, end - at);
-        if (pair.rfind(name + "=", 0) == 0)
-            return pair.substr(name.size() + 1);
-        at = end;
-    }
-    return {};
-}
 
 std::string formatTime(Clock::time_point time)
 {
@@ -79,8 +62,9 @@ std::string HttpApi::refreshAnswer(const std::string &name, const std::string &s
     QJsonArray list;
     if (view && view->live) {
         for (const StoredMail &stored : view->newestFirst)
-            list.append(QJsonObject {
-                {"FROM", q(stored.mail.from)}, {"SUBJECT", q(stored.mail.subject)}, {"MID", q(stored.mid)}});
+            list.append(QJsonObject {{"FROM", q(stored.mail->from)},
+                                     {"SUBJECT", q(stored.mail->subject)},
+                                     {"MID", q(stored.mid)}});
     }
     return compact(answerWith(QJsonObject {{"user", user}, {"list", list}}));
 }
@@ -91,44 +75,50 @@ std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &
     const std::optional<StoredMail> stored = m_store.mail(name, sid, mid);
     if (!stored)
         return compact(QJsonObject {{"data", QJsonArray {}}});
-    const QJsonObject part {{"DATA", QJsonArray {q(stored->mail.content)}}};
+    const QJsonObject part {{"DATA", QJsonArray {q(stored->mail->content)}}};
     return compact(answerWith(QJsonObject {{"1", QJsonArray {part}}}));
 }
 
-void HttpApi::install(httplib::Server &server)
+WebResponse HttpApi::allocate() const
 {
-    server.Get("/", [this](const httplib::Request &, httplib::Response &res) {
-        const std::optional<MailStore::Allocation> allocation = m_store.allocate();
-        if (!allocation) {
-            res.status = 503;
-            res.set_content("too many mailboxes\n", "text/plain; charset=utf-8");
-            m_log("HTTP GET / -> 503 (mailbox cap reached)");
-            return;
-        }
-        res.set_header("Set-Cookie", "sid=" + allocation->sid + "; Path=/; HttpOnly");
-        res.set_content(homePage(allocation->name), "text/html; charset=utf-8");
-        m_log("HTTP GET / -> 200 allocated " + allocation->name + "@" + kMailDomain);
-    });
-    server.Post("/", [this](const httplib::Request &req, httplib::Response &res) {
-        const std::string type = req.get_param_value("type");
-        const std::string name = req.get_param_value("data");
-        const std::string arg = req.get_param_value("arg");
-        const std::string sid = cookieValue(req.get_header_value("Cookie"), "sid");
-        const std::string session = sid.empty() ? " (no cookie)"
-            : m_store.view(name, sid)           ? " (owner)"
-                                                : " (not the owner)";
-        if (type == "refresh" && req.has_param("data")) {
-            res.set_content(refreshAnswer(name, sid), "application/json; charset=utf-8");
-            m_log("HTTP POST refresh " + name + session + " -> 200");
-        } else if (type == "mailinfo" && req.has_param("data") && arg.rfind("f=", 0) == 0) {
-            res.set_content(mailInfoAnswer(name, sid, arg.substr(2)), "application/json; charset=utf-8");
-            m_log("HTTP POST mailinfo " + name + " mid " + arg.substr(2) + session + " -> 200");
-        } else {
-            res.status = 400;
-            res.set_content("bad request\n", "text/plain; charset=utf-8");
-            m_log("HTTP POST -> 400 (malformed form)");
-        }
-    });
+    const std::optional<MailStore::Allocation> allocation = m_store.allocate();
+    if (!allocation) {
+        m_log("HTTP GET / -> 503 (mailbox cap reached)");
+        return {503, "text/plain; charset=utf-8", "too many mailboxes\n", {}};
+    }
+    m_log("HTTP GET / -> 200 allocated " + allocation->name + "@" + kMailDomain);
+    return {200,
+            "text/html; charset=utf-8",
+            homePage(allocation->name),
+            {{"Set-Cookie", "sid=" + allocation->sid + "; Path=/; HttpOnly"}}};
+}
+
+WebResponse HttpApi::handle(const WebRequest &request) const
+{
+    if (request.path != "/")
+        return {404, "text/plain; charset=utf-8", "not found\n", {}};
+    if (request.method == "GET")
+        return allocate();
+    const auto field = [&](const char *name) -> const std::string * {
+        const auto found = request.form.find(name);
+        return found == request.form.end() ? nullptr : &found->second;
+    };
+    const std::string *type = field("type"), *name = field("data"), *arg = field("arg");
+    const std::string session = request.sid.empty() ? " (no cookie)"
+        : name && m_store.owns(*name, request.sid)  ? " (owner)"
+                                                    : " (not the owner)";
+    const std::string json = "application/json; charset=utf-8";
+    if (request.method == "POST" && type && name && *type == "refresh") {
+        m_log("HTTP POST refresh " + logValue(*name) + session + " -> 200");
+        return {200, json, refreshAnswer(*name, request.sid), {}};
+    }
+    if (request.method == "POST" && type && name && arg && *type == "mailinfo" && arg->rfind("f=", 0) == 0) {
+        m_log("HTTP POST mailinfo " + logValue(*name) + " mid " + logValue(arg->substr(2)) + session
+              + " -> 200");
+        return {200, json, mailInfoAnswer(*name, request.sid, arg->substr(2)), {}};
+    }
+    m_log("HTTP " + logValue(request.method) + " -> 400 (malformed form)");
+    return {400, "text/plain; charset=utf-8", "bad request\n", {}};
 }
 
 }  // namespace venmarra::devserver

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "http_server.h"
 #include "store.h"
 
 #include <functional>
 #include <string>
-
-namespace httplib {
-class Server;
-}
 
 namespace venmarra::devserver {
 
@@ -18,22 +15,23 @@ public:
     using Logger = std::function<void(const std::string &line)>;
 
     HttpApi(MailStore &store, Logger log);
-    void install(httplib::Server &server);
+    // The answer to one request of the service's client.
+    WebResponse handle(const WebRequest &request) const;
 
     static std::string homePage(const std::string &name);
-    // The refresh answer for `name` as session `sid` sees it; STATUS 0 and no mail when the
-    // session does not own the mailbox.
+    // The refresh answer for `name` as session `sid` sees it (the newest 100 mails); STATUS 0 and
+    // no mail when the session does not own the mailbox.
     std::string refreshAnswer(const std::string &name, const std::string &sid) const;
     // The mail-info answer; an empty data array when the mail is not the session's.
     std::string mailInfoAnswer(const std::string &name, const std::string &sid, const std::string &mid) const;
 
 private:
+    WebResponse allocate() const;
+
     MailStore &m_store;
     const Logger m_log;
 };
 
-// The value of cookie `name` in a Cookie header, or empty.
-std::string cookieValue(const std::string &header, const std::string &name);
 // "YYYY-MM-DD hh:mm:ss" in local time.
 std::string formatTime(Clock::time_point time);
 

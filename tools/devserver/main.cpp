@@ -4,7 +4,8 @@
 #include "smtp_server.h"
 #include "store.h"
 
-#include <httplib.h>
+#include "http_server.h"
+#include "mime.h"
 
 #include <csignal>
 #include <cstring>
@@ -31,12 +32,14 @@ std::string usage()
     return "usage: venmarra-devserver [options]\n"
            "A local disposable-mailbox service: Venmarra's home page, refresh and mail-info exchanges over\n"
            "HTTP, and mail delivery by SMTP to its mailboxes (NAME@"
-        + std::string(kMailDomain) + ").\n\n  --http-port N   HTTP port (default "
-        + std::to_string(defaults.httpPort) + ")\n  --smtp-port N   SMTP port (default "
-        + std::to_string(defaults.smtpPort) + ")\n  --bind ADDRESS  IPv4 address to listen on (default "
-        + defaults.bind + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
-        + std::to_string(defaults.lifetimeSeconds)
-        + ")\n  --quiet         no log lines on stderr\n  --help          this text\n";
+        + std::string(kMailDomain) + ").\n\n  --http-port N   HTTP port, 0 for one the system picks (default "
+        + std::to_string(defaults.httpPort)
+        + ")\n  --smtp-port N   SMTP port, 0 for one the system picks (default "
+        + std::to_string(defaults.smtpPort)
+        + ")\n  --quiet         no log lines on stderr but the one with the ports"
+        + "\n  --bind ADDRESS  IPv4 address to listen on (default " + defaults.bind
+        + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
+        + std::to_string(defaults.lifetimeSeconds) + ")\n  --help          this text\n";
 }
 
 bool parse(int argc, char *argv[], Options &options)
@@ -61,12 +64,18 @@ bool parse(int argc, char *argv[], Options &options)
             return false;
         }
     }
-    return options.httpPort > 0 && options.httpPort < 65536 && options.smtpPort > 0
+    // Port 0 lets the system pick one; the "listening:" line says which.
+    return options.httpPort >= 0 && options.httpPort < 65536 && options.smtpPort >= 0
         && options.smtpPort < 65536 && options.lifetimeSeconds > 0;
 }
 
+// One line per event on standard error. What a client sent shows its control characters, so that
+// it cannot move the terminal's cursor or forge a line, and the log stops at a size.
 class Log {
 public:
+    static constexpr std::size_t kMaxLineCharacters = 2000;
+    static constexpr std::size_t kMaxBytes = std::size_t(64) * 1024 * 1024;
+
     explicit Log(bool quiet)
         : m_quiet(quiet)
     {
@@ -76,12 +85,19 @@ public:
         if (m_quiet)
             return;
         const std::lock_guard lock(m_mutex);
-        std::cerr << formatTime(Clock::now()) << ' ' << line << std::endl;
+        if (m_written >= kMaxBytes)
+            return;
+        std::string entry = formatTime(Clock::now()) + ' ' + readableField(line, kMaxLineCharacters) + '\n';
+        m_written += entry.size();
+        if (m_written >= kMaxBytes)
+            entry += "log limit reached: no further lines\n";
+        std::cerr << entry << std::flush;
     }
 
 private:
     bool m_quiet;
     std::mutex m_mutex;
+    std::size_t m_written = 0;
 };
 
 }  // namespace
@@ -112,26 +128,26 @@ int main(int argc, char *argv[])
     limits.lifetime = std::chrono::seconds(options.lifetimeSeconds);
     MailStore store(limits);
 
-    httplib::Server http;
     HttpApi api(store, logLine);
-    api.install(http);
-    http.set_payload_max_length(64 * 1024);
-    if (!http.bind_to_port(options.bind.c_str(), options.httpPort)) {
+    HttpServer http({}, [&api](const WebRequest &request) { return api.handle(request); });
+    const int httpPort = http.start(options.bind, options.httpPort);
+    if (httpPort < 0) {
         std::cerr << "venmarra-devserver: cannot listen for HTTP on " << options.bind << ':'
                   << options.httpPort << '\n';
         return 1;
     }
     SmtpServer smtp(
         {}, [&] { return deliveringSession(store, logLine); }, logLine);
-    if (smtp.bind(options.bind, options.smtpPort) < 0) {
+    const int smtpPort = smtp.bind(options.bind, options.smtpPort);
+    if (smtpPort < 0) {
         std::cerr << "venmarra-devserver: cannot listen for SMTP on " << options.bind << ':'
                   << options.smtpPort << '\n';
         return 1;
     }
-    std::thread httpThread([&] { http.listen_after_bind(); });
     std::thread smtpThread([&] { smtp.serve(); });
-    log("listening: HTTP http://" + options.bind + ":" + std::to_string(options.httpPort) + "/, SMTP "
-        + options.bind + ":" + std::to_string(options.smtpPort) + ", mailboxes @" + kMailDomain);
+    // Written even with --quiet: whoever started the service with port 0 reads its ports here.
+    std::cerr << formatTime(Clock::now()) << " listening: HTTP http://" << options.bind << ':' << httpPort
+              << "/, SMTP " << options.bind << ':' << smtpPort << ", mailboxes @" << kMailDomain << std::endl;
 
     const timespec purgeEvery {30, 0};
     int signal = -1;
@@ -140,11 +156,8 @@ int main(int argc, char *argv[])
         store.purge();
     }
     log(std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
-    while (!http.is_running() && httpThread.joinable())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // stop() is lost before listening began
     http.stop();
     smtp.stop();
-    httpThread.join();
     smtpThread.join();
     return 0;
 }

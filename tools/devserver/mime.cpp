@@ -84,18 +84,70 @@ std::string contentOf(GMimeMessage *message)
     return content;
 }
 
+// The raw mail with each NUL byte written as "␀" (U+2400 in UTF-8): GMime hands texts back as C
+// strings, which would end at a NUL.
+std::string withNulsShown(std::string_view raw)
+{
+    std::string shown;
+    shown.reserve(raw.size());
+    for (const char c : raw) {
+        if (c == '\0')
+            shown += "\xE2\x90\x80";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 }  // namespace
 
-ParsedMail parseMail(std::string_view raw)
+bool hasTooManyParts(std::string_view raw)
+{
+    // Every part of a multipart body starts after a boundary line, which begins with "--".
+    std::size_t boundaries = raw.starts_with("--") ? 1 : 0;
+    for (std::size_t at = raw.find("\n--"); at != std::string_view::npos; at = raw.find("\n--", at + 3))
+        if (++boundaries > kMaxMimeParts)
+            return true;
+    return false;
+}
+
+std::string readableField(std::string_view text, std::size_t maxCharacters)
+{
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size() && characters < maxCharacters; ++characters) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        const std::size_t length = byte < 0x80 ? 1
+            : byte >= 0xF0                     ? 4
+            : byte >= 0xE0                     ? 3
+            : byte >= 0xC0                     ? 2
+                                               : 1;
+        const std::string_view character = text.substr(at, length);
+        at += character.size();
+        if (byte < 0x20)
+            shown += {char(0xE2), char(0x90), char(0x80 + byte)};  // the Control Pictures block
+        else if (byte == 0x7F
+                 || (byte == 0xC2 && character.size() == 2
+                     && static_cast<unsigned char>(character[1]) < 0xA0))
+            shown += "\xEF\xBF\xBD";  // DEL and C1
+        else
+            shown += character;
+    }
+    return shown;
+}
+
+ParsedMail parseMail(std::string_view raw, const std::string &envelopeSender)
 {
     initialiseGMime();
-    GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(raw.data(), raw.size()));
+    const std::string shown = withNulsShown(raw);
+    GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(shown.data(), shown.size()));
     GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
-    if (!message)
-        return {};
-    return ParsedMail {senderOf(message.get()), text(g_mime_message_get_subject(message.get())),
-                       contentOf(message.get())};
+    const std::string from = message ? senderOf(message.get()) : std::string();
+    return ParsedMail {
+        readableField(from.empty() ? envelopeSender : from),
+        readableField(message ? text(g_mime_message_get_subject(message.get())) : std::string()),
+        message ? contentOf(message.get()) : std::string()};
 }
 
 }  // namespace venmarra::devserver

@@ -1,6 +1,7 @@
 #include "smtp_server.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -10,12 +11,23 @@ namespace venmarra::devserver {
 namespace {
 
 constexpr int kPollSliceMs = 100;
+using SteadyClock = std::chrono::steady_clock;
 
-bool sendAll(int socket, const std::string &text)
+// Sends all of `text` unless the deadline passes or the server stops first: a peer that does not
+// read cannot hold the thread.
+bool sendAll(int socket, const std::string &text, SteadyClock::time_point deadline,
+             const std::atomic<bool> &stopping)
 {
     std::size_t sent = 0;
     while (sent < text.size()) {
-        const ssize_t n = ::send(socket, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        if (stopping || SteadyClock::now() >= deadline)
+            return false;
+        pollfd entry {socket, POLLOUT, 0};
+        if (::poll(&entry, 1, kPollSliceMs) <= 0)
+            continue;
+        const ssize_t n = ::send(socket, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            continue;
         if (n <= 0)
             return false;
         sent += std::size_t(n);
@@ -23,24 +35,20 @@ bool sendAll(int socket, const std::string &text)
     return true;
 }
 
-bool sendReply(int socket, const SmtpReply &reply)
-{
-    return reply.text.empty() || sendAll(socket, reply.text + "\r\n");
-}
-
 // Reads lines from a socket with a limit on their length and a time-out on silence.
 class LineReader {
 public:
     LineReader(int socket, std::size_t maxLine, std::chrono::milliseconds idle,
-               const std::atomic<bool> &stopping)
+               SteadyClock::time_point deadline, const std::atomic<bool> &stopping)
         : m_socket(socket)
         , m_maxLine(maxLine)
         , m_idle(idle)
+        , m_deadline(deadline)
         , m_stopping(stopping)
     {
     }
 
-    enum class Result { Line, Overlong, Closed, Idle };
+    enum class Result { Line, Overlong, Closed, Idle, Late };
 
     Result next(std::string &line)
     {
@@ -71,6 +79,8 @@ private:
         auto waited = std::chrono::milliseconds(0);
         while (!m_stopping) {
             pollfd entry {m_socket, POLLIN, 0};
+            if (SteadyClock::now() >= m_deadline)
+                return Result::Late;
             if (::poll(&entry, 1, kPollSliceMs) > 0) {
                 char chunk[4096];
                 const ssize_t n = ::recv(m_socket, chunk, sizeof chunk, 0);
@@ -82,6 +92,8 @@ private:
             waited += std::chrono::milliseconds(kPollSliceMs);
             if (waited >= m_idle)
                 return Result::Idle;
+            if (SteadyClock::now() >= m_deadline)
+                return Result::Late;
         }
         return Result::Closed;
     }
@@ -89,6 +101,7 @@ private:
     int m_socket;
     std::size_t m_maxLine;
     std::chrono::milliseconds m_idle;
+    SteadyClock::time_point m_deadline;
     const std::atomic<bool> &m_stopping;
     std::string m_buffer;
     bool m_discarding = false;
@@ -155,7 +168,8 @@ void SmtpServer::serve()
         ::inet_ntop(AF_INET, &peerAddress.sin_addr, text, sizeof text);
         const std::string peer = std::string(text) + ":" + std::to_string(ntohs(peerAddress.sin_port));
         if (m_connections >= m_limits.maxConnections) {
-            sendAll(client, "421 4.7.0 Too many connections, try again later\r\n");
+            sendAll(client, "421 4.7.0 Too many connections, try again later\r\n",
+                    SteadyClock::now() + std::chrono::milliseconds(kPollSliceMs), m_stopping);
             ::close(client);
             m_log("SMTP " + peer + " refused: too many connections");
             continue;
@@ -189,23 +203,28 @@ void SmtpServer::reapFinished()
 
 void SmtpServer::converse(int client, const std::string &peer)
 {
+    const SteadyClock::time_point deadline = SteadyClock::now() + m_limits.sessionTimeout;
+    const auto send = [&](const std::string &text) {
+        return sendAll(client, text, deadline, m_stopping);
+    };
     SmtpSession session = m_makeSession();
-    if (!sendAll(client, SmtpSession::greeting() + "\r\n"))
+    if (!send(SmtpSession::greeting() + "\r\n"))
         return;
-    LineReader reader(client, m_limits.session.maxLineBytes, m_limits.idleTimeout, m_stopping);
+    LineReader reader(client, m_limits.session.maxLineBytes, m_limits.idleTimeout, deadline, m_stopping);
     std::string line;
     for (;;) {
         const LineReader::Result result = reader.next(line);
-        if (result == LineReader::Result::Idle) {
-            sendAll(client, "421 4.4.2 Idle too long, closing\r\n");
-            m_log("SMTP " + peer + " closed: idle");
+        if (result == LineReader::Result::Idle || result == LineReader::Result::Late) {
+            const bool idle = result == LineReader::Result::Idle;
+            send(idle ? "421 4.4.2 Idle too long, closing\r\n" : "421 4.4.2 Session too long, closing\r\n");
+            m_log("SMTP " + peer + " closed: " + (idle ? "idle" : "session too long"));
             return;
         }
         if (result == LineReader::Result::Closed)
             return;
         const SmtpReply reply
             = result == LineReader::Result::Overlong ? session.onOverlongLine() : session.onLine(line);
-        if (!sendReply(client, reply) || reply.close)
+        if ((!reply.text.empty() && !send(reply.text + "\r\n")) || reply.close)
             return;
     }
 }

@@ -16,7 +16,9 @@ namespace venmarra::devserver {
 struct SmtpServerLimits {
     SmtpLimits session;
     std::chrono::milliseconds idleTimeout {60000};
-    std::size_t maxConnections = 32;
+    // A whole conversation, however busy: a client cannot hold a connection longer.
+    std::chrono::milliseconds sessionTimeout {300000};
+    std::size_t maxConnections = 128;
 };
 
 // Accepts SMTP connections on one address, each served on a thread of its own by a new session.

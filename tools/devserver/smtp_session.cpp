@@ -67,6 +67,7 @@ std::string SmtpSession::greeting()
 
 void SmtpSession::resetTransaction()
 {
+    m_sender.clear();
     m_recipients.clear();
     m_message.clear();
     m_messageTooLarge = false;
@@ -85,6 +86,8 @@ SmtpReply SmtpSession::onOverlongLine()
         m_messageTooLarge = true;  // reported when the message ends
         return reply("");
     }
+    if (++m_commands > m_limits.maxCommands)
+        return reply("421 4.7.0 Too many commands, closing", true);
     return reply("500 5.5.2 Line too long");
 }
 
@@ -92,12 +95,13 @@ SmtpReply SmtpSession::onDataLine(std::string_view line)
 {
     if (line == ".") {
         const bool tooLarge = m_messageTooLarge;
+        const std::string sender = m_sender;
         const std::vector<std::string> recipients = m_recipients;
         const std::string message = std::move(m_message);
         resetTransaction();
         if (tooLarge)
             return reply("552 5.3.4 Message too big or with too long lines");
-        return m_deliver(recipients, message);
+        return m_deliver(sender, recipients, message);
     }
     if (line.starts_with('.'))
         line.remove_prefix(1);  // dot-unstuffing
@@ -166,6 +170,7 @@ SmtpReply SmtpSession::mailFrom(std::string_view argument)
         if (std::stoull(size) > m_limits.maxMessageBytes)
             return reply("552 5.3.4 Message size exceeds the limit");
     }
+    m_sender = address;
     m_state = State::Mail;
     return reply("250 2.1.0 Ok");
 }
@@ -183,7 +188,11 @@ SmtpReply SmtpSession::rcptTo(std::string_view argument)
     const std::string refusal = m_checkRecipient(address);
     if (!refusal.empty())
         return reply(refusal);
-    m_recipients.push_back(address);
+    const auto sameMailbox = [&](const std::string &named) {
+        return upper(named) == upper(address);
+    };
+    if (std::none_of(m_recipients.begin(), m_recipients.end(), sameMailbox))
+        m_recipients.push_back(address);  // a mailbox named twice gets one copy
     m_state = State::Recipients;
     return reply("250 2.1.5 Ok");
 }

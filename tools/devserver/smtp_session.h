@@ -25,16 +25,17 @@ class SmtpSession {
 public:
     // Whether mail to `address` can be accepted now: empty for yes, else the whole reply.
     using RecipientCheck = std::function<std::string(const std::string &address)>;
-    // Delivers a whole message (dot-unstuffed, CRLF line ends) to its recipients; returns the reply.
-    using Deliver
-        = std::function<SmtpReply(const std::vector<std::string> &recipients, const std::string &message)>;
+    // Delivers a whole message (dot-unstuffed, CRLF line ends) from the envelope sender to its
+    // recipients (each named once); returns the reply.
+    using Deliver = std::function<SmtpReply(
+        const std::string &sender, const std::vector<std::string> &recipients, const std::string &message)>;
 
     SmtpSession(SmtpLimits limits, RecipientCheck checkRecipient, Deliver deliver);
 
     static std::string greeting();
     // One line from the client, without its line end. An empty reply text means no reply.
     SmtpReply onLine(std::string_view line);
-    // A line longer than the limit arrived (and was dropped).
+    // A line longer than the limit arrived (and was dropped); outside a message it counts as a command.
     SmtpReply onOverlongLine();
 
 private:
@@ -51,6 +52,7 @@ private:
     const Deliver m_deliver;
     State m_state = State::Fresh;
     std::size_t m_commands = 0;
+    std::string m_sender;
     std::vector<std::string> m_recipients;
     std::string m_message;
     bool m_messageTooLarge = false;

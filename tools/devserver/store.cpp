@@ -1,8 +1,14 @@
 #include "store.h"
 
+#include <algorithm>
 #include <random>
 
 namespace venmarra::devserver {
+
+std::size_t storedSize(const ParsedMail &mail)
+{
+    return mail.from.size() + mail.subject.size() + mail.content.size();
+}
 
 std::string randomText(std::size_t length, const std::string &alphabet)
 {
@@ -44,26 +50,38 @@ std::optional<MailStore::Allocation> MailStore::allocate()
     return allocation;
 }
 
+const MailStore::Mailbox *MailStore::ownedLocked(const std::string &name, const std::string &sid) const
+{
+    const auto found = m_mailboxes.find(name);
+    return found == m_mailboxes.end() || sid.empty() || found->second.sid != sid ? nullptr : &found->second;
+}
+
 std::optional<MailboxView> MailStore::view(const std::string &name, const std::string &sid) const
 {
     const std::lock_guard lock(m_mutex);
-    const auto found = m_mailboxes.find(name);
-    if (found == m_mailboxes.end() || sid.empty() || found->second.sid != sid)
+    const Mailbox *box = ownedLocked(name, sid);
+    if (!box)
         return std::nullopt;
-    const Mailbox &box = found->second;
-    MailboxView view {name, m_now() < box.expires, box.created, box.expires, {}};
-    view.newestFirst.assign(box.mails.rbegin(), box.mails.rend());
+    MailboxView view {name, m_now() < box->expires, box->created, box->expires, {}};
+    const std::size_t shown = std::min(box->mails.size(), m_limits.maxMailsShown);
+    view.newestFirst.assign(box->mails.rbegin(), box->mails.rbegin() + std::ptrdiff_t(shown));
     return view;
+}
+
+bool MailStore::owns(const std::string &name, const std::string &sid) const
+{
+    const std::lock_guard lock(m_mutex);
+    return ownedLocked(name, sid) != nullptr;
 }
 
 std::optional<StoredMail> MailStore::mail(const std::string &name, const std::string &sid,
                                           const std::string &mid) const
 {
     const std::lock_guard lock(m_mutex);
-    const auto found = m_mailboxes.find(name);
-    if (found == m_mailboxes.end() || sid.empty() || found->second.sid != sid)
+    const Mailbox *box = ownedLocked(name, sid);
+    if (!box)
         return std::nullopt;
-    for (const StoredMail &stored : found->second.mails)
+    for (const StoredMail &stored : box->mails)
         if (stored.mid == mid)
             return stored;
     return std::nullopt;
@@ -89,14 +107,20 @@ Delivery MailStore::check(const std::string &name, std::size_t bytes) const
     return checkLocked(name, bytes);
 }
 
-Delivery MailStore::deliver(const std::string &name, ParsedMail mail, std::size_t bytes)
+Delivery MailStore::deliverAll(const std::vector<std::string> &names, ParsedMail mail)
 {
+    const auto shared = std::make_shared<const ParsedMail>(std::move(mail));
+    const std::size_t bytes = storedSize(*shared);
     const std::lock_guard lock(m_mutex);
-    const Delivery verdict = checkLocked(name, bytes);
-    if (verdict != Delivery::Accepted)
-        return verdict;
-    m_mailboxes[name].mails.push_back({std::to_string(m_nextMid++), std::move(mail), bytes});
-    m_bytes += bytes;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        // Room for every copy so far in the store's byte cap, and room in each mailbox.
+        const Delivery verdict = checkLocked(names[i], bytes * (i + 1));
+        if (verdict != Delivery::Accepted)
+            return verdict;
+    }
+    for (const std::string &name : names)
+        m_mailboxes[name].mails.push_back({std::to_string(m_nextMid++), shared});
+    m_bytes += bytes * names.size();
     return Delivery::Accepted;
 }
 
@@ -109,7 +133,7 @@ void MailStore::purgeLocked()
             continue;
         }
         for (const StoredMail &stored : it->second.mails)
-            m_bytes -= stored.bytes;
+            m_bytes -= storedSize(*stored.mail);
         it = m_mailboxes.erase(it);
     }
 }

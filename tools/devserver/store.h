@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -20,10 +21,14 @@ struct ParsedMail {
     std::string content;
 };
 
+// The size of `mail` as it is stored, for the store's byte cap.
+std::size_t storedSize(const ParsedMail &mail);
+
 struct StoredMail {
     std::string mid;
-    ParsedMail mail;
-    std::size_t bytes = 0;  // the size of the raw message, for the store's byte cap
+    // Shared, never changed: a view or a lookup copies the pointer under the store's lock, not
+    // the mail, and a mail for several mailboxes is held once.
+    std::shared_ptr<const ParsedMail> mail;
 };
 
 struct MailboxView {
@@ -31,7 +36,7 @@ struct MailboxView {
     bool live = false;
     Clock::time_point created;
     Clock::time_point expires;
-    std::vector<StoredMail> newestFirst;
+    std::vector<StoredMail> newestFirst;  // the newest StoreLimits::maxMailsShown
 };
 
 struct StoreLimits {
@@ -40,6 +45,7 @@ struct StoreLimits {
     std::chrono::seconds keepExpired {600};
     std::size_t maxMailboxes = 1000;
     std::size_t maxMailsPerMailbox = 100;
+    std::size_t maxMailsShown = 100;  // in a view of a mailbox, newest first
     std::size_t maxTotalBytes = std::size_t(256) * 1024 * 1024;
 };
 
@@ -58,14 +64,16 @@ public:
     std::optional<Allocation> allocate();
     // The mailbox named `name` as session `sid` sees it; nothing when it does not own it.
     std::optional<MailboxView> view(const std::string &name, const std::string &sid) const;
+    bool owns(const std::string &name, const std::string &sid) const;
     // One mail of a mailbox that `sid` owns.
     std::optional<StoredMail> mail(const std::string &name, const std::string &sid,
                                    const std::string &mid) const;
 
-    // Whether mail for `name` of `bytes` bytes would be accepted now.
+    // Whether mail for `name` of `bytes` stored bytes would be accepted now.
     Delivery check(const std::string &name, std::size_t bytes = 0) const;
-    // Stores the mail in the mailbox named `name`; its identifier is given by the store.
-    Delivery deliver(const std::string &name, ParsedMail mail, std::size_t bytes);
+    // Stores the mail in every mailbox of `names`, or, when one of them cannot take it, in none
+    // (the first refusal is returned). Each copy gets an identifier of its own.
+    Delivery deliverAll(const std::vector<std::string> &names, ParsedMail mail);
 
     // Drops the mailboxes whose time to answer has passed.
     void purge();
@@ -80,6 +88,7 @@ private:
         std::vector<StoredMail> mails;  // oldest first
     };
     Delivery checkLocked(const std::string &name, std::size_t bytes) const;
+    const Mailbox *ownedLocked(const std::string &name, const std::string &sid) const;
     void purgeLocked();
     std::string uniqueName() const;
 

@@ -1,0 +1,181 @@
+// The local service under hostile load, through real sockets on ports the system picks.
+#include "local_service.h"
+#include "mime.h"
+
+#include <QJsonArray>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace venmarra::devserver::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A header of about `bytes` bytes: `name`, then folded lines of control characters.
+std::string foldedHeader(const std::string &name, std::size_t bytes)
+{
+    std::string header = name + ": start";
+    while (header.size() < bytes)
+        header += "\r\n " + std::string(990, '\x01');
+    return header;
+}
+
+int openRawConnection(int port)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in where {};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(uint16_t(port));
+    where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(socket, reinterpret_cast<sockaddr *>(&where), sizeof where);
+    return socket;
+}
+
+TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsShown)
+{
+    const Mailbox box = allocate();
+    for (int poison = 0; poison < 2; ++poison) {
+        SmtpClient client(smtpPort);
+        client.sendLines({"EHLO t", "MAIL FROM:<x@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>",
+                          "DATA", foldedHeader("From", 4'500'000), foldedHeader("Subject", 4'500'000), "",
+                          "poison", "."});
+        EXPECT_NE(client.readUntil("250 2.0.0", 30s).find("250 2.0.0"), std::string::npos);
+    }
+    converse(mailTo(box.name, "wanted"));
+    const auto refresh = post("data=" + box.name + "&type=refresh&arg=", box.sid);
+    ASSERT_TRUE(refresh);
+    EXPECT_LT(refresh->body.size(), 1'000'000u) << "the owner's every poll would carry the poison";
+    const QJsonArray list = json(refresh->body)["data"].toArray()[0].toObject()["list"].toArray();
+    ASSERT_EQ(list.size(), 3);
+    EXPECT_EQ(list[0].toObject()["SUBJECT"].toString(), "wanted");
+    EXPECT_EQ(list[1].toObject()["SUBJECT"].toString().size(), qsizetype(kMaxFieldCharacters));
+    std::printf("refresh with two poison mails: %zu bytes\n", refresh->body.size());
+}
+
+TEST(LocalServiceProcess, aMimeBombIsRefusedAndTheServiceStaysSmall)
+{
+    DevserverProcess service;
+    ASSERT_TRUE(service.started());
+    httplib::Client http("127.0.0.1", service.httpPort());
+    const auto page = http.Get("/");
+    ASSERT_TRUE(page);
+    const std::string marker = "type=\"text\" value=\"";
+    const std::size_t at = page->body.find(marker) + marker.size();
+    const std::string name = page->body.substr(at, page->body.find('"', at) - at);
+    std::string bomb = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
+    for (int part = 0; part < 1'400'000; ++part)
+        bomb += "--b\r\n\r\n";
+    bomb += "--b--\r\n.\r\n";
+    SmtpClient client(service.smtpPort());
+    client.sendLines(
+        {"EHLO t", "MAIL FROM:<x@example.test>", "RCPT TO:<" + name + "@venmarra.test>", "DATA"});
+    client.send(bomb);
+    const std::string reply = client.readUntil("552", 30s);
+    EXPECT_NE(reply.find("552 5.3.4 Too many MIME parts"), std::string::npos) << reply.substr(0, 500);
+    const long peak = service.peakResidentBytes();
+    EXPECT_LT(peak, 200L * 1024 * 1024);
+    std::printf("peak RSS after a MIME bomb of %zu bytes: %ld MB\n", bomb.size(), peak / (1024 * 1024));
+}
+
+// The service with its real SMTP limits (a minute's idle time), for slow clients that wait.
+class PatientLocalService : public LocalService {
+protected:
+    PatientLocalService()
+        : LocalService({}, SmtpServerLimits {})
+    {
+    }
+};
+
+TEST_F(PatientLocalService, slowClientsDoNotDelayAGoodRefreshOrAGoodDelivery)
+{
+    std::vector<int> slow;
+    for (int i = 0; i < 16; ++i) {  // each has sent part of its request line, and waits
+        slow.push_back(openRawConnection(httpPort));
+        ::send(slow.back(), "POST / HTTP/1.1\r\nHo", 19, MSG_NOSIGNAL);
+    }
+    for (int i = 0; i < 64; ++i)  // each was greeted and says nothing
+        slow.push_back(openRawConnection(smtpPort));
+
+    httplib::Client client("127.0.0.1", httpPort);
+    client.set_connection_timeout(1, 0);
+    client.set_read_timeout(1, 0);
+    const auto page = client.Get("/");
+    ASSERT_TRUE(page) << "the home page did not come within 1 s";
+    const Mailbox box = allocate();
+    const auto refresh = post("data=" + box.name + "&type=refresh&arg=", box.sid);
+    ASSERT_TRUE(refresh);
+    EXPECT_EQ(refresh->status, 200);
+
+    SmtpClient sender(smtpPort);
+    EXPECT_NE(sender.readUntil("220", 2s).find("220 "), std::string::npos) << "no greeting within 2 s";
+    sender.sendLines({"EHLO t", "MAIL FROM:<x@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>",
+                      "DATA", "Subject: in time", "", "body", "."});
+    EXPECT_NE(sender.readUntil("250 2.0.0", 2s).find("250 2.0.0"), std::string::npos)
+        << "no delivery within 2 s";
+    for (const int socket : slow)
+        ::close(socket);
+}
+
+TEST(LocalServiceProcess, aPeerThatNeverReadsDoesNotHoldUpTheEnd)
+{
+    DevserverProcess service;
+    ASSERT_TRUE(service.started());
+    SmtpClient peer(service.smtpPort(), 1024);
+    std::string flood;
+    for (int line = 0; line < 2000; ++line)
+        flood += std::string(1200, 'x') + "\r\n";  // overlong lines, each answered with a "500"
+    for (int round = 0; round < 20 && peer.send(flood); ++round) { }
+    EXPECT_TRUE(service.terminate(1s)) << "SIGTERM did not end the service within a second";
+}
+
+class SmallMailboxes : public LocalService {
+protected:
+    SmallMailboxes()
+        : LocalService(StoreLimits {std::chrono::seconds(600), std::chrono::seconds(600), 1000, 2, 100,
+                                    std::size_t(256) * 1024 * 1024})
+    {
+    }
+    std::size_t mailsOf(const Mailbox &box) { return store.view(box.name, box.sid)->newestFirst.size(); }
+};
+
+TEST_F(SmallMailboxes, aTransactionReachesEveryRecipientOrNoneAndARecipientNamedTwiceGetsOneCopy)
+{
+    const Mailbox a = allocate(), b = allocate();
+    store.deliverAll({b.name}, {"f", "s", "c"});
+    SmtpClient client(smtpPort);
+    client.sendLines({"EHLO t", "MAIL FROM:<x@example.test>", "RCPT TO:<" + a.name + "@venmarra.test>",
+                      "RCPT TO:<" + b.name + "@venmarra.test>", "DATA"});
+    ASSERT_NE(client.readUntil("354").find("354"), std::string::npos);
+    store.deliverAll({b.name}, {"f", "s", "c"});  // b fills up between RCPT and the end of DATA
+    client.sendLines({"Subject: both or none", "", "body", "."});
+    EXPECT_NE(client.readUntil("452").find("452 4.2.2 Mailbox full"), std::string::npos);
+    EXPECT_EQ(mailsOf(a), 0u) << "a got the mail while the sender was told it failed";
+
+    std::vector<std::string> twice {"EHLO t", "MAIL FROM:<x@example.test>"};
+    for (const char *spelling : {"@venmarra.test>", "@VENMARRA.TEST>", "@venmarra.test>"})
+        twice.push_back("RCPT TO:<" + a.name + spelling);
+    twice.insert(twice.end(), {"DATA", "Subject: once", "", "body", ".", "QUIT"});
+    EXPECT_NE(converse(twice).find("delivered to 1 mailbox(es)"), std::string::npos);
+    EXPECT_EQ(mailsOf(a), 1u);
+}
+
+TEST_F(LocalService, logLinesShowControlCharactersAndStayShort)
+{
+    const Mailbox box = allocate();
+    converse({"EHLO t", "MAIL FROM:<x@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>", "DATA",
+              "Subject: =?UTF-8?Q?=1B]0;owned=07=1B[2J=0D=0A2026-12-07_00:00:00_SMTP_forged?= "
+                  + std::string(3000, 'y'),
+              "", "body", ".", "QUIT"});
+    const std::vector<std::string> lines = logged();
+    ASSERT_FALSE(lines.empty());
+    for (const std::string &line : lines) {
+        EXPECT_EQ(line.find_first_of(std::string("\x00\x01\x07\x0a\x0d\x1b", 6)), std::string::npos) << line;
+        EXPECT_LT(line.size(), 1000u);
+    }
+}
+
+}  // namespace
+}  // namespace venmarra::devserver::test

@@ -1,0 +1,234 @@
+#include "local_service.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+
+namespace venmarra::devserver::test {
+
+SmtpClient::SmtpClient(int port, int receiveBuffer)
+    : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+{
+    if (receiveBuffer > 0)
+        ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in where {};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(uint16_t(port));
+    where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(m_socket, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0) {
+        ::close(m_socket);
+        m_socket = -1;
+    }
+}
+
+SmtpClient::~SmtpClient()
+{
+    if (m_socket >= 0)
+        ::close(m_socket);
+}
+
+bool SmtpClient::send(const std::string &text)
+{
+    std::size_t sent = 0;
+    while (m_socket >= 0 && sent < text.size()) {
+        const ssize_t n = ::send(m_socket, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        sent += std::size_t(n);
+    }
+    return m_socket >= 0;
+}
+
+bool SmtpClient::sendLines(const std::vector<std::string> &lines)
+{
+    std::string text;
+    for (const std::string &line : lines)
+        text += line + "\r\n";
+    return send(text);
+}
+
+std::string SmtpClient::readUntil(const std::string &code, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const std::size_t at = m_heard.find("\r\n" + code);
+        const bool first = m_heard.rfind(code, 0) == 0;
+        if ((first || at != std::string::npos)
+            && m_heard.find("\r\n", first ? 0 : at + 2) != std::string::npos) {
+            const std::size_t end = m_heard.find("\r\n", first ? 0 : at + 2) + 2;
+            std::string heard = m_heard.substr(0, end);
+            m_heard.erase(0, end);
+            return heard;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd entry {m_socket, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&entry, 1, int(left.count())) <= 0)
+            return std::exchange(m_heard, {});
+        char buffer[4096];
+        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            return std::exchange(m_heard, {});
+        m_heard.append(buffer, std::size_t(n));
+    }
+}
+
+std::string SmtpClient::readAll()
+{
+    char buffer[4096];
+    for (ssize_t n; (n = ::recv(m_socket, buffer, sizeof buffer, 0)) > 0;)
+        m_heard.append(buffer, std::size_t(n));
+    return std::exchange(m_heard, {});
+}
+
+LocalService::LocalService(StoreLimits storeLimits, SmtpServerLimits smtpLimits)
+    : store(storeLimits)
+    , http({}, [this](const WebRequest &request) { return api.handle(request); })
+    , smtp(
+          smtpLimits, [this] { return deliveringSession(store, log); }, log)
+{
+}
+
+SmtpServerLimits LocalService::quickSmtpLimits()
+{
+    SmtpServerLimits limits;
+    limits.idleTimeout = std::chrono::milliseconds(300);
+    return limits;
+}
+
+void LocalService::SetUp()
+{
+    httpPort = http.start("127.0.0.1", 0);
+    ASSERT_GT(httpPort, 0);
+    smtpPort = smtp.bind("127.0.0.1", 0);
+    ASSERT_GT(smtpPort, 0);
+    smtpThread = std::thread([this] { smtp.serve(); });
+}
+
+void LocalService::TearDown()
+{
+    http.stop();
+    smtp.stop();
+    smtpThread.join();
+}
+
+LocalService::Mailbox LocalService::allocate()
+{
+    httplib::Client client("127.0.0.1", httpPort);
+    const auto res = client.Get("/");
+    const std::string body = res ? res->body : std::string();
+    const std::string marker = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+    const std::size_t start = body.find(marker) + marker.size();
+    const std::string name = body.substr(start, body.find("\" valid='{\"minlength\":3}'", start) - start);
+    const std::string cookie = res ? res->get_header_value("Set-Cookie") : std::string();
+    return {name, cookie.substr(4, 40)};
+}
+
+httplib::Result LocalService::post(const std::string &body, const std::string &sid)
+{
+    httplib::Client client("127.0.0.1", httpPort);
+    client.set_read_timeout(5, 0);
+    httplib::Headers headers;
+    if (!sid.empty())
+        headers.emplace("Cookie", "sid=" + sid);
+    return client.Post("/", headers, body, "application/x-www-form-urlencoded");
+}
+
+std::string LocalService::converse(const std::vector<std::string> &lines)
+{
+    SmtpClient client(smtpPort);
+    client.sendLines(lines);
+    return client.readAll();
+}
+
+std::vector<std::string> LocalService::mailTo(const std::string &name, const std::string &subject)
+{
+    return {"EHLO test",
+            "MAIL FROM:<s@example.test>",
+            "RCPT TO:<" + name + "@venmarra.test>",
+            "DATA",
+            "Subject: " + subject,
+            "",
+            "body",
+            ".",
+            "QUIT"};
+}
+
+std::vector<std::string> LocalService::logged()
+{
+    const std::lock_guard lock(logMutex);
+    return logLines;
+}
+
+DevserverProcess::DevserverProcess()
+{
+    int output[2];
+    if (::pipe(output) != 0)
+        return;
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        ::dup2(output[1], STDERR_FILENO);
+        ::close(output[0]);
+        ::execl(VENMARRA_DEVSERVER_PATH, "venmarra-devserver", "--http-port", "0", "--smtp-port", "0",
+                "--quiet", static_cast<char *>(nullptr));
+        ::_exit(127);
+    }
+    ::close(output[1]);
+    // The first line names the ports: "... listening: HTTP http://127.0.0.1:H/, SMTP 127.0.0.1:S, ..."
+    std::string line;
+    char c;
+    pollfd entry {output[0], POLLIN, 0};
+    while (::poll(&entry, 1, 10000) > 0 && ::read(output[0], &c, 1) == 1 && c != '\n')
+        line += c;
+    ::close(output[0]);
+    std::smatch ports;
+    if (std::regex_search(line, ports, std::regex(R"(:(\d+)/, SMTP [0-9.]+:(\d+))"))) {
+        m_httpPort = std::stoi(ports[1]);
+        m_smtpPort = std::stoi(ports[2]);
+    }
+}
+
+DevserverProcess::~DevserverProcess()
+{
+    if (m_pid > 0 && terminate(std::chrono::seconds(5)))
+        return;
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
+}
+
+long DevserverProcess::peakResidentBytes() const
+{
+    std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6)) * 1024;
+    return -1;
+}
+
+bool DevserverProcess::terminate(std::chrono::milliseconds within)
+{
+    if (m_pid <= 0)
+        return true;
+    ::kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // polling the child's end, bounded
+    }
+    return false;
+}
+
+}  // namespace venmarra::devserver::test

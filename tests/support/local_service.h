@@ -1,0 +1,106 @@
+#pragma once
+
+#include "delivery.h"
+#include "http_api.h"
+#include "http_server.h"
+#include "smtp_server.h"
+
+#include <httplib.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace venmarra::devserver::test {
+
+inline QJsonObject json(const std::string &body)
+{
+    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
+}
+
+// A client's side of an SMTP connection, a line at a time.
+class SmtpClient {
+public:
+    explicit SmtpClient(int port, int receiveBuffer = 0);
+    ~SmtpClient();
+    SmtpClient(const SmtpClient &) = delete;
+    SmtpClient &operator=(const SmtpClient &) = delete;
+
+    bool send(const std::string &text);  // as it stands, no line end added
+    bool sendLines(const std::vector<std::string> &lines);  // each with CRLF
+    // Reads until `code` begins a reply line, the server closes, or `timeout` passes.
+    std::string readUntil(const std::string &code,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Everything until the server closes.
+    std::string readAll();
+    int socket() const { return m_socket; }
+
+private:
+    int m_socket = -1;
+    std::string m_heard;
+};
+
+// The local service's HTTP and SMTP sides in this process, on ports the system picks.
+class LocalService : public testing::Test {
+protected:
+    LocalService(StoreLimits storeLimits = {}, SmtpServerLimits smtpLimits = quickSmtpLimits());
+    void SetUp() override;
+    void TearDown() override;
+
+    static SmtpServerLimits quickSmtpLimits();
+
+    struct Mailbox {
+        std::string name, sid;
+    };
+    Mailbox allocate();
+    httplib::Result post(const std::string &body, const std::string &sid);
+    // A whole SMTP conversation; returns everything the server said.
+    std::string converse(const std::vector<std::string> &lines);
+    // A plain mail from `from` to the mailbox, as the lines of a whole conversation.
+    static std::vector<std::string> mailTo(const std::string &name, const std::string &subject);
+    std::vector<std::string> logged();
+
+    MailStore store;
+    std::mutex logMutex;
+    std::vector<std::string> logLines;
+    std::function<void(const std::string &)> log = [this](const std::string &line) {
+        const std::lock_guard lock(logMutex);
+        logLines.push_back(line);
+    };
+    HttpApi api {store, log};
+    HttpServer http;
+    SmtpServer smtp;
+    int httpPort = 0, smtpPort = 0;
+    std::thread smtpThread;
+};
+
+// The real venmarra-devserver program on ports the system picks; stopped with SIGTERM at the end.
+class DevserverProcess {
+public:
+    DevserverProcess();
+    ~DevserverProcess();
+    DevserverProcess(const DevserverProcess &) = delete;
+    DevserverProcess &operator=(const DevserverProcess &) = delete;
+
+    bool started() const { return m_httpPort > 0 && m_smtpPort > 0; }
+    int httpPort() const { return m_httpPort; }
+    int smtpPort() const { return m_smtpPort; }
+    // The largest resident set the process has had, in bytes (VmHWM).
+    long peakResidentBytes() const;
+    // Sends SIGTERM; true when the process has ended within `within`.
+    bool terminate(std::chrono::milliseconds within);
+
+private:
+    int m_pid = -1;
+    int m_httpPort = 0, m_smtpPort = 0;
+};
+
+}  // namespace venmarra::devserver::test
