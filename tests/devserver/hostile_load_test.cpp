@@ -6,6 +6,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -117,6 +118,31 @@ TEST_F(PatientLocalService, slowClientsDoNotDelayAGoodRefreshOrAGoodDelivery)
         << "no delivery within 2 s";
     for (const int socket : slow)
         ::close(socket);
+}
+
+TEST(HttpServerLimitsTest, aConnectionThatTricklesIsClosedAtItsDeadline)
+{
+    HttpServerLimits limits;
+    limits.connectionDeadline = 300ms;  // the product's is 10 s
+    HttpServer server(limits, [](const WebRequest &) { return WebResponse {}; });
+    const int port = server.start("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    const int socket = openRawConnection(port);
+    const std::string request = "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";
+    const auto start = std::chrono::steady_clock::now();
+    bool closed = false;
+    // A byte every 50 ms, well inside the idle limit, for at most 5 s.
+    for (std::size_t sent = 0; !closed && std::chrono::steady_clock::now() - start < 5s; ++sent) {
+        const char byte = sent < request.size() ? request[sent] : 'x';
+        closed = ::send(socket, &byte, 1, MSG_NOSIGNAL) != 1;
+        pollfd entry {socket, POLLIN, 0};
+        if (!closed && ::poll(&entry, 1, 50) > 0) {
+            char answer[256];
+            closed = ::recv(socket, answer, sizeof answer, 0) <= 0;
+        }
+    }
+    ::close(socket);
+    EXPECT_TRUE(closed) << "a client trickling its request held the connection for 5 s";
 }
 
 TEST(LocalServiceProcess, aPeerThatNeverReadsDoesNotHoldUpTheEnd)
