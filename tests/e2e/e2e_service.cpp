@@ -1,6 +1,7 @@
 // A scripted stand-in for the mail service in end-to-end runs: serves the home page with a fixed
 // mailbox name (or, with --no-name, a page without one), answers every POST with "{}" (after
-// --post-delay-ms, if given), and logs every request it gets.
+// --post-delay-ms, if given) or, with --mail, lists one mail and answers its mail-info (after
+// --mailinfo-delay-ms, if given), and logs every request it gets.
 #include <httplib.h>
 
 #include <csignal>
@@ -35,7 +36,8 @@ int main(int argc, char *argv[])
     int port = 0;
     std::string logPath;
     bool withName = true;
-    int postDelayMs = 0;
+    int postDelayMs = 0, mailInfoDelayMs = 0;
+    bool withMail = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--port") && i + 1 < argc)
             port = std::stoi(argv[++i]);
@@ -45,9 +47,14 @@ int main(int argc, char *argv[])
             withName = false;
         else if (!std::strcmp(argv[i], "--post-delay-ms") && i + 1 < argc)
             postDelayMs = std::stoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--mail"))
+            withMail = true;
+        else if (!std::strcmp(argv[i], "--mailinfo-delay-ms") && i + 1 < argc)
+            mailInfoDelayMs = std::stoi(argv[++i]);
     }
     if (port <= 0 || logPath.empty()) {
-        std::cerr << "usage: e2e_service --port PORT --log FILE [--no-name] [--post-delay-ms MS]\n";
+        std::cerr << "usage: e2e_service --port PORT --log FILE [--no-name] [--post-delay-ms MS] [--mail]"
+                     " [--mailinfo-delay-ms MS]\n";
         return 2;
     }
     std::ofstream log(logPath, std::ios::app);
@@ -72,7 +79,17 @@ int main(int argc, char *argv[])
     server.Post("/", [&](const httplib::Request &req, httplib::Response &res) {
         record(req);
         std::this_thread::sleep_for(std::chrono::milliseconds(postDelayMs));
-        res.set_content("{}", "application/json");
+        const bool mailInfo = req.get_param_value("type") == "mailinfo";
+        if (!withMail)
+            res.set_content("{}", "application/json");
+        else if (!mailInfo)
+            res.set_content(R"({"data":[{"user":{"USER":"e2ebox7","STATUS":1},)"
+                            R"("list":[{"FROM":"e2e@example.test","SUBJECT":"hello","MID":"1"}]}]})",
+                            "application/json");
+        else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(mailInfoDelayMs));
+            res.set_content(R"({"data":[[0,[{"DATA":["the e2e mail"]}]]]})", "application/json");
+        }
     });
     if (!server.listen("127.0.0.1", port)) {
         std::cerr << "e2e_service: cannot listen on 127.0.0.1:" << port << '\n';
