@@ -43,8 +43,8 @@ TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsSho
                                            "MAIL FROM:<x@example.test>",
                                            "RCPT TO:<" + box.name + "@venmarra.test>",
                                            "DATA",
-                                           foldedHeader("From", 4'500'000),
-                                           foldedHeader("Subject", 4'500'000),
+                                           foldedHeader("From", 1'000'000),
+                                           foldedHeader("Subject", 1'000'000),
                                            "",
                                            "poison",
                                            "."};
