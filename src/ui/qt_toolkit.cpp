@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 #include <QWheelEvent>

@@ -1,11 +1,10 @@
 // venmarra-devserver: a local disposable-mailbox service for trying and testing Venmarra.
 #include "delivery.h"
 #include "http_api.h"
-#include "smtp_server.h"
-#include "store.h"
-
 #include "http_server.h"
 #include "mime.h"
+#include "smtp_server.h"
+#include "store.h"
 
 #include <csignal>
 #include <cstring>
