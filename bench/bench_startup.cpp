@@ -1,8 +1,8 @@
 // The program's start-up as main() does it, ending at the main window's first paint. Prints the
 // milliseconds from that paint to exit (for the caller to subtract) and the peak RSS in KB.
-#include "service/curl_handle.h"
-#include "ui/application.h"
-#include "ui/qt_toolkit.h"
+#include "qt/curl_handle.h"
+#include "qt/application.h"
+#include "qt/qt_toolkit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,6 @@
 // The home-page cut: whatever the page, the name is a piece of it that holds no closing marker.
 #include "service/protocol.h"
+#include "service/text_encoding.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,13 +8,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace venmarra;
-    const QString page = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString name = cutMailboxName(page);
-    const QString opening = QString::fromUtf16(kNameOpeningMarker);
-    if (!name.isEmpty()
-        && (!page.contains(opening + name) || name.contains(QString::fromUtf16(kNameClosingMarker))))
+    const std::u16string page = utf16FromUtf8({reinterpret_cast<const char *>(data), size});
+    const std::u16string name = cutMailboxName(page);
+    const bool hasOpening = page.find(kNameOpeningMarker) != std::u16string::npos;
+    if (!name.empty()
+        && (page.find(std::u16string(kNameOpeningMarker) + name) == std::u16string::npos
+            || name.find(kNameClosingMarker) != std::u16string::npos))
         __builtin_trap();
-    if (!page.contains(opening) && !name.isEmpty())
+    if (!hasOpening && !name.empty())
         __builtin_trap();
     return 0;
 }

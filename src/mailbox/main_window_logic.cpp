@@ -4,15 +4,17 @@
 #include "service/exchange_rules.h"
 #include "service/protocol.h"
 
-#include <QStringList>
+#include <algorithm>
 
 namespace venmarra {
 
 using Caption = MainWindowView::Caption;
 
-MainWindowLogic::MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceSettings service)
+MainWindowLogic::MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceAccess access,
+                                 ServiceSettings service)
     : m_view(view)
     , m_toolkit(toolkit)
+    , m_access(access)
     , m_service(std::move(service))
 {
 }
@@ -20,7 +22,7 @@ MainWindowLogic::MainWindowLogic(MainWindowView &view, Toolkit &toolkit, Service
 void MainWindowLogic::Form_Load()
 {
     m_sessionId.reset();
-    m_stopFlag = QStringLiteral("0");
+    m_stopFlag = u"0";
 }
 
 void MainWindowLogic::Form_Unload()
@@ -39,13 +41,13 @@ void MainWindowLogic::Command1_Click()
     if (m_programEnded)
         return;
     m_view.setCaption(Caption::Label4, texts::text(texts::kCreating));
-    const QString page = HttpRequest(QStringLiteral("GET"), m_service.baseUrl, QString());
+    const std::u16string page = HttpRequest(u"GET", m_service.baseUrl, {});
     if (m_programEnded)
         return;
     m_mailboxName = cutMailboxName(page);
-    m_view.setText1(m_mailboxName + QLatin1Char('@') + m_service.mailDomain);
-    if (m_mailboxName.isEmpty()) {
-        m_toolkit.messageBox(texts::text(texts::kCreationFailed), Toolkit::MessageIcon::None, QString());
+    m_view.setText1(m_mailboxName + u'@' + m_service.mailDomain);
+    if (m_mailboxName.empty()) {
+        m_toolkit.messageBox(texts::text(texts::kCreationFailed), Toolkit::MessageIcon::None, {});
         endProgram();
         return;
     }
@@ -59,7 +61,7 @@ void MainWindowLogic::获取最新邮件()
     if (m_programEnded)
         return;
     m_view.setCaption(Caption::Label4, texts::text(texts::kRefreshing));
-    const QString answer = HttpRequest(QStringLiteral("POST"), m_service.baseUrl, refreshBody(m_mailboxName));
+    const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
     m_module1.ParseRefreshResponse(answer, m_view);
@@ -68,7 +70,7 @@ void MainWindowLogic::获取最新邮件()
 
 void MainWindowLogic::Command2_Click()
 {
-    m_stopFlag = QStringLiteral("0");
+    m_stopFlag = u"0";
     if (m_loopDepth >= kMaxNestedLoops) {
         m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
         return;  // the loops that run go on, as a new loop would
@@ -76,7 +78,7 @@ void MainWindowLogic::Command2_Click()
     ++m_loopDepth;
     while (!m_programEnded) {
         m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
-        if (m_stopFlag == QStringLiteral("1"))
+        if (m_stopFlag == u"1")
             break;
         获取最新邮件();
         Delay(kPollIntervalMs);
@@ -88,13 +90,13 @@ void MainWindowLogic::Command2_Click()
 
 void MainWindowLogic::Command3_Click()
 {
-    m_stopFlag = QStringLiteral("1");
+    m_stopFlag = u"1";
 }
 
 void MainWindowLogic::Delay(int ms)
 {
-    const qint64 start = m_toolkit.clock();
-    for (qint64 now = start; start + ms > now && !m_programEnded; now = m_toolkit.clock())
+    const std::int64_t start = m_toolkit.clock();
+    for (std::int64_t now = start; start + ms > now && !m_programEnded; now = m_toolkit.clock())
         m_toolkit.processEventsFor(int(start + ms - now));
 }
 
@@ -103,26 +105,26 @@ void MainWindowLogic::List1_DblClick()
     if (m_programEnded)
         return;
     const int index = m_view.selectedListIndex();
-    if (index < 0 || m_view.listItemText(index).split(QLatin1Char('|')).size() < 3)
+    if (index < 0 || std::ranges::count(m_view.listItemText(index), u'|') < 2)
         return;
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
-    const QString mailId = m_view.listItemMailId(index);
-    const QString answer
-        = HttpRequest(QStringLiteral("POST"), m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    const std::u16string mailId = m_view.listItemMailId(index);
+    const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
     m_module1.ShowMailContent(answer, m_view);
 }
 
-QString MainWindowLogic::HttpRequest(const QString &method, const QString &url, const QString &body)
+std::u16string MainWindowLogic::HttpRequest(const std::u16string &method, const std::u16string &url,
+                                            const std::u16string &body)
 {
     const ExchangeRequest request = buildExchangeRequest(method, url, body, m_sessionId);
     ExchangeResult exchange;
-    m_toolkit.runInBackground([&] { exchange = performExchange(request, m_service.limits); });
+    m_toolkit.runInBackground([&] { exchange = m_access.exchange.perform(request, m_service.limits); });
     if (m_programEnded)
         return {};  // the window was closed while the exchange ran
-    HttpRequestOutcome outcome = interpretExchange(exchange, m_sessionId);
+    HttpRequestOutcome outcome = interpretExchange(exchange, m_sessionId, m_access.charsets);
     if (outcome.learnedSession)
         m_sessionId = *outcome.learnedSession;
     if (outcome.problem)

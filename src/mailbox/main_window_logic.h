@@ -3,17 +3,18 @@
 #include "mailbox/main_window_view.h"
 #include "mailbox/module1.h"
 #include "mailbox/toolkit.h"
+#include "service/exchange_rules.h"
 #include "service/protocol.h"
 #include "service/session_cookie.h"
 
-#include <QString>
+#include <string>
 
 namespace venmarra {
 
 // The main window's state and the handlers of its events.
 class MainWindowLogic final : public MainWindowEvents {
 public:
-    MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceSettings service = {});
+    MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceAccess access, ServiceSettings service = {});
 
     void Form_Load() override;
     void Form_Unload() override;
@@ -31,13 +32,13 @@ public:
     // click only restarts the running loops, so that a stuck mouse button cannot exhaust the stack.
     static constexpr int kMaxNestedLoops = 8;
 
-    const QString &MailboxName() const { return m_mailboxName; }
-    const QString &StopFlag() const { return m_stopFlag; }
+    const std::u16string &MailboxName() const { return m_mailboxName; }
+    const std::u16string &StopFlag() const { return m_stopFlag; }
     // Nothing while no cookie has been learned; a learned "0" is a value like any other.
     const SessionCookie &SessionId() const { return m_sessionId; }
 
 private:
-    QString HttpRequest(const QString &method, const QString &url, const QString &body);
+    std::u16string HttpRequest(const std::u16string &method, const std::u16string &url, const std::u16string &body);
     // Waits `ms` milliseconds while the window's events run; returns at once for 0 or less.
     void Delay(int ms);
     // Ends the program; when the toolkit returns (as a test's does), every handler unwinds
@@ -46,9 +47,10 @@ private:
 
     MainWindowView &m_view;
     Toolkit &m_toolkit;
+    const ServiceAccess m_access;
     const ServiceSettings m_service;
-    QString m_mailboxName;
-    QString m_stopFlag = QStringLiteral("0");
+    std::u16string m_mailboxName;
+    std::u16string m_stopFlag = u"0";
     SessionCookie m_sessionId;
     int m_loopDepth = 0;
     bool m_programEnded = false;

@@ -1,6 +1,7 @@
 #include "mailbox/module1.h"
 
 #include "mailbox/texts.h"
+#include "service/text_encoding.h"
 
 #include <algorithm>
 #include <optional>
@@ -9,24 +10,25 @@ namespace venmarra {
 
 using Caption = MainWindowView::Caption;
 
-AnswerReader Module1::read(const QString &answer) const
+void Module1::readAside(std::size_t answerSize, const std::function<void()> &work) const
 {
-    if (!m_offload || answer.size() <= kOffloadAbove)
-        return AnswerReader(answer);
-    std::optional<AnswerReader> parsed;
-    m_offload([&] { parsed.emplace(answer); });
-    return std::move(*parsed);
+    if (m_offload && answerSize > kOffloadAbove)
+        m_offload(work);
+    else
+        work();
 }
 
-void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
+void Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &view)
 {
-    const AnswerReader data = read(answer);
-    const auto value = [&](QStringView expression) {
+    std::optional<AnswerReader> parsed;
+    readAside(answer.size(), [&] { parsed.emplace(answer); });
+    const AnswerReader &data = *parsed;
+    const auto value = [&](std::u16string_view expression) {
         return textForm(data.read(expression));
     };
 
     view.setCaption(Caption::Label5, texts::text(texts::kUserPrefix) + value(u"data.data[0].user.USER"));
-    const bool available = value(u"data.data[0].user.STATUS") == QStringLiteral("1");
+    const bool available = value(u"data.data[0].user.STATUS") == u"1";
     view.setCaption(Caption::Label6,
                     available ? texts::text(texts::kAvailable) : texts::text(texts::kUnavailable));
     view.setCaption(Caption::Label2,
@@ -44,31 +46,31 @@ void Module1::ParseRefreshResponse(const QString &answer, MainWindowView &view)
 std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
 {
     std::vector<MailLine> mails;
-    QSet<QString> seen;
+    std::unordered_set<std::u16string> seen;
     for (int index = 0; index < kMailsReadPerRefresh; ++index) {
-        const QString entry = QStringLiteral("data.data[0].list[%1]").arg(index);
+        const std::u16string entry = u"data.data[0].list[" + utf16FromLatin1(std::to_string(index)) + u']';
         if (!data.read(entry))
             break;
-        const auto field = [&](const char16_t *name) {
-            return textForm(data.read(entry + u'.' + QString::fromUtf16(name)));
+        const auto field = [&](std::u16string_view name) {
+            return textForm(data.read(entry + u'.' + std::u16string(name)));
         };
         const MailLine mail {field(u"FROM"), field(u"SUBJECT"), field(u"MID")};
-        if (mail.from.isEmpty())
+        if (mail.from.empty())
             continue;  // no mail (a null FROM counts as none)
-        const QString line = mail.text();
+        std::u16string line = mail.text();
         if (m_listed.contains(line) || seen.contains(line))
             continue;
-        seen.insert(line);
+        seen.insert(std::move(line));
         mails.push_back(mail);
     }
     std::reverse(mails.begin(), mails.end());  // the list is newest first
     return mails;
 }
 
-void Module1::ShowMailContent(const QString &answer, MainWindowView &view)
+void Module1::ShowMailContent(std::u16string_view answer, MainWindowView &view)
 {
-    const AnswerReader data = read(answer);
-    const QString content = textForm(data.read(u"data.data[0][1][0].DATA[0]"));
+    std::u16string content;  // read, and the answer's tree freed, aside
+    readAside(answer.size(), [&] { content = textForm(AnswerReader(answer).read(u"data.data[0][1][0].DATA[0]")); });
     view.showMailViewer(content);
 }
 

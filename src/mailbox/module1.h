@@ -4,10 +4,9 @@
 
 #include "service/answer_reader.h"
 
-#include <QSet>
-#include <QString>
-
 #include <functional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace venmarra {
@@ -28,26 +27,28 @@ public:
 
     // Fills the mailbox labels and appends a line for every mail of the answer's list that was not
     // listed before in this run, oldest first.
-    void ParseRefreshResponse(const QString &answer, MainWindowView &view);
+    void ParseRefreshResponse(std::u16string_view answer, MainWindowView &view);
     // Shows the mail viewer with the mail's content.
-    void ShowMailContent(const QString &answer, MainWindowView &view);
+    void ShowMailContent(std::u16string_view answer, MainWindowView &view);
 
     // The last line appended to List1.
-    const QString &LastMailKey() const { return m_lastMailKey; }
+    const std::u16string &LastMailKey() const { return m_lastMailKey; }
 
-    // Answers larger than this are parsed away from the window's thread when an offload is given.
-    static constexpr qsizetype kOffloadAbove = 256 * 1024;
+    // Answers larger than this are read away from the window's thread when an offload is given.
+    static constexpr std::size_t kOffloadAbove = 256 * 1024;
     // How many entries of a refresh answer's list, newest first, are read.
     static constexpr int kMailsReadPerRefresh = 100;
 
 private:
-    AnswerReader read(const QString &answer) const;
+    // Runs `work`, which reads an answer of `answerSize` units, away from the window's thread when
+    // the answer is large and an offload was given.
+    void readAside(std::size_t answerSize, const std::function<void()> &work) const;
     // The mails of the answer's list not listed yet, oldest first.
     std::vector<MailLine> unlistedMails(const AnswerReader &data) const;
 
     Offload m_offload;
-    QString m_lastMailKey;
-    QSet<QString> m_listed;  // the text of every line appended
+    std::u16string m_lastMailKey;
+    std::unordered_set<std::u16string> m_listed;  // the text of every line appended
 };
 
 }  // namespace venmarra

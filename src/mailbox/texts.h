@@ -2,7 +2,7 @@
 
 #include "service/exchange_rules.h"
 
-#include <QString>
+#include <string>
 
 // The texts that the main window's logic shows the user: the status line, the loop button's
 // captions, the mailbox labels' prefixes and the message boxes.
@@ -24,13 +24,13 @@ inline constexpr char16_t kEndTimePrefix[] = u"结束时间：";
 
 inline constexpr char16_t kMessageBoxTitle[] = u"提示";
 
-inline QString text(const char16_t *constant)
+inline std::u16string text(const char16_t *constant)
 {
-    return QString::fromUtf16(constant);
+    return constant;
 }
 
 // The text of the "提示" box for a failed call: "Http错误代码:" and the status, or "错误原因:"
 // and a short reason followed by the client's own words.
-QString problemMessage(const ExchangeProblem &problem);
+std::u16string problemMessage(const ExchangeProblem &problem);
 
 }  // namespace venmarra::texts

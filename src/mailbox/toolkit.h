@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
+#include <cstdint>
 #include <functional>
+#include <string>
 
 namespace venmarra {
 
@@ -16,7 +16,7 @@ public:
 
     // A modal box with one OK button; returns once the user has closed it. An empty title shows
     // the application's title.
-    virtual void messageBox(const QString &text, MessageIcon icon, const QString &title) = 0;
+    virtual void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) = 0;
     // Runs user-interface events as they arrive for `ms` milliseconds, then returns.
     virtual void processEventsFor(int ms) = 0;
     // Runs `work` away from the user-interface thread; meanwhile the windows repaint and their
@@ -25,7 +25,7 @@ public:
     // Closes every window and ends the process at once.
     virtual void endProgram() = 0;
     // Milliseconds on a monotonic clock.
-    virtual qint64 clock() = 0;
+    virtual std::int64_t clock() = 0;
 };
 
 }  // namespace venmarra

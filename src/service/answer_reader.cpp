@@ -1,97 +1,192 @@
 #include "service/answer_reader.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include "service/text_encoding.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <string>
-#include <string_view>
+#include <cstdint>
+#include <limits>
+#include <variant>
 
 namespace venmarra {
 namespace {
 
-std::optional<QJsonValue> parseAnswer(const QString &answer)
+using Json = nlohmann::json;
+
+std::optional<unsigned> hexValue(std::string_view digits)
 {
-    QStringView text(answer);
-    if (text.startsWith(QChar(0xFEFF)))
-        text = text.mid(1);
-    QJsonParseError error {};
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError)
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.size() != 4)
         return std::nullopt;
-    if (document.isObject())
-        return QJsonValue(document.object());
-    if (document.isArray())
-        return QJsonValue(document.array());
-    return std::nullopt;
+    return value;
 }
 
-ReadValue member(const QJsonValue &value, const QString &name)
+// The escape "\uXXXX" at `at` in `text`, when there is one.
+std::optional<unsigned> unicodeEscape(std::string_view text, std::size_t at)
 {
-    if (!value.isObject())
+    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
         return std::nullopt;
-    const QJsonObject object = value.toObject();
-    const auto found = object.constFind(name);
-    if (found == object.constEnd())
-        return std::nullopt;
-    return found.value();
+    return hexValue(text.substr(at + 2, 4));
 }
 
-ReadValue element(const QJsonValue &value, qsizetype index, const QString &indexText)
+bool isHighSurrogate(unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The first position from `at` of a byte that `wanted` marks, or the end of `text`.
+std::size_t findMarked(std::string_view text, std::size_t at, const std::array<bool, 256> &wanted)
 {
-    if (value.isArray()) {
-        const QJsonArray array = value.toArray();
-        if (index >= array.size())
-            return std::nullopt;
-        return array.at(index);
+    while (at < text.size() && !wanted[static_cast<unsigned char>(text[at])])
+        ++at;
+    return at;
+}
+
+constexpr std::array<bool, 256> marking(std::string_view bytes)
+{
+    std::array<bool, 256> marks {};
+    for (const char byte : bytes)
+        marks[static_cast<unsigned char>(byte)] = true;
+    return marks;
+}
+
+constexpr std::array<bool, 256> kStructure = marking("\"[]{}");
+constexpr std::array<bool, 256> kInString = marking("\"\\");
+
+// Readies JSON text for the parser. JavaScript takes the escape of a lone surrogate, which the
+// parser refuses; each becomes the escape of U+FFFD, in place. False when brackets nest deeper
+// than the reader allows.
+bool prepareJsonText(std::string &text)
+{
+    int depth = 0;
+    for (std::size_t at = findMarked(text, 0, kStructure); at < text.size(); at = findMarked(text, at + 1, kStructure)) {
+        const char c = text[at];
+        if (c == '[' || c == '{') {
+            if (++depth > AnswerReader::kMaxNesting)
+                return false;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        } else {  // a string: on to its closing quote
+            for (at = findMarked(text, at + 1, kInString); at < text.size() && text[at] == '\\';
+                 at = findMarked(text, at, kInString)) {
+                const std::optional<unsigned> unit = unicodeEscape(text, at);
+                if (!unit) {
+                    at += 2;
+                    continue;
+                }
+                const std::optional<unsigned> next = unicodeEscape(text, at + 6);
+                if (isHighSurrogate(*unit) && next && isLowSurrogate(*next)) {
+                    at += 12;
+                    continue;
+                }
+                if (isHighSurrogate(*unit) || isLowSurrogate(*unit))
+                    text.replace(at + 2, 4, "FFFD");
+                at += 6;
+            }
+        }
     }
-    if (value.isString()) {
-        const QString text = value.toString();
+    return true;
+}
+
+std::unique_ptr<const Json> parseAnswer(std::u16string_view answer)
+{
+    if (!answer.empty() && answer.front() == 0xFEFF)
+        answer.remove_prefix(1);
+    std::string text = utf8FromUtf16(answer);
+    if (!prepareJsonText(text))
+        return nullptr;
+    Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (!document.is_object() && !document.is_array())
+        return nullptr;  // not JSON (discarded), or a bare value
+    return std::make_unique<const Json>(std::move(document));
+}
+
+// Where an expression has got to: a value of the answer, or one UTF-16 unit of one of its strings.
+using Cursor = std::variant<const Json *, char16_t>;
+
+std::optional<Cursor> member(const Cursor &at, std::u16string_view name)
+{
+    const Json *const *value = std::get_if<const Json *>(&at);
+    if (!value || !(*value)->is_object())
+        return std::nullopt;
+    const auto found = (*value)->find(utf8FromUtf16(name));
+    if (found == (*value)->end())
+        return std::nullopt;
+    return Cursor(&*found);
+}
+
+std::optional<Cursor> element(const Cursor &at, std::size_t index, std::u16string_view indexText)
+{
+    if (const char16_t *unit = std::get_if<char16_t>(&at)) {
+        if (index > 0)
+            return std::nullopt;
+        return Cursor(*unit);
+    }
+    const Json &value = *std::get<const Json *>(at);
+    if (value.is_array()) {
+        if (index >= value.size())
+            return std::nullopt;
+        return Cursor(&value[index]);
+    }
+    if (value.is_string()) {
+        const std::u16string text = utf16FromUtf8(value.get_ref<const std::string &>());
         if (index >= text.size())
             return std::nullopt;
-        return QJsonValue(QString(text.at(index)));
+        return Cursor(text[index]);
     }
-    return member(value, indexText);
+    return member(at, indexText);
 }
 
-// One ".name" or "[n]" step from `at` in `expression`; moves `at` past it.
-ReadValue step(const QJsonValue &value, QStringView expression, qsizetype &at, bool &malformed)
+std::optional<std::size_t> indexOf(std::u16string_view text)
 {
-    if (expression.at(at) == u'.') {
-        qsizetype end = at + 1;
-        while (end < expression.size() && expression.at(end) != u'.' && expression.at(end) != u'[')
-            ++end;
-        const QString name = expression.mid(at + 1, end - at - 1).toString();
+    std::string digits;
+    for (const char16_t c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        digits.push_back(char(c));
+    }
+    std::size_t index = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
+    if (digits.empty() || error != std::errc())
+        return std::nullopt;
+    return index;
+}
+
+// One ".name" or "[n]" step from `at` in `expression`; moves `at` past it. Nothing when the step
+// gives no value, or is malformed (then `malformed` is set).
+std::optional<Cursor> step(const Cursor &value, std::u16string_view expression, std::size_t &at, bool &malformed)
+{
+    if (expression[at] == u'.') {
+        const std::size_t end = std::min(expression.find_first_of(u".[", at + 1), expression.size());
+        const std::u16string_view name = expression.substr(at + 1, end - at - 1);
         at = end;
-        malformed = name.isEmpty();
+        malformed = name.empty();
         return member(value, name);
     }
-    const qsizetype close = expression.indexOf(u']', at);
-    bool isNumber = false;
-    const QString indexText = close < 0 ? QString() : expression.mid(at + 1, close - at - 1).toString();
-    const qsizetype index = indexText.toLongLong(&isNumber);
-    malformed = close < 0 || !isNumber || index < 0;
-    at = close < 0 ? expression.size() : close + 1;
+    const std::size_t close = expression.find(u']', at);
+    const std::u16string_view indexText
+        = close == std::u16string_view::npos ? std::u16string_view() : expression.substr(at + 1, close - at - 1);
+    const std::optional<std::size_t> index = indexOf(indexText);
+    malformed = expression[at] != u'[' || close == std::u16string_view::npos || !index;
+    at = close == std::u16string_view::npos ? expression.size() : close + 1;
     if (malformed)
         return std::nullopt;
-    return element(value, index, indexText);
+    return element(value, *index, indexText);
 }
 
 // A number as JavaScript writes it (Number.prototype.toString): the shortest digits that read
 // back as the same double, in full up to 21 digits before the point, else with an exponent.
-QString numberText(double number)
+std::string numberText(double number)
 {
     if (std::isnan(number))
-        return QStringLiteral("NaN");
+        return "NaN";
     if (std::isinf(number))
-        return number > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+        return number > 0 ? "Infinity" : "-Infinity";
     if (number == 0)
-        return QStringLiteral("0");  // -0 too
+        return "0";  // -0 too
     std::array<char, 32> buffer {};
     const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(number),
                                             std::chars_format::scientific);
@@ -114,60 +209,69 @@ QString numberText(double number)
     else
         text += digits.substr(0, 1) + (k > 1 ? "." + digits.substr(1) : "") + 'e' + (n - 1 >= 0 ? "+" : "-")
             + std::to_string(std::abs(n - 1));
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+    return text;
+}
+
+std::u16string textOf(const Json &value)
+{
+    switch (value.type()) {
+    case Json::value_t::string: return utf16FromUtf8(value.get_ref<const std::string &>());
+    case Json::value_t::boolean: return value.get<bool>() ? u"true" : u"false";
+    case Json::value_t::number_integer: return utf16FromLatin1(std::to_string(value.get<std::int64_t>()));
+    case Json::value_t::number_unsigned: {
+        const auto number = value.get<std::uint64_t>();
+        // Past the signed range a number is a double, as in JavaScript.
+        if (number <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+            return utf16FromLatin1(std::to_string(number));
+        return utf16FromLatin1(numberText(double(number)));
+    }
+    case Json::value_t::number_float: return utf16FromLatin1(numberText(value.get<double>()));
+    case Json::value_t::null:
+    case Json::value_t::object:
+    case Json::value_t::array:
+    case Json::value_t::binary:
+    case Json::value_t::discarded: return {};
+    }
+    return {};
 }
 
 }  // namespace
 
-AnswerReader::AnswerReader(const QString &answer)
+AnswerReader::AnswerReader(std::u16string_view answer)
     : m_data(parseAnswer(answer))
 {
 }
 
-ReadValue AnswerReader::read(QStringView expression) const
-{
-    if (!m_data)
-        return std::nullopt;
-    return evaluateExpression(*m_data, expression);
-}
+AnswerReader::AnswerReader(AnswerReader &&) noexcept = default;
+AnswerReader &AnswerReader::operator=(AnswerReader &&) noexcept = default;
+AnswerReader::~AnswerReader() = default;
 
-ReadValue evaluateExpression(const QJsonValue &data, QStringView expression)
+ReadValue AnswerReader::read(std::u16string_view expression) const
 {
-    const QStringView root = u"data";
-    if (!expression.startsWith(root))
+    constexpr std::u16string_view root = u"data";
+    if (!m_data || !expression.starts_with(root))
         return std::nullopt;
-    ReadValue current = data;
-    qsizetype at = root.size();
+    std::optional<Cursor> current = Cursor(m_data.get());
+    std::size_t at = root.size();
     while (at < expression.size()) {
-        if (!current || current->isNull() || current->isUndefined())
+        const Json *const *value = current ? std::get_if<const Json *>(&*current) : nullptr;
+        if (!current || (value && (*value)->is_null()))
             return std::nullopt;  // JavaScript throws on a step from null or undefined
         bool malformed = false;
         current = step(*current, expression, at, malformed);
         if (malformed)
             return std::nullopt;
     }
-    return current;
+    if (!current)
+        return std::nullopt;
+    if (const char16_t *unit = std::get_if<char16_t>(&*current))
+        return std::u16string(1, *unit);
+    return textOf(*std::get<const Json *>(*current));
 }
 
-QString textForm(const ReadValue &value)
+std::u16string textForm(const ReadValue &value)
 {
-    if (!value)
-        return {};
-    switch (value->type()) {
-    case QJsonValue::String: return value->toString();
-    case QJsonValue::Bool: return value->toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QJsonValue::Double: {
-        const QVariant variant = value->toVariant();
-        if (variant.typeId() == QMetaType::LongLong)
-            return QString::number(variant.toLongLong());
-        return numberText(value->toDouble());
-    }
-    case QJsonValue::Null:
-    case QJsonValue::Undefined:
-    case QJsonValue::Object:
-    case QJsonValue::Array: return {};
-    }
-    return {};
+    return value.value_or(std::u16string());
 }
 
 }  // namespace venmarra

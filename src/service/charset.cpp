@@ -1,48 +1,55 @@
 #include "service/charset.h"
 
-#include <QList>
-#include <QStringDecoder>
+#include "service/text_encoding.h"
 
 namespace venmarra {
-
-QByteArray charsetOf(const QByteArray &contentType)
-{
-    const QList<QByteArray> parameters = contentType.split(';');
-    for (qsizetype i = 1; i < parameters.size(); ++i) {
-        const QByteArray parameter = parameters.at(i).trimmed();
-        const qsizetype equals = parameter.indexOf('=');
-        if (equals < 0 || parameter.left(equals).trimmed().toLower() != "charset")
-            continue;
-        QByteArray value = parameter.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
-            value = value.mid(1, value.size() - 2);
-        return value;
-    }
-    return {};
-}
-
 namespace {
 
-// GB18030 is a superset of GB2312 and GBK and reports every invalid byte.
-QByteArray canonicalCharset(const QByteArray &charset)
+std::string_view trimmed(std::string_view text)
 {
-    const QByteArray lower = charset.toLower();
-    if (lower == "gbk" || lower == "gb2312" || lower == "x-gbk" || lower == "cp936")
-        return "GB18030";
-    return charset;
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isUtf8(std::string_view charset)
+{
+    const std::string lower = asciiLower(charset);
+    return lower == "utf-8" || lower == "utf8";
 }
 
 }  // namespace
 
-QString decodeAnswerBody(const QByteArray &body, const QByteArray &contentType)
+std::string charsetOf(std::string_view contentType)
 {
-    const QByteArray charset = charsetOf(contentType);
-    if (!charset.isEmpty()) {
-        QStringDecoder decoder(canonicalCharset(charset).constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
+    std::size_t end = contentType.find(';');
+    while (end != std::string_view::npos) {
+        const std::size_t start = end + 1;
+        end = contentType.find(';', start);
+        const std::string_view parameter = trimmed(contentType.substr(start, end - start));
+        const std::size_t equals = parameter.find('=');
+        if (equals == std::string_view::npos || asciiLower(trimmed(parameter.substr(0, equals))) != "charset")
+            continue;
+        std::string_view value = trimmed(parameter.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
     }
-    return QString::fromUtf8(body);
+    return {};
+}
+
+std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
+                                 const CharsetDecoder &decoder)
+{
+    const std::string charset = charsetOf(contentType);
+    if (!charset.empty() && !isUtf8(charset)) {
+        if (std::optional<std::u16string> text = decoder.decode(body, charset))
+            return std::move(*text);
+    }
+    return utf16FromUtf8(body);
 }
 
 }  // namespace venmarra

@@ -1,15 +1,27 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace venmarra {
 
+// The platform's decoders of the charsets that answers name.
+class CharsetDecoder {
+public:
+    virtual ~CharsetDecoder() = default;
+    // `bytes` decoded by the charset named `charset` ("GBK", "gb2312", ...), each byte that is not
+    // valid in it as U+FFFD; nothing when the platform does not know the charset.
+    virtual std::optional<std::u16string> decode(std::string_view bytes, std::string_view charset) const = 0;
+};
+
 // The charset parameter of a Content-Type value ("text/html; charset=GBK" gives "GBK"), or empty.
-QByteArray charsetOf(const QByteArray &contentType);
+std::string charsetOf(std::string_view contentType);
 
 // An answer's body as text: decoded by the charset its Content-Type names, UTF-8 when it names
-// none or one that is not known; bytes that are not valid in the charset become U+FFFD.
-QString decodeAnswerBody(const QByteArray &body, const QByteArray &contentType);
+// none or one that the platform does not know; bytes that are not valid in the charset become
+// U+FFFD.
+std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
+                                 const CharsetDecoder &decoder);
 
 }  // namespace venmarra

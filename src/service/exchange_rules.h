@@ -1,20 +1,26 @@
 #pragma once
 
+#include "service/charset.h"
 #include "service/http_exchange.h"
 #include "service/session_cookie.h"
 
-#include <QString>
-
 #include <optional>
+#include <string>
 
 namespace venmarra {
+
+// What the platform lends the service layer: its HTTP client and its charset decoders.
+struct ServiceAccess {
+    HttpExchange &exchange;
+    const CharsetDecoder &charsets;
+};
 
 inline constexpr char kFormContentType[] = "application/x-www-form-urlencoded";
 
 // The exchange for one call: "GET" (exactly) is a bare GET; every other method text is a form
 // POST that carries the cookie once one is known, as the bytes that the service set.
-ExchangeRequest buildExchangeRequest(const QString &method, const QString &url, const QString &body,
-                                     const SessionCookie &session);
+ExchangeRequest buildExchangeRequest(std::u16string_view method, std::u16string_view url,
+                                     std::u16string_view body, const SessionCookie &session);
 
 // What went wrong with one call, for the caller to tell the user.
 struct ExchangeProblem {
@@ -26,16 +32,17 @@ struct ExchangeProblem {
     Kind kind = Kind::Failed;
     ExchangeFailure failure = ExchangeFailure::None;  // with Failed
     long status = 0;  // with Status
-    QString detail;  // the client's own words, when it gave any
+    std::u16string detail;  // the client's own words, when it gave any
 };
 
 struct HttpRequestOutcome {
-    QString result;  // what the caller gets: the body, or empty text
+    std::u16string result;  // what the caller gets: the body, or empty text
     std::optional<ExchangeProblem> problem;  // to report, when there is one
-    std::optional<QString> learnedSession;  // the new SessionId, when one was learned
+    std::optional<std::u16string> learnedSession;  // the new SessionId, when one was learned
 };
 
 // What an ended exchange means to the caller, the user and the session.
-HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session);
+HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session,
+                                     const CharsetDecoder &decoder);
 
 }  // namespace venmarra

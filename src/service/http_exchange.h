@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,29 +16,35 @@ struct HttpLimits {
     // the program for ever.
     std::chrono::milliseconds totalTimeout {200000};
     // Largest answer body kept; a larger one fails the exchange as it arrives.
-    qint64 maxBodyBytes = qint64(64) * 1024 * 1024;
+    std::int64_t maxBodyBytes = std::int64_t(64) * 1024 * 1024;
 };
 
 struct ExchangeRequest {
     bool isGet = true;
     std::string url;
     std::vector<std::string> headers;  // "Name: value" lines of the program's own
-    QByteArray body;  // sent with POST only
+    std::string body;  // bytes, sent with POST only
 };
 
 enum class ExchangeFailure { None, CannotStart, Resolve, Connect, Timeout, TooLarge, Other };
 
 struct ExchangeResult {
     ExchangeFailure failure = ExchangeFailure::None;
-    QString failureDetail;  // the client's own words, when it gave any
+    std::u16string failureDetail;  // the client's own words, when it gave any
     long status = 0;
-    QByteArray headerText;  // the final answer's header lines as received, status line excluded
-    QByteArray contentType;
-    QByteArray body;
+    std::string headerText;  // the final answer's header lines as received, status line excluded
+    std::string contentType;
+    std::string body;
 };
 
-// One complete HTTP exchange on a new curl handle; blocks until it has ended.
-// Redirects are not followed and only the http scheme is allowed.
-ExchangeResult performExchange(const ExchangeRequest &request, const HttpLimits &limits);
+// The platform's HTTP client. Each call is one complete exchange on a connection of its own, and
+// blocks until the exchange has ended; calls come from a thread other than the window's.
+// Redirects are not followed, no cookie is kept or sent but those of the request, and only the
+// http scheme is allowed.
+class HttpExchange {
+public:
+    virtual ~HttpExchange() = default;
+    virtual ExchangeResult perform(const ExchangeRequest &request, const HttpLimits &limits) = 0;
+};
 
 }  // namespace venmarra

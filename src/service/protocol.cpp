@@ -1,54 +1,59 @@
 #include "service/protocol.h"
 
 #include "build_settings.h"
-
-#include <QUrl>
+#include "service/text_encoding.h"
 
 namespace venmarra {
 
-QString ServiceBaseUrl()
+std::u16string ServiceBaseUrl()
 {
-    return QStringLiteral("http://") + QString::fromUtf8(build::kServiceHost) + QLatin1Char('/');
+    return u"http://" + utf16FromUtf8(build::kServiceHost) + u'/';
 }
 
-QString ServiceMailDomain()
+std::u16string ServiceMailDomain()
 {
-    return QString::fromUtf8(build::kMailDomain);
+    return utf16FromUtf8(build::kMailDomain);
 }
 
-namespace {
-
-// A value percent-encoded for a form field, so that "&", "=", "%", "+" and spaces in a name or an
-// identifier cannot add or break fields. Letters, digits and "-._~" stay as they are.
-QString formValue(const QString &value)
+std::u16string formValue(std::u16string_view value)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+    constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::u16string encoded;
+    for (const char byte : utf8FromUtf16(value)) {
+        const auto c = static_cast<unsigned char>(byte);
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+            || c == '-' || c == '.' || c == '_' || c == '~';
+        if (unreserved) {
+            encoded.push_back(c);
+        } else {
+            encoded.push_back(u'%');
+            encoded.push_back(char16_t(kHexDigits[c >> 4]));
+            encoded.push_back(char16_t(kHexDigits[c & 0xF]));
+        }
+    }
+    return encoded;
 }
 
-}  // namespace
-
-QString refreshBody(const QString &mailboxName)
+std::u16string refreshBody(std::u16string_view mailboxName)
 {
-    return QStringLiteral("data=") + formValue(mailboxName) + QStringLiteral("&type=refresh&arg=");
+    return u"data=" + formValue(mailboxName) + u"&type=refresh&arg=";
 }
 
-QString mailInfoBody(const QString &mailboxName, const QString &mailId)
+std::u16string mailInfoBody(std::u16string_view mailboxName, std::u16string_view mailId)
 {
-    return QStringLiteral("data=") + formValue(mailboxName) + QStringLiteral("&type=mailinfo&arg=f%3D")
-        + formValue(mailId);
+    return u"data=" + formValue(mailboxName) + u"&type=mailinfo&arg=f%3D" + formValue(mailId);
 }
 
-QString cutMailboxName(const QString &page)
+std::u16string cutMailboxName(std::u16string_view page)
 {
-    const QString opening = QString::fromUtf16(kNameOpeningMarker);
-    const qsizetype first = page.indexOf(opening);
-    if (first < 0)
+    const std::size_t first = page.find(kNameOpeningMarker);
+    if (first == std::u16string_view::npos)
         return {};
-    const qsizetype start = first + opening.size();
-    const qsizetype second = page.indexOf(opening, start);
-    const QStringView piece = QStringView(page).mid(start, second < 0 ? -1 : second - start);
-    const qsizetype closing = piece.indexOf(QString::fromUtf16(kNameClosingMarker));
-    return (closing < 0 ? piece : piece.left(closing)).toString();
+    const std::size_t start = first + kNameOpeningMarker.size();
+    const std::size_t second = page.find(kNameOpeningMarker, start);
+    const std::u16string_view piece
+        = page.substr(start, second == std::u16string_view::npos ? std::u16string_view::npos : second - start);
+    return std::u16string(piece.substr(0, piece.find(kNameClosingMarker)));
 }
 
 }  // namespace venmarra

@@ -2,35 +2,41 @@
 
 #include "service/http_exchange.h"
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 // What the program puts on the wire for the mail service, and how it reads the home page.
 namespace venmarra {
 
 // The one URL of the service: "http://" + host + "/".
-QString ServiceBaseUrl();
+std::u16string ServiceBaseUrl();
 // The domain that follows "@" in the service's mailbox addresses.
-QString ServiceMailDomain();
+std::u16string ServiceMailDomain();
 
 // Where the program's requests go and how long an exchange may take. The product always uses
 // the built-in endpoint and limits; tests point it at a local server with shorter limits.
 struct ServiceSettings {
-    QString baseUrl = ServiceBaseUrl();
-    QString mailDomain = ServiceMailDomain();
+    std::u16string baseUrl = ServiceBaseUrl();
+    std::u16string mailDomain = ServiceMailDomain();
     HttpLimits limits;
 };
 
-inline constexpr char16_t kNameOpeningMarker[]
+inline constexpr std::u16string_view kNameOpeningMarker
     = u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
-inline constexpr char16_t kNameClosingMarker[] = u"\" valid='{\"minlength\":3}'";
+inline constexpr std::u16string_view kNameClosingMarker = u"\" valid='{\"minlength\":3}'";
+
+// A value percent-encoded for a form field (its UTF-8 bytes), so that "&", "=", "%", "+" and
+// spaces in a name or an identifier cannot add or break fields. Letters, digits and "-._~" stay
+// as they are.
+std::u16string formValue(std::u16string_view value);
 
 // The form body of a refresh: "data=" NAME "&type=refresh&arg=".
-QString refreshBody(const QString &mailboxName);
+std::u16string refreshBody(std::u16string_view mailboxName);
 // The form body of a mail-info request: "data=" NAME "&type=mailinfo&arg=f%3D" MID.
-QString mailInfoBody(const QString &mailboxName, const QString &mailId);
+std::u16string mailInfoBody(std::u16string_view mailboxName, std::u16string_view mailId);
 
 // The mailbox name on the home page: after the first opening marker (up to a second one, if
 // any), cut at the first closing marker when there is one. Empty when there is no opening marker.
-QString cutMailboxName(const QString &page);
+std::u16string cutMailboxName(std::u16string_view page);
 
 }  // namespace venmarra

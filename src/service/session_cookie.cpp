@@ -1,39 +1,41 @@
 #include "service/session_cookie.h"
 
+#include "service/text_encoding.h"
+
 namespace venmarra {
 namespace {
 
-const QString kHeaderPart = QStringLiteral("Set-Cookie: ");
-const QString kNamePart = QStringLiteral("sid=");
+constexpr std::u16string_view kHeaderPart = u"Set-Cookie: ";
+constexpr std::u16string_view kNamePart = u"sid=";
 
-qsizetype findCookieMarker(const QString &headerText)
+std::size_t findCookieMarker(std::u16string_view headerText)
 {
-    const QString marker = kHeaderPart + kNamePart;
-    for (qsizetype at = headerText.indexOf(marker, 0, Qt::CaseInsensitive); at >= 0;
-         at = headerText.indexOf(marker, at + 1, Qt::CaseInsensitive)) {
-        // Only the header name is case-insensitive; the cookie's name is matched exactly.
-        if (QStringView(headerText).mid(at + kHeaderPart.size(), kNamePart.size()) == kNamePart)
+    // Only the header name is matched in any letter case; the cookie's name is matched exactly.
+    const std::u16string lower = asciiLower(headerText);
+    const std::u16string marker = asciiLower(kHeaderPart) + std::u16string(kNamePart);
+    for (std::size_t at = lower.find(marker); at != std::u16string::npos; at = lower.find(marker, at + 1)) {
+        if (headerText.substr(at + kHeaderPart.size(), kNamePart.size()) == kNamePart)
             return at;
     }
-    return -1;
+    return std::u16string::npos;
 }
 
 }  // namespace
 
-std::optional<QString> learnSessionCookie(const QString &headerText)
+std::optional<std::u16string> learnSessionCookie(std::u16string_view headerText)
 {
-    const qsizetype marker = findCookieMarker(headerText);
-    if (marker < 0)
+    const std::size_t marker = findCookieMarker(headerText);
+    if (marker == std::u16string::npos)
         return std::nullopt;
-    const qsizetype start = marker + kHeaderPart.size() + kNamePart.size();
-    qsizetype end = start;
+    const std::size_t start = marker + kHeaderPart.size() + kNamePart.size();
+    std::size_t end = start;
     while (end < headerText.size() && end - start < kSessionIdMaxLength) {
-        const char16_t c = headerText.at(end).unicode();
+        const char16_t c = headerText[end];
         if (c == u';' || c < 0x20 || c == 0x7F)
             break;
         ++end;
     }
-    return headerText.mid(start, end - start);
+    return std::u16string(headerText.substr(start, end - start));
 }
 
 }  // namespace venmarra

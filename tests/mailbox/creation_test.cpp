@@ -10,8 +10,8 @@ using Creation = WindowFixture;
 TEST_F(Creation, startsWithTheWindowStateSetAndNoRequest)
 {
     EXPECT_FALSE(logic->SessionId());
-    EXPECT_EQ(logic->StopFlag(), "0");
-    EXPECT_EQ(logic->MailboxName(), QString());
+    EXPECT_EQ(logic->StopFlag(), u"0");
+    EXPECT_EQ(logic->MailboxName(), u"");
     EXPECT_EQ(status(), QString());
     EXPECT_EQ(server.requestCount(), 0u);
 }
@@ -23,7 +23,7 @@ TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCoo
     server.enqueue(jsonReply(refreshAnswer("abc123", "1", {})));
     logic->Command1_Click();
 
-    EXPECT_EQ(logic->MailboxName(), "abc123");
+    EXPECT_EQ(logic->MailboxName(), u"abc123");
     EXPECT_EQ(address(), "abc123@venmarra.test");
     EXPECT_FALSE(control("Command1")->isEnabled());
     EXPECT_EQ(
@@ -31,7 +31,7 @@ TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCoo
         (std::vector<QString> {"获取最新的邮箱中.", "邮箱获取完成", "检测是否有新邮件内容.", "检测完成."}));
     EXPECT_EQ(caption("Label5"), "用户名：abc123");
     EXPECT_EQ(caption("Label6"), "是否可用：可用");
-    EXPECT_EQ(logic->SessionId(), QString::fromStdString(sid));
+    EXPECT_EQ(logic->SessionId(), std::u16string(sid.begin(), sid.end()));
     EXPECT_TRUE(toolkit.messages().empty());
 
     const auto requests = server.requests();
@@ -79,7 +79,7 @@ TEST_F(Creation, aPageWithoutANameShowsTheDomainSaysSoAndEndsTheProgram)
         local.enqueue(reply);
         RecordingToolkit recorder;
         Form1 window;
-        MainWindowLogic failing(window, recorder, settingsFor(local.baseUrl()));
+        MainWindowLogic failing(window, recorder, linuxAccess(), settingsFor(local.baseUrl()));
         failing.Form_Load();
         QString addressWhileBoxOpen;
         recorder.onMessage = [&](const ShownMessage &) {
@@ -169,7 +169,7 @@ TEST_F(Creation, closingTheWindowDuringTheRequestEndsTheProgramWithNothingAfter)
     EXPECT_EQ(toolkit.programEnds(), 1);
     EXPECT_TRUE(toolkit.messages().empty());
     EXPECT_EQ(address(), QString());
-    EXPECT_EQ(logic->MailboxName(), QString());
+    EXPECT_EQ(logic->MailboxName(), u"");
     EXPECT_EQ(server.requestCount(), 1u);
 }
 

@@ -1,149 +1,132 @@
 #include "mailbox/module1.h"
-#include "ui/form1.h"
-
-#include "ui/mail_text_edit.h"
-#include <QLabel>
-#include <QListWidget>
+#include "memory_view.h"
 
 #include <gtest/gtest.h>
 
 namespace venmarra {
 namespace {
 
-QString refresh(const QString &user, const QString &list)
+using Caption = MainWindowView::Caption;
+using Lines = std::vector<std::u16string>;
+
+std::u16string refresh(std::u16string_view user, std::u16string_view list)
 {
-    return QStringLiteral(R"({"data":[{"user":%1,"list":%2}]})").arg(user, list);
+    return u"{\"data\":[{\"user\":" + std::u16string(user) + u",\"list\":" + std::u16string(list) + u"}]}";
 }
 
-QString mail(const QString &from, const QString &subject, const QString &mid)
+std::u16string mail(std::u16string_view from, std::u16string_view subject, std::u16string_view mid)
 {
-    return QStringLiteral(R"({"FROM":%1,"SUBJECT":%2,"MID":%3})").arg(from, subject, mid);
+    return u"{\"FROM\":" + std::u16string(from) + u",\"SUBJECT\":" + std::u16string(subject) + u",\"MID\":"
+        + std::u16string(mid) + u"}";
+}
+
+std::u16string number(int value)
+{
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 class Module1Test : public testing::Test {
 protected:
-    QString label(const char *name) { return form.findChild<QLabel *>(name)->text(); }
-    QStringList lines()
-    {
-        QStringList result;
-        auto *list = form.findChild<QListWidget *>("List1");
-        for (int i = 0; i < list->count(); ++i)
-            result << form.listItemText(i);
-        return result;
-    }
-    QString viewerText()
-    {
-        Form2 *viewer = form.mailViewer().window();
-        return viewer ? viewer->text1()->mailText() : QStringLiteral("<no viewer>");
-    }
+    std::u16string label(Caption control) const { return view.caption(control); }
 
-    Form1 form;
+    test::MemoryView view;
     Module1 module1;
 };
 
 TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabels)
 {
     module1.ParseRefreshResponse(
-        refresh(
-            R"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
-            "[]"),
-        form);
-    EXPECT_EQ(label("Label5"), "用户名：box1");
-    EXPECT_EQ(label("Label6"), "是否可用：可用");
-    EXPECT_EQ(label("Label2"), "开始时间：2026-12-06 10:00:00");
-    EXPECT_EQ(label("Label3"), "结束时间：2026-12-06 10:10:00");
-    EXPECT_TRUE(lines().isEmpty());
+        refresh(uR"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
+                u"[]"),
+        view);
+    EXPECT_EQ(label(Caption::Label5), u"用户名：box1");
+    EXPECT_EQ(label(Caption::Label6), u"是否可用：可用");
+    EXPECT_EQ(label(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
+    EXPECT_EQ(label(Caption::Label3), u"结束时间：2026-12-06 10:10:00");
+    EXPECT_TRUE(view.lines().empty());
 }
 
 TEST_F(Module1Test, onlyAStatusWhoseTextIsOneMeansAvailable)
 {
-    const std::pair<const char *, const char *> cases[] = {{R"({"STATUS":1})", "是否可用：可用"},
-                                                           {R"({"STATUS":"1"})", "是否可用：可用"},
-                                                           {R"({"STATUS":0})", "是否可用：不可用"},
-                                                           {R"({"STATUS":""})", "是否可用：不可用"},
-                                                           {R"({})", "是否可用：不可用"},
-                                                           {R"({"STATUS":"01"})", "是否可用：不可用"},
-                                                           {R"({"STATUS":true})", "是否可用：不可用"},
-                                                           {R"({"STATUS":1.5})", "是否可用：不可用"},
-                                                           {R"({"STATUS":null})", "是否可用：不可用"}};
+    const std::pair<std::u16string_view, std::u16string_view> cases[]
+        = {{uR"({"STATUS":1})", u"是否可用：可用"},      {uR"({"STATUS":"1"})", u"是否可用：可用"},
+           {uR"({"STATUS":0})", u"是否可用：不可用"},    {uR"({"STATUS":""})", u"是否可用：不可用"},
+           {uR"({})", u"是否可用：不可用"},              {uR"({"STATUS":"01"})", u"是否可用：不可用"},
+           {uR"({"STATUS":true})", u"是否可用：不可用"}, {uR"({"STATUS":1.5})", u"是否可用：不可用"},
+           {uR"({"STATUS":null})", u"是否可用：不可用"}};
     for (const auto &[user, expected] : cases) {
-        module1.ParseRefreshResponse(refresh(user, "[]"), form);
-        EXPECT_EQ(label("Label6"), QString::fromUtf8(expected)) << user;
+        module1.ParseRefreshResponse(refresh(user, u"[]"), view);
+        EXPECT_EQ(label(Caption::Label6), expected) << testing::PrintToString(std::u16string(user));
     }
 }
 
 TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
 {
-    QStringList entries;  // newest first, as the service lists them
+    std::u16string entries;  // newest first, as the service lists them
     for (int mid = 150; mid >= 1; --mid)
-        entries << mail(mid % 10 == 0 ? R"("")" : R"("f")", R"("s")", QString::number(mid));
-    module1.ParseRefreshResponse(refresh("{}", "[" + entries.join(',') + "]"), form);
-    QStringList expected;
+        entries += (entries.empty() ? u"" : u",") + mail(mid % 10 == 0 ? uR"("")" : uR"("f")", uR"("s")", number(mid));
+    module1.ParseRefreshResponse(refresh(u"{}", u"[" + entries + u"]"), view);
+    Lines expected;
     for (int mid = 51; mid <= 150; ++mid)
         if (mid % 10 != 0)
-            expected << QStringLiteral("f|s|%1").arg(mid);
-    EXPECT_EQ(lines(), expected);
-    EXPECT_EQ(module1.LastMailKey(), "f|s|149");
-    EXPECT_EQ(form.listItemMailId(0), "51");
+            expected.push_back(u"f|s|" + number(mid));
+    EXPECT_EQ(view.lines(), expected);
+    EXPECT_EQ(module1.LastMailKey(), u"f|s|149");
+    EXPECT_EQ(view.listItemMailId(0), u"51");
 }
 
 TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)
 {
-    const QString user = R"({"USER":"u"})";
-    for (const QString &from : {QStringLiteral(R"("")"), QStringLiteral("null")})
-        module1.ParseRefreshResponse(refresh(user, "[" + mail(from, R"("s")", R"("m")") + "]"), form);
-    module1.ParseRefreshResponse(refresh(user, R"([{"SUBJECT":"s","MID":"m"}])"), form);
-    EXPECT_TRUE(lines().isEmpty());
-    EXPECT_EQ(module1.LastMailKey(), QString());
+    const std::u16string user = uR"({"USER":"u"})";
+    for (const std::u16string_view from : {uR"("")", u"null"})
+        module1.ParseRefreshResponse(refresh(user, u"[" + mail(from, uR"("s")", uR"("m")") + u"]"), view);
+    module1.ParseRefreshResponse(refresh(user, uR"([{"SUBJECT":"s","MID":"m"}])"), view);
+    EXPECT_TRUE(view.lines().empty());
+    EXPECT_EQ(module1.LastMailKey(), u"");
 
-    module1.ParseRefreshResponse(refresh(user, R"([{"FROM":"f","MID":123456789012345678}])"), form);
-    EXPECT_EQ(lines(), QStringList({"f||123456789012345678"}));
-    EXPECT_EQ(form.listItemMailId(0), "123456789012345678");
+    module1.ParseRefreshResponse(refresh(user, uR"([{"FROM":"f","MID":123456789012345678}])"), view);
+    EXPECT_EQ(view.lines(), Lines({u"f||123456789012345678"}));
+    EXPECT_EQ(view.listItemMailId(0), u"123456789012345678");
 }
 
 TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
 {
-    module1.ParseRefreshResponse(R"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})", form);
-    EXPECT_EQ(label("Label5"), "用户名：");
-    EXPECT_EQ(lines(), QStringList({"only|list|1"}));
-    module1.ParseRefreshResponse(R"({"data":[{"user":{"USER":"only user"}}]})", form);
-    EXPECT_EQ(label("Label5"), "用户名：only user");
-    EXPECT_EQ(lines().size(), 1);
+    module1.ParseRefreshResponse(uR"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})", view);
+    EXPECT_EQ(label(Caption::Label5), u"用户名：");
+    EXPECT_EQ(view.lines(), Lines({u"only|list|1"}));
+    module1.ParseRefreshResponse(uR"({"data":[{"user":{"USER":"only user"}}]})", view);
+    EXPECT_EQ(label(Caption::Label5), u"用户名：only user");
+    EXPECT_EQ(view.lines().size(), 1U);
 }
 
 TEST_F(Module1Test, anUnreadableAnswerLeavesBarePrefixesAndTheListAlone)
 {
-    module1.ParseRefreshResponse(refresh(R"({"USER":"u","STATUS":1,"ADDTIME":"a","EXPIRETIME":"e"})",
-                                         R"([{"FROM":"f","SUBJECT":"s","MID":"1"}])"),
-                                 form);
-    for (const QString &answer :
-         {QString(), QStringLiteral("<html>502</html>"), QStringLiteral("{\"data\":")}) {
-        module1.ParseRefreshResponse(answer, form);
-        EXPECT_EQ(label("Label5"), "用户名：");
-        EXPECT_EQ(label("Label6"), "是否可用：不可用");
-        EXPECT_EQ(label("Label2"), "开始时间：");
-        EXPECT_EQ(label("Label3"), "结束时间：");
-        EXPECT_EQ(lines(), QStringList({"f|s|1"}));
-        EXPECT_EQ(module1.LastMailKey(), "f|s|1");
+    module1.ParseRefreshResponse(refresh(uR"({"USER":"u","STATUS":1,"ADDTIME":"a","EXPIRETIME":"e"})",
+                                         uR"([{"FROM":"f","SUBJECT":"s","MID":"1"}])"),
+                                 view);
+    for (const std::u16string_view answer : {u"", u"<html>502</html>", u"{\"data\":"}) {
+        module1.ParseRefreshResponse(answer, view);
+        EXPECT_EQ(label(Caption::Label5), u"用户名：");
+        EXPECT_EQ(label(Caption::Label6), u"是否可用：不可用");
+        EXPECT_EQ(label(Caption::Label2), u"开始时间：");
+        EXPECT_EQ(label(Caption::Label3), u"结束时间：");
+        EXPECT_EQ(view.lines(), Lines({u"f|s|1"}));
+        EXPECT_EQ(module1.LastMailKey(), u"f|s|1");
     }
 }
 
-TEST_F(Module1Test, mailContentIsShownInOneViewerAndReplacedByTheNext)
+TEST_F(Module1Test, mailContentReplacesTheViewersTextEvenWhenItCannotBeRead)
 {
-    EXPECT_EQ(viewerText(), "<no viewer>") << "the viewer is not opened before a mail is";
-    module1.ShowMailContent(R"({"data":[[null,[{"DATA":["第一封\n第二行"]}]]]})", form);
-    Form2 *viewer = form.mailViewer().window();
-    ASSERT_TRUE(viewer);
-    EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewerText(), "第一封\n第二行");
-    module1.ShowMailContent(R"({"data":[{"1":[{"DATA":["second"]}]}]})", form);
-    EXPECT_EQ(form.mailViewer().window(), viewer);
-    EXPECT_EQ(viewerText(), "second");
-    for (const QString &unreadable : {QStringLiteral(R"({"data":[{"1":[{"DATA":null}]}]})"),
-                                      QStringLiteral(R"({"data":[{"1":[{"DATA":[null]}]}]})"), QString()}) {
-        module1.ShowMailContent("{\"data\":[[0,[{\"DATA\":[\"again\"]}]]]}", form);
-        module1.ShowMailContent(unreadable, form);
-        EXPECT_EQ(viewerText(), QString()) << "the previous mail never stays";
+    module1.ShowMailContent(uR"({"data":[[null,[{"DATA":["第一封\n第二行"]}]]]})", view);
+    EXPECT_EQ(view.viewer, u"第一封\n第二行");
+    module1.ShowMailContent(uR"({"data":[{"1":[{"DATA":["second"]}]}]})", view);
+    EXPECT_EQ(view.viewer, u"second");
+    for (const std::u16string_view unreadable :
+         {uR"({"data":[{"1":[{"DATA":null}]}]})", uR"({"data":[{"1":[{"DATA":[null]}]}]})", u""}) {
+        module1.ShowMailContent(u"{\"data\":[[0,[{\"DATA\":[\"again\"]}]]]}", view);
+        module1.ShowMailContent(unreadable, view);
+        EXPECT_EQ(view.viewer, u"") << "the previous mail never stays";
     }
 }
 

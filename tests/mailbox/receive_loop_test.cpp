@@ -1,7 +1,7 @@
 #include "window_fixture.h"
 #include "window_system.h"
 
-#include "ui/mail_text_edit.h"
+#include "qt/mail_text_edit.h"
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
@@ -58,7 +58,7 @@ TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
     EXPECT_EQ(command2Caption(), "循环结束");
     EXPECT_EQ(view.captionsOf(Caption::Command2),
               (std::vector<QString> {"循环中..", "循环中..", "循环中..", "循环中..", "循环结束"}));
-    EXPECT_EQ(logic->StopFlag(), "1");
+    EXPECT_EQ(logic->StopFlag(), u"1");
 }
 
 TEST_F(ReceiveLoop, aStopDuringARefreshLetsItFinishWaitsOnceMoreAndEnds)
@@ -78,7 +78,7 @@ TEST_F(ReceiveLoop, aStopDuringARefreshLetsItFinishWaitsOnceMoreAndEnds)
 TEST_F(ReceiveLoop, stopBeforeAnyLoopIsClearedByTheNextLoop)
 {
     logic->Command3_Click();
-    EXPECT_EQ(logic->StopFlag(), "1");
+    EXPECT_EQ(logic->StopFlag(), u"1");
     EXPECT_EQ(command2Caption(), "循环接收");
     whenRequests(server, 2, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
@@ -140,7 +140,7 @@ TEST_F(ReceiveLoop, thousandsOfClicksDuringAWaitNestFewLoopsAndStopStillEndsThem
     });
     logic->Command2_Click();
     EXPECT_LE(server.requestCount(), std::size_t(MainWindowLogic::kMaxNestedLoops) * 2);
-    EXPECT_EQ(logic->StopFlag(), "1");
+    EXPECT_EQ(logic->StopFlag(), u"1");
     EXPECT_EQ(command2Caption(), "循环结束");
 }
 
@@ -221,7 +221,7 @@ TEST_F(OpeningAMail, aDoubleClickFetchesTheMailAndShowsItsContent)
 
 TEST_F(OpeningAMail, aViewerClosedDuringTheMailsExchangeOpensAgainWithThatMail)
 {
-    form.appendListItem({"f", "s", "5"});
+    form.appendListItem({u"f", u"s", u"5"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.enqueue(jsonReply(R"({"data":[[0,[{"DATA":["first"]}]]]})"));
     logic->List1_DblClick();
@@ -245,7 +245,7 @@ TEST_F(OpeningAMail, nothingIsSentWithoutASelectedLine)
 
 TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
 {
-    form.appendListItem({"f", "s", "9"});
+    form.appendListItem({u"f", u"s", u"9"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.enqueue(ScriptedReply {404, {}, "gone"});
     logic->List1_DblClick();
@@ -256,7 +256,7 @@ TEST_F(OpeningAMail, aFailedMailRequestStillOpensAnEmptyViewer)
 
 TEST_F(OpeningAMail, aDoubleClickDuringTheLoopsWaitCompletesBeforeTheLoopGoesOn)
 {
-    form.appendListItem({"f", "s", "5"});
+    form.appendListItem({u"f", u"s", u"5"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.setDefaultReply(jsonReply(R"({"data":[[0,[{"DATA":["during the loop"]}]]]})"));
     whenRequests(server, 1, [&] { QTimer::singleShot(50, [&] { logic->List1_DblClick(); }); });

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "mailbox/main_window_logic.h"
+#include "qt/curl_exchange.h"
+#include "qt/iconv_decoder.h"
 #include "recording_toolkit.h"
 #include "recording_view.h"
 #include "scripted_server.h"
-#include "ui/form1.h"
+#include "qt/form1.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,11 +23,19 @@ namespace venmarra::test {
 using namespace std::chrono_literals;
 using Caption = MainWindowView::Caption;
 
+// The Linux program's HTTP client and charsets; neither keeps state between calls.
+inline ServiceAccess linuxAccess()
+{
+    static CurlExchange exchange;
+    static const IconvDecoder charsets;
+    return {exchange, charsets};
+}
+
 inline ServiceSettings settingsFor(const std::string &baseUrl)
 {
     ServiceSettings settings;
-    settings.baseUrl = QString::fromStdString(baseUrl);
-    settings.mailDomain = QStringLiteral("venmarra.test");
+    settings.baseUrl = std::u16string(baseUrl.begin(), baseUrl.end());
+    settings.mailDomain = u"venmarra.test";
     settings.limits.stallTimeout = 2s;
     return settings;
 }
@@ -42,7 +52,7 @@ protected:
         ServiceSettings settings = settingsFor(baseUrl);
         if (limits)
             settings.limits = *limits;
-        logic = std::make_unique<MainWindowLogic>(view, toolkit, settings);
+        logic = std::make_unique<MainWindowLogic>(view, toolkit, linuxAccess(), settings);
         form.attach(logic.get());
         logic->Form_Load();
         form.show();
@@ -62,7 +72,7 @@ protected:
         QStringList lines;
         auto *list = control<QListWidget>("List1");
         for (int i = 0; i < list->count(); ++i)
-            lines << form.listItemText(i);
+            lines << QString::fromStdU16String(form.listItemText(i));
         return lines;
     }
     std::vector<QString> messageTexts() const

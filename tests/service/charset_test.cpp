@@ -1,3 +1,4 @@
+#include "qt/iconv_decoder.h"
 #include "service/charset.h"
 
 #include <gtest/gtest.h>
@@ -16,26 +17,34 @@ TEST(Charset, isReadFromTheContentTypeParameter)
 
 TEST(Charset, answersAreDecodedByTheirCharsetElseAsUtf8)
 {
-    const QString greeting = QStringLiteral("你好，邮箱");
-    const QByteArray gbk("\xc4\xe3\xba\xc3\xa3\xac\xd3\xca\xcf\xe4");
-    EXPECT_EQ(decodeAnswerBody(gbk, "text/html; charset=GBK"), greeting);
-    EXPECT_EQ(decodeAnswerBody(gbk, "text/html; charset=gb2312"), greeting);
-    EXPECT_EQ(decodeAnswerBody(gbk, "text/html; charset=GB18030"), greeting);
-    EXPECT_EQ(decodeAnswerBody(greeting.toUtf8(), "application/json"), greeting);
-    EXPECT_EQ(decodeAnswerBody(greeting.toUtf8(), "text/html; charset=no-such-charset"), greeting);
-    EXPECT_EQ(decodeAnswerBody("", "text/html"), QString());
+    const IconvDecoder decoder;
+    const std::u16string greeting = u"你好，邮箱";
+    const std::string utf8 = "\xe4\xbd\xa0\xe5\xa5\xbd\xef\xbc\x8c\xe9\x82\xae\xe7\xae\xb1";
+    const std::string gbk = "\xc4\xe3\xba\xc3\xa3\xac\xd3\xca\xcf\xe4";
+    const std::pair<std::string, std::string> cases[] = {
+        {gbk, "text/html; charset=GBK"},
+        {gbk, "text/html; charset=gb2312"},
+        {gbk, "text/html; charset=GB18030"},
+        {utf8, "application/json"},
+        {utf8, "text/html; charset=UTF-8"},
+        {utf8, "text/html; charset=no-such-charset"},
+    };
+    for (const auto &[body, contentType] : cases)
+        EXPECT_EQ(decodeAnswerBody(body, contentType, decoder), greeting) << contentType;
+    EXPECT_EQ(decodeAnswerBody("", "text/html", decoder), u"");
 }
 
 TEST(Charset, invalidBytesBecomeReplacementCharacters)
 {
-    EXPECT_EQ(decodeAnswerBody("a\xff"
-                               "b",
-                               "text/plain"),
-              QStringLiteral("a\uFFFDb"));
-    EXPECT_EQ(decodeAnswerBody("a\xff"
-                               "b",
-                               "text/plain; charset=GBK"),
-              QStringLiteral("a\uFFFDb"));
+    const IconvDecoder decoder;
+    for (const char *contentType : {"text/plain", "text/plain; charset=GBK", "text/plain; charset=ISO-8859-7"})
+        EXPECT_EQ(decodeAnswerBody("a\xff"
+                                   "b",
+                                   contentType, decoder),
+                  u"a\uFFFDb")
+            << contentType;
+    // A sequence cut short by the end of the answer.
+    EXPECT_EQ(decodeAnswerBody("a\xc4", "text/plain; charset=GBK", decoder), u"a\uFFFD");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // libcurl's set-up and clean-up calls are wrapped at link time (-Wl,--wrap, see CMakeLists.txt),
 // so that the tests see the order of the clean-ups and can make a call fail.
 #include "scripted_server.h"
-#include "service/curl_handle.h"
-#include "service/http_exchange.h"
+#include "qt/curl_handle.h"
+#include "qt/curl_exchange.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST(CurlHandle, failuresOfSetUpAndOfTheStatusReadAreReported)
 
     test::ScriptedServer server;
     g_failStatusRead = true;
-    const ExchangeResult result = performExchange({true, server.baseUrl(), {}, {}}, {});
+    const ExchangeResult result = CurlExchange().perform({true, server.baseUrl(), {}, {}}, {});
     g_failStatusRead = false;
     EXPECT_EQ(result.failure, ExchangeFailure::Other) << "status " << result.status;
 }

@@ -5,49 +5,46 @@
 namespace venmarra {
 namespace {
 
-const QString kOpen = QString::fromUtf16(kNameOpeningMarker);
-const QString kClose = QString::fromUtf16(kNameClosingMarker);
+const std::u16string kOpen(kNameOpeningMarker);
+const std::u16string kClose(kNameClosingMarker);
 
-TEST(MailboxName, markersHaveTheirFixedLengths)
+std::u16string replaced(std::u16string text, std::u16string_view from, std::u16string_view to)
 {
-    EXPECT_EQ(kOpen.size(), 56);
-    EXPECT_EQ(kClose.size(), 25);
+    for (std::size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarker)
 {
-    EXPECT_EQ(cutMailboxName("<p>" + kOpen + "abc123" + kClose + " /><p>"), "abc123");
+    EXPECT_EQ(cutMailboxName(u"<p>" + kOpen + u"abc123" + kClose + u" /><p>"), u"abc123");
     // A second opening marker ends the piece; the closing marker then cuts it.
-    EXPECT_EQ(cutMailboxName(kOpen + "first" + kClose + kOpen + "second" + kClose), "first");
-    EXPECT_EQ(cutMailboxName(kOpen + "first" + kOpen + "second" + kClose), "first");
+    EXPECT_EQ(cutMailboxName(kOpen + u"first" + kClose + kOpen + u"second" + kClose), u"first");
+    EXPECT_EQ(cutMailboxName(kOpen + u"first" + kOpen + u"second" + kClose), u"first");
     // Without a closing marker the name runs to the end of the page (or the next opening marker).
-    EXPECT_EQ(cutMailboxName("x" + kOpen + "tail\" />"), "tail\" />");
+    EXPECT_EQ(cutMailboxName(u"x" + kOpen + u"tail\" />"), u"tail\" />");
     // Only the opening marker is compared strictly; a different closing part is no marker.
-    EXPECT_EQ(cutMailboxName(kOpen + "abc\" valid='{\"minlength\":4}'"), "abc\" valid='{\"minlength\":4}'");
+    EXPECT_EQ(cutMailboxName(kOpen + u"abc\" valid='{\"minlength\":4}'"), u"abc\" valid='{\"minlength\":4}'");
     // The name is neither trimmed nor checked.
-    EXPECT_EQ(cutMailboxName(kOpen + " a&b=c " + kClose), " a&b=c ");
+    EXPECT_EQ(cutMailboxName(kOpen + u" a&b=c " + kClose), u" a&b=c ");
 }
 
 TEST(MailboxName, isEmptyWithoutAnExactOpeningMarkerOrWithAnEmptyValue)
 {
-    EXPECT_EQ(cutMailboxName(QString()), QString());
-    EXPECT_EQ(cutMailboxName("<html>no form</html>"), QString());
-    EXPECT_EQ(cutMailboxName(kOpen + kClose), QString());
-    EXPECT_EQ(cutMailboxName("page" + kOpen), QString());
-    QString upper = kOpen;
-    upper.replace("converts", "Converts");
-    EXPECT_EQ(cutMailboxName(upper + "abc" + kClose), QString());
-    QString singleQuoted = kOpen;
-    singleQuoted.replace("type=\"text\"", "type='text'");
-    EXPECT_EQ(cutMailboxName(singleQuoted + "abc" + kClose), QString());
-    QString reordered = QStringLiteral("<input name=\"converts\" id=\"converts\" type=\"text\" value=\"");
-    EXPECT_EQ(cutMailboxName(reordered + "abc" + kClose), QString());
+    EXPECT_EQ(cutMailboxName(u""), u"");
+    EXPECT_EQ(cutMailboxName(u"<html>no form</html>"), u"");
+    EXPECT_EQ(cutMailboxName(kOpen + kClose), u"");
+    EXPECT_EQ(cutMailboxName(u"page" + kOpen), u"");
+    EXPECT_EQ(cutMailboxName(replaced(kOpen, u"converts", u"Converts") + u"abc" + kClose), u"");
+    EXPECT_EQ(cutMailboxName(replaced(kOpen, u"type=\"text\"", u"type='text'") + u"abc" + kClose), u"");
+    const std::u16string reordered = u"<input name=\"converts\" id=\"converts\" type=\"text\" value=\"";
+    EXPECT_EQ(cutMailboxName(reordered + u"abc" + kClose), u"");
 }
 
 TEST(MailboxName, aLargePageIsCutInOnePass)
 {
-    const QString page = QString(8 * 1024 * 1024, QLatin1Char('x')) + kOpen + "late" + kClose;
-    EXPECT_EQ(cutMailboxName(page), "late");
+    const std::u16string page = std::u16string(8 * 1024 * 1024, u'x') + kOpen + u"late" + kClose;
+    EXPECT_EQ(cutMailboxName(page), u"late");
 }
 
 }  // namespace
@@ -58,18 +55,18 @@ namespace {
 
 TEST(FormBodies, plainNamesAndIdentifiersGoOutAsTheyStand)
 {
-    EXPECT_EQ(refreshBody("abc123"), "data=abc123&type=refresh&arg=");
-    EXPECT_EQ(refreshBody(QString()), "data=&type=refresh&arg=");
-    EXPECT_EQ(mailInfoBody("abc123", "98765"), "data=abc123&type=mailinfo&arg=f%3D98765");
-    EXPECT_EQ(mailInfoBody(QString(), "m1"), "data=&type=mailinfo&arg=f%3Dm1");
+    EXPECT_EQ(refreshBody(u"abc123"), u"data=abc123&type=refresh&arg=");
+    EXPECT_EQ(refreshBody(u""), u"data=&type=refresh&arg=");
+    EXPECT_EQ(mailInfoBody(u"abc123", u"98765"), u"data=abc123&type=mailinfo&arg=f%3D98765");
+    EXPECT_EQ(mailInfoBody(u"", u"m1"), u"data=&type=mailinfo&arg=f%3Dm1");
 }
 
 TEST(FormBodies, separatorsInValuesAreEncodedSoTheyCannotAddOrBreakFields)
 {
-    EXPECT_EQ(refreshBody("a&type=x"), "data=a%26type%3Dx&type=refresh&arg=");
-    EXPECT_EQ(refreshBody("50% +1"), "data=50%25%20%2B1&type=refresh&arg=");
-    EXPECT_EQ(mailInfoBody("box", "f%3D&arg=2"), "data=box&type=mailinfo&arg=f%3Df%253D%26arg%3D2");
-    EXPECT_EQ(refreshBody("邮箱"), "data=%E9%82%AE%E7%AE%B1&type=refresh&arg=");
+    EXPECT_EQ(refreshBody(u"a&type=x"), u"data=a%26type%3Dx&type=refresh&arg=");
+    EXPECT_EQ(refreshBody(u"50% +1"), u"data=50%25%20%2B1&type=refresh&arg=");
+    EXPECT_EQ(mailInfoBody(u"box", u"f%3D&arg=2"), u"data=box&type=mailinfo&arg=f%3Df%253D%26arg%3D2");
+    EXPECT_EQ(refreshBody(u"邮箱"), u"data=%E9%82%AE%E7%AE%B1&type=refresh&arg=");
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 namespace venmarra::test {
 
-void RecordingToolkit::messageBox(const QString &text, MessageIcon icon, const QString &title)
+void RecordingToolkit::messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title)
 {
-    m_messages.push_back({text, icon, title});
+    m_messages.push_back({QString::fromStdU16String(text), icon, QString::fromStdU16String(title)});
     if (onMessage)
         onMessage(m_messages.back());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ struct ShownMessage {
 // program is recorded instead of ending the test.
 class RecordingToolkit final : public QtToolkit {
 public:
-    void messageBox(const QString &text, MessageIcon icon, const QString &title) override;
+    void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) override;
     void endProgram() override;
 
     const std::vector<ShownMessage> &messages() const { return m_messages; }

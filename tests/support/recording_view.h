@@ -2,6 +2,8 @@
 
 #include "mailbox/main_window_view.h"
 
+#include <QString>
+
 #include <utility>
 #include <vector>
 
@@ -15,18 +17,18 @@ public:
     {
     }
 
-    void setCaption(Caption control, const QString &text) override
+    void setCaption(Caption control, const std::u16string &text) override
     {
-        m_captions.emplace_back(control, text);
+        m_captions.emplace_back(control, QString::fromStdU16String(text));
         m_window.setCaption(control, text);
     }
-    void setText1(const QString &text) override { m_window.setText1(text); }
+    void setText1(const std::u16string &text) override { m_window.setText1(text); }
     void disableCommand1() override { m_window.disableCommand1(); }
     void appendListItem(const MailLine &mail) override { m_window.appendListItem(mail); }
     int selectedListIndex() const override { return m_window.selectedListIndex(); }
-    QString listItemMailId(int index) const override { return m_window.listItemMailId(index); }
-    QString listItemText(int index) const override { return m_window.listItemText(index); }
-    void showMailViewer(const QString &content) override { m_window.showMailViewer(content); }
+    std::u16string listItemMailId(int index) const override { return m_window.listItemMailId(index); }
+    std::u16string listItemText(int index) const override { return m_window.listItemText(index); }
+    void showMailViewer(const std::u16string &content) override { m_window.showMailViewer(content); }
 
     std::vector<QString> captionsOf(Caption control) const
     {

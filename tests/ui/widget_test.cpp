@@ -1,8 +1,8 @@
-#include "ui/form1.h"
-#include "ui/line_shape.h"
-#include "ui/mail_text_edit.h"
-#include "ui/mail_viewer.h"
-#include "ui/qt_toolkit.h"
+#include "qt/form1.h"
+#include "qt/line_shape.h"
+#include "qt/mail_text_edit.h"
+#include "qt/mail_viewer.h"
+#include "qt/qt_toolkit.h"
 
 #include <QClipboard>
 #include <QGroupBox>
@@ -190,13 +190,13 @@ void WidgetTest::form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame()
     auto *label5 = child<QLabel>(form, "Label5");
     const QPoint place = label5->pos();
     const int before = label5->width();
-    form.setCaption(MainWindowView::Caption::Label5, "用户名：" + QString(80, QChar(u'长')));
+    form.setCaption(MainWindowView::Caption::Label5, u"用户名：" + std::u16string(80, u'长'));
     QCOMPARE(label5->pos(), place);
     QVERIFY(label5->width() > child(form, "Frame1")->width());
     QVERIFY(label5->width() > before);
     QCOMPARE(label5->parentWidget(), child(form, "Frame1"));  // a child is clipped by its parent
     QCOMPARE(form.size(), QSize(589, 228));
-    form.setCaption(MainWindowView::Caption::Label4, "检测完成.");
+    form.setCaption(MainWindowView::Caption::Label4, u"检测完成.");
     QCOMPARE(child(form, "Label4")->pos(), QPoint(8, 208));
     QCOMPARE(child(form, "Label4")->size(), child(form, "Label4")->sizeHint());
 }
@@ -208,13 +208,13 @@ void WidgetTest::form1_markupIsShownAsPlainText()
     for (auto caption :
          {MainWindowView::Caption::Label2, MainWindowView::Caption::Label3, MainWindowView::Caption::Label4,
           MainWindowView::Caption::Label5, MainWindowView::Caption::Label6}) {
-        form.setCaption(caption, markup);
+        form.setCaption(caption, markup.toStdU16String());
     }
     for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})
         QCOMPARE(child<QLabel>(form, name)->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>(form, "Label2")->text(), markup);
-    form.appendListItem({markup, "s", "1"});
-    QCOMPARE(form.listItemText(0), markup + "|s|1");
+    form.appendListItem({markup.toStdU16String(), u"s", u"1"});
+    QCOMPARE(QString::fromStdU16String(form.listItemText(0)), markup + "|s|1");
     QVERIFY(child<QListWidget>(form, "List1")->item(0)->text().contains(markup));
 }
 
@@ -223,12 +223,12 @@ void WidgetTest::form1_listKeepsOrderAndMailIds()
     Form1 form;
     QCOMPARE(form.selectedListIndex(), -1);
     for (int i = 0; i < 50; ++i)
-        form.appendListItem({QStringLiteral("z%1").arg(i), "subject", QString::number(i)});
+        form.appendListItem({QStringLiteral("z%1").arg(i).toStdU16String(), u"subject", QString::number(i).toStdU16String()});
     auto *list = child<QListWidget>(form, "List1");
     QCOMPARE(list->count(), 50);
-    QCOMPARE(form.listItemText(0), QStringLiteral("z0|subject|0"));
-    QCOMPARE(form.listItemText(49), QStringLiteral("z49|subject|49"));
-    QCOMPARE(form.listItemMailId(7), QStringLiteral("7"));
+    QCOMPARE(QString::fromStdU16String(form.listItemText(0)), QStringLiteral("z0|subject|0"));
+    QCOMPARE(QString::fromStdU16String(form.listItemText(49)), QStringLiteral("z49|subject|49"));
+    QCOMPARE(QString::fromStdU16String(form.listItemMailId(7)), QStringLiteral("7"));
     list->setCurrentRow(3);
     QCOMPARE(form.selectedListIndex(), 3);
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
@@ -348,7 +348,7 @@ void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
     };
     Seen untitled;
     answerNextBox(untitled);
-    toolkit.messageBox("<b>邮箱获取失败</b>", Toolkit::MessageIcon::None, QString());
+    toolkit.messageBox(u"<b>邮箱获取失败</b>", Toolkit::MessageIcon::None, {});
     QCOMPARE(untitled.title, QStringLiteral("Venmarra"));
     QCOMPARE(untitled.text, QStringLiteral("<b>邮箱获取失败</b>"));
     QCOMPARE(untitled.format, Qt::PlainText);
@@ -356,7 +356,7 @@ void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
 
     Seen titled;
     answerNextBox(titled);
-    toolkit.messageBox("Http错误代码:404", Toolkit::MessageIcon::Information, "提示");
+    toolkit.messageBox(u"Http错误代码:404", Toolkit::MessageIcon::Information, u"提示");
     QCOMPARE(titled.title, QStringLiteral("提示"));
     QCOMPARE(titled.icon, QMessageBox::Information);
 }

@@ -1,4 +1,4 @@
-#include "ui/status_label.h"
+#include "qt/status_label.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/twips.h"
+#include "qt/twips.h"
 
 #include <QEvent>
 #include <QGuiApplication>

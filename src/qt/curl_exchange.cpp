@@ -1,6 +1,7 @@
-#include "service/http_exchange.h"
+#include "qt/curl_exchange.h"
 
-#include "service/curl_handle.h"
+#include "qt/curl_handle.h"
+#include "service/text_encoding.h"
 
 namespace venmarra {
 namespace {
@@ -9,8 +10,8 @@ using Clock = std::chrono::steady_clock;
 
 struct Transfer {
     HttpLimits limits;
-    QByteArray headerText;
-    QByteArray body;
+    std::string headerText;
+    std::string body;
     bool tooLarge = false;
     bool stalled = false;
     curl_off_t lastProgress = -1;
@@ -21,19 +22,19 @@ size_t onBody(char *data, size_t size, size_t count, void *user)
 {
     auto *transfer = static_cast<Transfer *>(user);
     const size_t bytes = size * count;
-    if (transfer->body.size() + qint64(bytes) > transfer->limits.maxBodyBytes) {
+    if (std::int64_t(transfer->body.size() + bytes) > transfer->limits.maxBodyBytes) {
         transfer->tooLarge = true;
         return 0;  // makes curl stop with a write error
     }
-    transfer->body.append(data, qsizetype(bytes));
+    transfer->body.append(data, bytes);
     return bytes;
 }
 
 size_t onHeader(char *data, size_t size, size_t count, void *user)
 {
     auto *transfer = static_cast<Transfer *>(user);
-    const QByteArray line(data, qsizetype(size * count));
-    if (line.startsWith("HTTP/"))
+    const std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/"))
         transfer->headerText.clear();  // a new answer begins (after "100 Continue", say)
     else if (line != "\r\n" && line != "\n")
         transfer->headerText.append(line);
@@ -100,7 +101,7 @@ CURLcode configure(CurlHandle &handle, const ExchangeRequest &request, Transfer 
     } else {
         step(set(CURLOPT_POST, 1L));
         step(set(CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size())));
-        step(set(CURLOPT_POSTFIELDS, request.body.constData()));
+        step(set(CURLOPT_POSTFIELDS, request.body.data()));
         // curl would otherwise announce larger bodies with "Expect: 100-continue".
         if (!handle.appendHeader("Expect:"))
             code = CURLE_OUT_OF_MEMORY;
@@ -115,7 +116,7 @@ CURLcode configure(CurlHandle &handle, const ExchangeRequest &request, Transfer 
 
 }  // namespace
 
-ExchangeResult performExchange(const ExchangeRequest &request, const HttpLimits &limits)
+ExchangeResult CurlExchange::perform(const ExchangeRequest &request, const HttpLimits &limits)
 {
     ExchangeResult result;
     CurlHandle handle;
@@ -131,12 +132,12 @@ ExchangeResult performExchange(const ExchangeRequest &request, const HttpLimits 
     if (code != CURLE_OK) {
         result.failure = classify(code, transfer);
         const char *detail = handle.errorText();
-        result.failureDetail = QString::fromUtf8(*detail ? detail : curl_easy_strerror(code));
+        result.failureDetail = utf16FromUtf8(*detail ? detail : curl_easy_strerror(code));
         return result;
     }
     if (curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &result.status) != CURLE_OK) {
         result.failure = ExchangeFailure::Other;
-        result.failureDetail = QString::fromUtf8(curl_easy_strerror(CURLE_BAD_FUNCTION_ARGUMENT));
+        result.failureDetail = utf16FromUtf8(curl_easy_strerror(CURLE_BAD_FUNCTION_ARGUMENT));
         return result;
     }
     char *contentType = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -91,10 +91,11 @@ QtToolkit::QtToolkit()
     m_clock.start();  // QElapsedTimer is monotonic
 }
 
-void QtToolkit::messageBox(const QString &text, MessageIcon icon, const QString &title)
+void QtToolkit::messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title)
 {
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
-                    title.isEmpty() ? QString::fromLatin1(kApplicationTitle) : title, text, QMessageBox::Ok);
+                    title.empty() ? QString::fromLatin1(kApplicationTitle) : QString::fromStdU16String(title),
+                    QString::fromStdU16String(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -135,7 +136,7 @@ void QtToolkit::endProgram()
     std::_Exit(EXIT_SUCCESS);
 }
 
-qint64 QtToolkit::clock()
+std::int64_t QtToolkit::clock()
 {
     return m_clock.elapsed();
 }

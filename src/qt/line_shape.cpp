@@ -1,4 +1,4 @@
-#include "ui/line_shape.h"
+#include "qt/line_shape.h"
 
 #include <QPainter>
 

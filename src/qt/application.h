@@ -1,11 +1,13 @@
 #pragma once
 
 #include "mailbox/main_window_logic.h"
-#include "ui/form1.h"
+#include "qt/curl_exchange.h"
+#include "qt/form1.h"
+#include "qt/iconv_decoder.h"
 
 namespace venmarra {
 
-// The main window wired to its logic.
+// The main window wired to its logic, which reaches the service through libcurl and iconv.
 class Application {
 public:
     explicit Application(Toolkit &toolkit, ServiceSettings service = {});
@@ -17,6 +19,8 @@ public:
     MainWindowLogic &logic() { return m_logic; }
 
 private:
+    CurlExchange m_exchange;
+    IconvDecoder m_charsets;
     Form1 m_form1;
     MainWindowLogic m_logic;
 };

@@ -1,4 +1,4 @@
-#include "ui/display_text.h"
+#include "qt/display_text.h"
 
 namespace venmarra {
 namespace {

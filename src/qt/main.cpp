@@ -1,7 +1,7 @@
 #include "build_settings.h"
-#include "service/curl_handle.h"
-#include "ui/application.h"
-#include "ui/qt_toolkit.h"
+#include "qt/curl_handle.h"
+#include "qt/application.h"
+#include "qt/qt_toolkit.h"
 
 #include <QApplication>
 #include <QIcon>

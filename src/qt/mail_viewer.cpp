@@ -1,6 +1,6 @@
-#include "ui/mail_viewer.h"
+#include "qt/mail_viewer.h"
 
-#include "ui/twips.h"
+#include "qt/twips.h"
 
 namespace venmarra {
 

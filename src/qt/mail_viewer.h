@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/form2.h"
+#include "qt/form2.h"
 
 #include <QPointer>
 

@@ -1,4 +1,4 @@
-#include "ui/mail_text_edit.h"
+#include "qt/mail_text_edit.h"
 
 #include <QMimeData>
 #include <QTextBlock>

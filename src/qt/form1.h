@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mailbox/main_window_view.h"
-#include "ui/mail_viewer.h"
+#include "qt/mail_viewer.h"
 
 #include <QWidget>
 
@@ -25,14 +25,14 @@ public:
 
     void attach(MainWindowEvents *events);
 
-    void setCaption(Caption control, const QString &text) override;
-    void setText1(const QString &text) override;
+    void setCaption(Caption control, const std::u16string &text) override;
+    void setText1(const std::u16string &text) override;
     void disableCommand1() override;
     void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
-    QString listItemMailId(int index) const override;
-    QString listItemText(int index) const override;
-    void showMailViewer(const QString &content) override;
+    std::u16string listItemMailId(int index) const override;
+    std::u16string listItemText(int index) const override;
+    void showMailViewer(const std::u16string &content) override;
 
     MailViewer &mailViewer() { return m_viewer; }
 

@@ -1,9 +1,9 @@
-#include "ui/form2.h"
+#include "qt/form2.h"
 
-#include "ui/display_text.h"
-#include "ui/twips.h"
+#include "qt/display_text.h"
+#include "qt/twips.h"
 
-#include "ui/mail_text_edit.h"
+#include "qt/mail_text_edit.h"
 
 #include <QTextOption>
 

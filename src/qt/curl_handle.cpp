@@ -1,4 +1,4 @@
-#include "service/curl_handle.h"
+#include "qt/curl_handle.h"
 
 namespace venmarra {
 

@@ -43,11 +43,11 @@ class QtToolkit : public Toolkit {
 public:
     QtToolkit();
 
-    void messageBox(const QString &text, MessageIcon icon, const QString &title) override;
+    void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) override;
     void processEventsFor(int ms) override;
     void runInBackground(const std::function<void()> &work) override;
     void endProgram() override;
-    qint64 clock() override;
+    std::int64_t clock() override;
 
 private:
     QElapsedTimer m_clock;

@@ -1,11 +1,11 @@
-#include "ui/application.h"
+#include "qt/application.h"
 
-#include "ui/twips.h"
+#include "qt/twips.h"
 
 namespace venmarra {
 
 Application::Application(Toolkit &toolkit, ServiceSettings service)
-    : m_logic(m_form1, toolkit, std::move(service))
+    : m_logic(m_form1, toolkit, ServiceAccess {m_exchange, m_charsets}, std::move(service))
 {
     m_form1.attach(&m_logic);
 }

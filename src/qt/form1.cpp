@@ -1,10 +1,10 @@
-#include "ui/form1.h"
+#include "qt/form1.h"
 
 #include "build_settings.h"
-#include "ui/display_text.h"
-#include "ui/line_shape.h"
-#include "ui/status_label.h"
-#include "ui/twips.h"
+#include "qt/display_text.h"
+#include "qt/line_shape.h"
+#include "qt/status_label.h"
+#include "qt/twips.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -159,13 +159,13 @@ QLabel *Form1::label(Caption control) const
     return nullptr;
 }
 
-void Form1::setCaption(Caption control, const QString &text)
+void Form1::setCaption(Caption control, const std::u16string &text)
 {
     if (control == Caption::Command2) {
-        m_command2->setText(text);
+        m_command2->setText(QString::fromStdU16String(text));
         return;
     }
-    const QString shown = displayLine(text);
+    const QString shown = displayLine(QString::fromStdU16String(text));
     if (control == Caption::Label4) {
         m_label4->showText(shown);
         return;
@@ -177,9 +177,9 @@ void Form1::setCaption(Caption control, const QString &text)
     target->adjustSize();
 }
 
-void Form1::setText1(const QString &text)
+void Form1::setText1(const std::u16string &text)
 {
-    m_text1->setText(text);
+    m_text1->setText(QString::fromStdU16String(text));
     m_text1->setCursorPosition(0);  // show the address from its first character
 }
 
@@ -195,11 +195,11 @@ void Form1::disableCommand1()
 void Form1::appendListItem(const MailLine &mail)
 {
     // Each field is isolated, so that right-to-left text cannot reorder its neighbours.
-    const QString shown = isolatedField(mail.from) + QLatin1Char('|') + isolatedField(mail.subject)
-        + QLatin1Char('|') + isolatedField(mail.mailId);
+    const auto field = [](const std::u16string &text) { return isolatedField(QString::fromStdU16String(text)); };
+    const QString shown = field(mail.from) + QLatin1Char('|') + field(mail.subject) + QLatin1Char('|') + field(mail.mailId);
     auto *item = new QListWidgetItem(shown, m_list1);
-    item->setData(kMailIdRole, mail.mailId);
-    item->setData(kLineTextRole, mail.text());
+    item->setData(kMailIdRole, QString::fromStdU16String(mail.mailId));
+    item->setData(kLineTextRole, QString::fromStdU16String(mail.text()));
 }
 
 int Form1::selectedListIndex() const
@@ -208,22 +208,22 @@ int Form1::selectedListIndex() const
     return selected.isEmpty() ? -1 : m_list1->row(selected.first());
 }
 
-QString Form1::listItemMailId(int index) const
+std::u16string Form1::listItemMailId(int index) const
 {
     const QListWidgetItem *item = m_list1->item(index);
-    return item ? item->data(kMailIdRole).toString() : QString();
+    return item ? item->data(kMailIdRole).toString().toStdU16String() : std::u16string();
 }
 
-QString Form1::listItemText(int index) const
+std::u16string Form1::listItemText(int index) const
 {
     const QListWidgetItem *item = m_list1->item(index);
-    return item ? item->data(kLineTextRole).toString() : QString();
+    return item ? item->data(kLineTextRole).toString().toStdU16String() : std::u16string();
 }
 
-void Form1::showMailViewer(const QString &content)
+void Form1::showMailViewer(const std::u16string &content)
 {
     m_viewer.show();
-    m_viewer.setText(content);
+    m_viewer.setText(QString::fromStdU16String(content));
 }
 
 }  // namespace venmarra
