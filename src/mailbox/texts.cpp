@@ -1,5 +1,6 @@
 #include "mailbox/texts.h"
 
+#include "build_settings.h"
 #include "service/text_encoding.h"
 
 namespace venmarra::texts {
@@ -20,6 +21,11 @@ std::u16string_view failurePhrase(ExchangeFailure failure)
 }
 
 }  // namespace
+
+std::u16string mainWindowCaption()
+{
+    return u"Venmarra  - By " + utf16FromUtf8(build::kAuthorCredit);
+}
 
 std::u16string problemMessage(const ExchangeProblem &problem)
 {

@@ -1,7 +1,7 @@
 #include "qt/form1.h"
 
-#include "build_settings.h"
-#include "qt/display_text.h"
+#include "mailbox/display_text.h"
+#include "mailbox/texts.h"
 #include "qt/line_shape.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
@@ -20,6 +20,11 @@ namespace {
 
 constexpr int kMailIdRole = Qt::UserRole;
 constexpr int kLineTextRole = Qt::UserRole + 1;
+
+QString caption(const char16_t *text)
+{
+    return QString::fromStdU16String(texts::text(text));
+}
 
 template <typename Control>
 Control *named(Control *control, const char *name)
@@ -56,18 +61,13 @@ LineShape *lineShape(const char *name, QPoint fromTwips, QPoint toTwips, QWidget
 
 }  // namespace
 
-QString mainWindowCaption()
-{
-    return QStringLiteral("Venmarra  - By ") + QString::fromUtf8(build::kAuthorCredit);
-}
-
 Form1::Form1(QWidget *parent)
     : QWidget(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(mainWindowCaption());
+    setWindowTitle(QString::fromStdU16String(texts::mainWindowCaption()));
     setFixedSize(twips(8835), twips(3420));
     createControls();
     chainTabOrder();
@@ -80,33 +80,33 @@ void Form1::createControls()
     m_label4 = named(new StatusLabel(this), "Label4");
     m_label4->move(twips(120), twips(3120));
     m_label4->showText(QString());
-    m_label7 = named(new QLabel(QStringLiteral("双击读取邮件"), this), "Label7");
+    m_label7 = named(new QLabel(caption(texts::kLabel7), this), "Label7");
     m_label7->setTextFormat(Qt::PlainText);
     m_label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     placeInTwips(m_label7, 3960, 360, 4815, 255);
     m_line1 = lineShape("Line1", {3960, 240}, {3960, 600}, this);
     m_line2 = lineShape("Line2", {3960, 240}, {8760, 240}, this);
     m_line3 = lineShape("Line3", {8760, 240}, {8760, 600}, this);
-    m_command1 = commandButton("Command1", QStringLiteral("生成邮箱"), this, 120, 2520, 1455, 495);
+    m_command1 = commandButton("Command1", caption(texts::kCommand1), this, 120, 2520, 1455, 495);
     createFrame1();
-    m_command2 = commandButton("Command2", QStringLiteral("循环接收"), this, 1680, 2520, 1455, 495);
+    m_command2 = commandButton("Command2", caption(texts::kCommand2), this, 1680, 2520, 1455, 495);
     m_list1 = named(new QListWidget(this), "List1");
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setSortingEnabled(false);
     m_list1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     placeInTwips(m_list1, 3960, 600, 4815, 2760);
-    m_command3 = commandButton("Command3", QStringLiteral("停止"), this, 3240, 2520, 615, 495);
+    m_command3 = commandButton("Command3", caption(texts::kCommand3), this, 3240, 2520, 615, 495);
 }
 
 void Form1::createFrame1()
 {
-    m_frame1 = named(new QGroupBox(QStringLiteral("邮箱信息"), this), "Frame1");
+    m_frame1 = named(new QGroupBox(caption(texts::kFrame1), this), "Frame1");
     placeInTwips(m_frame1, 120, 240, 3735, 2175);
-    m_label1 = autoSizeLabel("Label1", QStringLiteral("临时邮箱名："), m_frame1, 120, 360);
-    m_label2 = autoSizeLabel("Label2", QStringLiteral("开始时间："), m_frame1, 120, 1440);
-    m_label3 = autoSizeLabel("Label3", QStringLiteral("结束时间："), m_frame1, 120, 1800);
-    m_label5 = autoSizeLabel("Label5", QStringLiteral("邮箱名："), m_frame1, 120, 720);
-    m_label6 = autoSizeLabel("Label6", QStringLiteral("是否可用："), m_frame1, 120, 1080);
+    m_label1 = autoSizeLabel("Label1", caption(texts::kLabel1), m_frame1, 120, 360);
+    m_label2 = autoSizeLabel("Label2", caption(texts::kLabel2), m_frame1, 120, 1440);
+    m_label3 = autoSizeLabel("Label3", caption(texts::kLabel3), m_frame1, 120, 1800);
+    m_label5 = autoSizeLabel("Label5", caption(texts::kLabel5), m_frame1, 120, 720);
+    m_label6 = autoSizeLabel("Label6", caption(texts::kLabel6), m_frame1, 120, 1080);
     m_text1 = named(new QLineEdit(m_frame1), "Text1");
     m_text1->setMaxLength(std::numeric_limits<int>::max());  // a name of any length keeps its domain
     placeInTwips(m_text1, 1200, 240, 2415, 375);
@@ -165,7 +165,7 @@ void Form1::setCaption(Caption control, const std::u16string &text)
         m_command2->setText(QString::fromStdU16String(text));
         return;
     }
-    const QString shown = displayLine(QString::fromStdU16String(text));
+    const QString shown = QString::fromStdU16String(displayLine(text));
     if (control == Caption::Label4) {
         m_label4->showText(shown);
         return;
@@ -195,7 +195,7 @@ void Form1::disableCommand1()
 void Form1::appendListItem(const MailLine &mail)
 {
     // Each field is isolated, so that right-to-left text cannot reorder its neighbours.
-    const auto field = [](const std::u16string &text) { return isolatedField(QString::fromStdU16String(text)); };
+    const auto field = [](const std::u16string &text) { return QString::fromStdU16String(isolatedField(text)); };
     const QString shown = field(mail.from) + QLatin1Char('|') + field(mail.subject) + QLatin1Char('|') + field(mail.mailId);
     auto *item = new QListWidgetItem(shown, m_list1);
     item->setData(kMailIdRole, QString::fromStdU16String(mail.mailId));
@@ -223,7 +223,7 @@ std::u16string Form1::listItemText(int index) const
 void Form1::showMailViewer(const std::u16string &content)
 {
     m_viewer.show();
-    m_viewer.setText(QString::fromStdU16String(content));
+    m_viewer.setText(content);
 }
 
 }  // namespace venmarra

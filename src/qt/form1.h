@@ -67,7 +67,5 @@ private:
     QPushButton *m_command3 = nullptr;
 };
 
-// "Venmarra  - By " and the author credit.
-QString mainWindowCaption();
 
 }  // namespace venmarra

@@ -1,6 +1,8 @@
 #include "qt/form2.h"
 
-#include "qt/display_text.h"
+#include "mailbox/display_text.h"
+#include "mailbox/texts.h"
+
 #include "qt/twips.h"
 
 #include "qt/mail_text_edit.h"
@@ -16,7 +18,7 @@ Form2::Form2(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("邮件内容"));
+    setWindowTitle(QString::fromStdU16String(texts::text(texts::kViewerTitle)));
     setFixedSize(twips(4560), twips(2730));
     m_text1 = new MailTextEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
@@ -27,9 +29,9 @@ Form2::Form2(QWidget *parent)
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void Form2::setText1(const QString &text)
+void Form2::setText1(const std::u16string &text)
 {
-    m_text1->setMailText(displayText(text, true));
+    m_text1->setMailText(QString::fromStdU16String(displayText(text, true)));
 }
 
 }  // namespace venmarra

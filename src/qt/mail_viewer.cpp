@@ -19,7 +19,7 @@ void MailViewer::show()
     m_form2->show();
 }
 
-void MailViewer::setText(const QString &text)
+void MailViewer::setText(const std::u16string &text)
 {
     if (m_form2)
         m_form2->setText1(text);

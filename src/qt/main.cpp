@@ -1,4 +1,5 @@
 #include "build_settings.h"
+#include "mailbox/texts.h"
 #include "qt/curl_handle.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
@@ -40,7 +41,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(venmarra::kApplicationTitle));
+    QApplication::setApplicationName(QString::fromStdU16String(venmarra::texts::text(venmarra::texts::kApplicationTitle)));
     QApplication::setApplicationVersion(QString::fromLatin1(venmarra::build::kVersion));
     QIcon icon;
     for (const char *size : {"16", "32", "48", "128"})

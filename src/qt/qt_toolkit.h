@@ -14,8 +14,6 @@
 
 namespace venmarra {
 
-inline constexpr char kApplicationTitle[] = "Venmarra";
-
 // While an exchange runs, the windows repaint and can be closed, but the user's clicks and keys
 // must not start a handler inside it. This holds them back: each input event that reaches a
 // window meanwhile is kept, and queued again as the window system queues input, in order, once

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace venmarra {
 
 // What the service sends is shown as inert text: control characters become visible symbols
 // (C0 as their Control Pictures, DEL and C1 as U+FFFD) and bidirectional embeddings, overrides
-// and isolates and the two noncharacters that a text document takes for frame marks become U+FFFD, so that
-// nothing the service sends can move, hide or recolour other text.
+// and isolates and the two noncharacters that a text document takes for frame marks become
+// U+FFFD, so that nothing the service sends can move, hide or recolour other text.
 // `keepLayout` keeps tabs and line breaks, for a mail's content.
-QString displayText(const QString &text, bool keepLayout = false);
+std::u16string displayText(std::u16string text, bool keepLayout = false);
 
 // `text` for a one-line control, cut to a length that no such control can show anyway, so that
 // laying out a hostile megabyte of text cannot stall the window.
-QString displayLine(const QString &text);
+std::u16string displayLine(const std::u16string &text);
 
 // One field of a list line, shown so that its direction cannot reorder the fields around it.
-QString isolatedField(const QString &text);
+std::u16string isolatedField(const std::u16string &text);
 
 }  // namespace venmarra
