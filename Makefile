@@ -3,7 +3,7 @@
 PRESET ?= dev
 BUILD := build/$(PRESET)
 
-.PHONY: all run test build bootstrap configure bench clean
+.PHONY: all run test build bootstrap configure bench clean windows test-windows
 
 all: build
 
@@ -23,6 +23,18 @@ run: build
 
 test: build
 	ctest --preset $(PRESET)
+
+# The Windows program, cross-built with MinGW-w64: dist/venmarra-VERSION-win64.zip.
+build/windows/build.ninja: | bootstrap
+	cmake --preset windows
+
+windows: bootstrap build/windows/build.ninja
+	cmake --build --preset windows --target windows_zip
+
+# Its tests under Wine; the end-to-end run takes the local service from the Linux build.
+test-windows: build build/windows/build.ninja
+	cmake --build --preset windows
+	ctest --preset windows
 
 clean:
 	rm -rf build

@@ -1,0 +1,91 @@
+#include "win32/form2.h"
+
+#include "mailbox/display_text.h"
+#include "mailbox/texts.h"
+#include "win32/layout.h"
+#include "win32/wide_text.h"
+
+#include <richedit.h>
+
+namespace venmarra::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VenmarraForm2";
+constexpr int kText1Id = 201;
+
+// The client area and Text1's place, in twips.
+constexpr int kClientWidth = 4560, kClientHeight = 2730;
+
+}  // namespace
+
+Form2::Form2()
+{
+    registerWindowClass(kWindowClass, &Form2::windowProcedure);
+    // Fixed border, close box only; no owner, so that both windows are used freely.
+    m_window = CreateWindowExW(0, kWindowClass, wide(texts::text(texts::kViewerTitle)).c_str(),
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                               CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    // A rich edit box in plain-text mode: a plain EDIT lays out a megabyte-long line very slowly.
+    m_text1 = createControl(MSFTEDIT_CLASS, {},
+                            WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+                                | ES_DISABLENOSCROLL | ES_NOHIDESEL,
+                            WS_EX_CLIENTEDGE, m_window, kText1Id);
+    SendMessageW(m_text1, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
+    layOut(GetDpiForWindow(m_window));
+    sizeAndCentre(m_window, kClientWidth, kClientHeight);
+}
+
+Form2::~Form2()
+{
+    if (m_window)
+        DestroyWindow(m_window);
+}
+
+void Form2::layOut(UINT dpi)
+{
+    m_font = messageFont(dpi);
+    SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
+    placeInTwips(m_text1, Twips(dpi), 120, 120, 4335, 2535);
+}
+
+void Form2::setText1(const std::u16string &text)
+{
+    SetWindowTextW(m_text1, wide(displayText(text, true)).c_str());
+}
+
+LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
+    auto *self = reinterpret_cast<Form2 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == WM_DPICHANGED) {
+        self->layOut(HIWORD(wParam));
+        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (self && message == WM_NCDESTROY) {
+        self->m_window = nullptr;  // closed by the user: the next mail opens a new viewer
+        self->m_text1 = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void MailViewer::show()
+{
+    if (!window())
+        m_form2 = std::make_unique<Form2>();
+    ShowWindow(m_form2->window(), SW_SHOWNORMAL);
+}
+
+void MailViewer::setText(const std::u16string &text)
+{
+    if (Form2 *form2 = window())
+        form2->setText1(text);
+}
+
+}  // namespace venmarra::win32

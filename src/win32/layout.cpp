@@ -1,0 +1,80 @@
+#include "win32/layout.h"
+
+namespace venmarra::win32 {
+
+void placeInTwips(HWND control, const Twips &twips, int left, int top, int width, int height)
+{
+    SetWindowPos(control, nullptr, twips(left), twips(top), twips(width), twips(height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+FontHandle messageFont(UINT dpi)
+{
+    NONCLIENTMETRICSW metrics {};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+        return FontHandle(nullptr);
+    return FontHandle(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+SIZE textExtent(HWND control, HFONT font, const std::wstring &text)
+{
+    SIZE size {};
+    HDC context = GetDC(control);
+    const HGDIOBJ previous = SelectObject(context, font);
+    GetTextExtentPoint32W(context, text.c_str(), int(text.size()), &size);
+    if (text.empty()) {  // an empty caption keeps the height of a line
+        TEXTMETRICW metrics {};
+        GetTextMetricsW(context, &metrics);
+        size.cy = metrics.tmHeight;
+    }
+    SelectObject(context, previous);
+    ReleaseDC(control, context);
+    return size;
+}
+
+void registerWindowClass(const wchar_t *name, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof windowClass;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name, &windowClass))
+        return;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    // The program's icon, named in its resources.
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
+HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle, HWND parent,
+                   int id)
+{
+    // Clipped by its siblings, so that the stacking order decides where two controls overlap.
+    return CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void sizeAndCentre(HWND window, int clientWidth, int clientHeight)
+{
+    const UINT dpi = GetDpiForWindow(window);
+    const Twips twips(dpi);
+    RECT frame {0, 0, twips(clientWidth), twips(clientHeight)};
+    AdjustWindowRectExForDpi(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                             DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const RECT &screen = monitor.rcMonitor;
+    SetWindowPos(window, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace venmarra::win32

@@ -1,0 +1,84 @@
+// Reads the running Windows program's windows from outside, as a screen reader or a test would:
+// the texts of the main window's controls, of List1's lines and of the viewer, and the screen
+// places of the controls. Prints UTF-8 lines.
+//   probe texts           ID<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
+//   probe place ID [ROW]  the screen centre "X Y" of a control (of List1's line ROW)
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void print(const std::wstring &line)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), bytes.data(), size, nullptr, nullptr);
+    bytes += '\n';
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+}
+
+std::wstring textOf(HWND window)
+{
+    const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(std::size_t(length) + 1, L'\0');
+    text.resize(std::size_t(SendMessageW(window, WM_GETTEXT, WPARAM(length + 1), LPARAM(text.data()))));
+    for (wchar_t &c : text)
+        if (c == L'\r' || c == L'\n' || c == L'\t')
+            c = L' ';  // one line each
+    return text;
+}
+
+BOOL CALLBACK printControl(HWND control, LPARAM)
+{
+    print(std::to_wstring(GetDlgCtrlID(control)) + L"\t" + textOf(control));
+    return TRUE;
+}
+
+int texts(HWND form1)
+{
+    EnumChildWindows(form1, &printControl, 0);
+    const HWND list1 = GetDlgItem(form1, 104);
+    const LRESULT count = SendMessageW(list1, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring line(std::size_t(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(i), 0)) + 1, L'\0');
+        line.resize(std::size_t(SendMessageW(list1, LB_GETTEXT, WPARAM(i), LPARAM(line.data()))));
+        print(L"LIST\t" + line);
+    }
+    if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr))
+        print(L"VIEWER\t" + textOf(GetDlgItem(form2, 201)));
+    return 0;
+}
+
+int place(HWND form1, int id, int row)
+{
+    HWND control = GetDlgItem(form1, id);
+    if (!control)  // inside the frame
+        control = GetDlgItem(GetDlgItem(form1, 106), id);
+    RECT rect {};
+    if (!control || !GetWindowRect(control, &rect))
+        return 1;
+    if (row >= 0) {
+        const LRESULT height = SendMessageW(control, LB_GETITEMHEIGHT, 0, 0);
+        rect.top += LONG(2 + height * row);
+        rect.bottom = rect.top + LONG(height);
+    }
+    print(std::to_wstring((rect.left + rect.right) / 2) + L" " + std::to_wstring((rect.top + rect.bottom) / 2));
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t *argv[])
+{
+    const HWND form1 = FindWindowW(L"VenmarraForm1", nullptr);
+    if (!form1 || argc < 2)
+        return 2;
+    if (std::wstring(argv[1]) == L"texts")
+        return texts(form1);
+    if (std::wstring(argv[1]) == L"place" && argc >= 3)
+        return place(form1, _wtoi(argv[2]), argc >= 4 ? _wtoi(argv[3]) : -1);
+    return 2;
+}

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The Windows program under Wine and Xvfb against the local service: create a mailbox, start the
+# loop, deliver a Chinese mail by SMTP, see it listed, double-click it, read it in the viewer,
+# stop, close the main window. Texts are read from the running program's controls by probe.exe.
+# usage: windows_e2e.sh VENMARRA_EXE PROBE_EXE LINUX_BUILD SERVICE_HOST OUT_DIR
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+. "$root/tests/e2e/lib.sh"
+exe=$1 probe=$2 linux_build=$3 host=$4 out=$5
+devserver=$linux_build/tools/venmarra-devserver x11_close=$linux_build/tests/e2e/x11_close
+[ -x "$devserver" ] && [ -x "$x11_close" ] || fail "build the Linux program first (make build): $devserver"
+[[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
+port=${BASH_REMATCH[1]}
+port_is_free "$port" || fail "port $port is taken; stop whatever listens there and run again"
+mkdir -p "$out"
+wine() { "$root/scripts/wine-run" "$@"; }
+wine_server() { WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" "$@"; }
+start_xvfb
+openbox --sm-disable >"$out/openbox.log" 2>&1 &  # a window manager frames the windows, as a desktop's does
+E2E_PIDS+=($!)
+wine_server -k 2>/dev/null || true  # no Wine process of an earlier display stays
+
+log="$out/devserver.log"
+"$devserver" --http-port "$port" --smtp-port 0 2>"$log" &
+E2E_PIDS+=($!)
+wait_for "the local service" 10 port_listens "$port"
+smtp_port=$(sed -n '1s/.*SMTP 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
+[ -n "$smtp_port" ] || fail "the local service named no SMTP port: $(head -n1 "$log")"
+
+wine "$exe" &
+PROGRAM_PID=$!
+E2E_PIDS+=($PROGRAM_PID)
+texts() { wine "$probe" texts; }
+shows() { texts | grep -qF -- "$1"; }
+click() { local at; at=$(wine "$probe" place "$@") && xdotool mousemove $at click 1; }
+count() { grep -c "$1" "$log" || true; }
+at_least() { [ "$(count "$1")" -ge "$2" ]; }
+wait_for "the main window" 30 shows $'101\t生成邮箱'
+
+click 101                                                         # 生成邮箱
+wait_for "the first refresh" 20 at_least 'HTTP POST refresh' 1
+name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1/p' "$log" | head -n1)
+[ -n "$name" ] || fail "no mailbox was allocated"
+wait_for "the address in Text1" 10 shows $'105\t'"$name@venmarra.test"
+wait_for "the status line" 10 shows $'110\t检测完成.'
+
+"$root/scripts/send-mail" "$name@venmarra.test" "$smtp_port" >/dev/null
+click 102                                                         # 循环接收
+wait_for "the loop's caption" 10 shows $'102\t循环中..'
+wait_for "the mail's line in List1" 20 shows '你好，这是一封测试邮件'
+texts >"$out/main-window-texts.txt"
+main=$(xdotool search --name '^Venmarra  - By ' | head -n1)
+import -frame -window "$main" "$out/windows-main-window.png"
+grep -q $'^LIST\t.*测试发件人.*|.*你好，这是一封测试邮件.*|.*1000' "$out/main-window-texts.txt" \
+    || fail "the list line is not sender|subject|id: $(grep '^LIST' "$out/main-window-texts.txt")"
+
+row=$(wine "$probe" place 104 0)
+xdotool mousemove $row click --repeat 2 --delay 80 1              # the mail's line
+wait_for "the mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log"
+wait_for "the mail in the viewer" 20 shows '这是 Venmarra 本地服务收到的一封测试邮件。'
+viewer=$(xdotool search --name '^邮件内容$' | head -n1)
+import -frame -window "$viewer" "$out/windows-viewer.png"
+
+"$x11_close" "$viewer"                                             # the viewer lies over 停止
+viewer_gone() { ! shows $'VIEWER\t'; }
+wait_for "the viewer to close" 10 viewer_gone
+click 103                                                         # 停止
+wait_for "the loop's end" 10 shows $'102\t循环结束'
+refreshes=$(count 'HTTP POST refresh')
+[ "$(count "HTTP POST refresh $name (owner)")" = "$refreshes" ] || fail "a refresh went out without the mailbox's cookie"
+grep -q ' -> [45][0-9][0-9]' "$log" && fail "the service refused a request: $(grep ' -> [45]' "$log" | head -n3)"
+
+"$x11_close" "$main"
+wait "$PROGRAM_PID" && status=0 || status=$?
+[ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
+echo "1 passed, 0 failed: the Windows program under Wine with the local service (screenshots in $out)"
