@@ -189,7 +189,9 @@ ExchangeResult WinHttpExchange::perform(const ExchangeRequest &request, const Ht
                                                      WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
     if (!exchange)
         return lastFailure();
-    DWORD off = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS;
+    // Each exchange on a connection of its own, as a session of its own would have it (Wine pools
+    // connections across sessions otherwise).
+    DWORD off = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_KEEP_ALIVE;
     WinHttpSetOption(exchange.get(), WINHTTP_OPTION_DISABLE_FEATURE, &off, sizeof off);
     const std::wstring headers = requestHeaders(request);
     std::string body = request.isGet ? std::string() : request.body;

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# The Windows program under Wine and Xvfb against the local service: create a mailbox, start the
-# loop, deliver a Chinese mail by SMTP, see it listed, double-click it, read it in the viewer,
-# stop, close the main window. Texts are read from the running program's controls by probe.exe.
+# The Windows program under Wine and Xvfb. 1. Against the local service: create a mailbox, start
+# the loop, deliver a Chinese mail by SMTP, see it listed, double-click it, read it in the viewer,
+# stop, close the main window. 2. Against the scripted stand-in service: the exact requests and
+# headers, and the close box during a slow exchange. Texts are read from the running program's
+# controls by probe.exe.
 # usage: windows_e2e.sh VENMARRA_EXE PROBE_EXE LINUX_BUILD SERVICE_HOST OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 . "$root/tests/e2e/lib.sh"
 exe=$1 probe=$2 linux_build=$3 host=$4 out=$5
 devserver=$linux_build/tools/venmarra-devserver x11_close=$linux_build/tests/e2e/x11_close
+stand_in=$linux_build/tests/e2e/e2e_service
 [ -x "$devserver" ] && [ -x "$x11_close" ] || fail "build the Linux program first (make build): $devserver"
 [[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
 port=${BASH_REMATCH[1]}
@@ -22,7 +25,7 @@ wine_server -k 2>/dev/null || true  # no Wine process of an earlier display stay
 
 log="$out/devserver.log"
 "$devserver" --http-port "$port" --smtp-port 0 2>"$log" &
-E2E_PIDS+=($!)
+SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
 wait_for "the local service" 10 port_listens "$port"
 smtp_port=$(sed -n '1s/.*SMTP 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
 [ -n "$smtp_port" ] || fail "the local service named no SMTP port: $(head -n1 "$log")"
@@ -73,4 +76,28 @@ grep -q ' -> [45][0-9][0-9]' "$log" && fail "the service refused a request: $(gr
 "$x11_close" "$main"
 wait "$PROGRAM_PID" && status=0 || status=$?
 [ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
-echo "1 passed, 0 failed: the Windows program under Wine with the local service (screenshots in $out)"
+kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
+
+# 2. The scripted stand-in logs every request whole; its refresh answer comes after 4 s.
+log="$out/stand-in.log"; : >"$log"
+"$stand_in" --port "$port" --log "$log" --post-delay-ms 4000 &
+SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
+wait_for "the stand-in service" 10 port_listens "$port"
+wine "$exe" &
+PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
+wait_for "the main window" 30 shows $'101\t生成邮箱'
+click 101
+wait_for "the slow refresh" 10 at_least '^REQUEST POST' 1
+# Only the program's own headers and those that WinHTTP must send: no agent name, no keep-alive.
+headers=$(grep '^HEADER' "$log" | grep -v -e '^HEADER LOCAL_' -e '^HEADER REMOTE_' | sort | uniq -c | sed 's/^ *//')
+expected=$(printf '%s\n' '1 HEADER Content-Length: 30' '1 HEADER Content-Type: application/x-www-form-urlencoded' \
+    '1 HEADER Cookie: sid=e2e0123456789abcdef0123456789abcdef01234' '2 HEADER Host: 127.0.0.1:'"$port")
+[ "$headers" = "$expected" ] || fail "unexpected headers: $headers"
+[ "$(grep '^BODY' "$log" | tr -d '\r')" = "$(printf 'BODY \nBODY data=e2ebox7&type=refresh&arg=')" ] \
+    || fail "unexpected bodies: $(grep '^BODY' "$log")"
+"$x11_close" "$(xdotool search --name '^Venmarra  - By ' | head -n1)"
+program_ended() { ! kill -0 "$PROGRAM_PID" 2>/dev/null || [[ $(ps -o stat= -p "$PROGRAM_PID") == Z* ]]; }
+wait_for "the program's end within a second of the close box" 1 program_ended
+wait "$PROGRAM_PID" && status=0 || status=$?
+[ "$status" = 0 ] || fail "the close box during an exchange ended the program with status $status"
+echo "2 passed, 0 failed: the Windows program under Wine with the local service and the stand-in (screenshots in $out)"
