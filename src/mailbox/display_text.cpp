@@ -27,11 +27,16 @@ char16_t shownAs(char16_t code, bool keepLayout)
 
 }  // namespace
 
+void makeInert(char16_t *begin, char16_t *end, bool keepLayout)
+{
+    for (char16_t *c = begin; c != end; ++c)
+        if (*c < 0x20 || *c >= 0x7F)  // printable ASCII, the common case, is decided by the first test
+            *c = shownAs(*c, keepLayout);
+}
+
 std::u16string displayText(std::u16string text, bool keepLayout)
 {
-    for (char16_t &c : text)
-        if (c < 0x20 || c >= 0x7F)  // printable ASCII, the common case, is decided by the first test
-            c = shownAs(c, keepLayout);
+    makeInert(text.data(), text.data() + text.size(), keepLayout);
     return text;
 }
 

@@ -31,7 +31,11 @@ Form2::Form2(QWidget *parent)
 
 void Form2::setText1(const std::u16string &text)
 {
-    m_text1->setMailText(QString::fromStdU16String(displayText(text, true)));
+    // One copy of a mail's megabytes on the window's thread, made inert where it lies.
+    QString shown = QString::fromStdU16String(text);
+    char16_t *units = reinterpret_cast<char16_t *>(shown.data());
+    makeInert(units, units + shown.size(), true);
+    m_text1->setMailText(shown);
 }
 
 }  // namespace venmarra

@@ -269,9 +269,9 @@ ReadValue AnswerReader::read(std::u16string_view expression) const
     return textOf(*std::get<const Json *>(*current));
 }
 
-std::u16string textForm(const ReadValue &value)
+std::u16string textForm(ReadValue value)
 {
-    return value.value_or(std::u16string());
+    return value ? std::move(*value) : std::u16string();  // a mail's megabytes are moved, not copied
 }
 
 }  // namespace venmarra

@@ -39,6 +39,6 @@ private:
 // The text form of a value: a string as it stands; no value and null give empty text; 64-bit
 // integers digit for digit, other numbers as JavaScript writes them; true and false as words.
 // Objects and arrays cannot be turned into text and give empty text as well.
-std::u16string textForm(const ReadValue &value);
+std::u16string textForm(ReadValue value);
 
 }  // namespace venmarra
