@@ -1,6 +1,6 @@
 // The Windows viewer with a long one-line mail: from setting the text to the first paint of the
-// text box, and the longest time the message loop did not run (a 1 ms timer) until 200 ms after
-// that paint. Prints one table row per size.
+// text box, and the longest time the message loop did not run (a 1 ms timer) until the whole text
+// is in the box. Prints one table row per size.
 #include "win32/form2.h"
 
 #include <windows.h>
@@ -22,6 +22,7 @@ double msSince(Clock::time_point start)
 struct Timing {
     double firstPaintMs = -1;
     double longestStallMs = 0;
+    double allInMs = 0;
 };
 
 Timing g_timing;
@@ -56,16 +57,14 @@ Timing measure(const std::u16string &text)
     g_start = g_lastTick = Clock::now();
     viewer.setText(text);
     InvalidateRect(edit, nullptr, TRUE);
-    Clock::time_point painted {};
-    while (msSince(g_start) < 60000) {
-        if (g_timing.firstPaintMs >= 0 && painted == Clock::time_point {})
-            painted = Clock::now();
-        if (painted != Clock::time_point {} && msSince(painted) > 200)
+    while (msSince(g_start) < 120000) {
+        if (g_timing.firstPaintMs >= 0 && !viewer.window()->box().isLoading())
             break;
         MsgWaitForMultipleObjectsEx(0, nullptr, 5, QS_ALLINPUT, 0);
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
     }
+    g_timing.allInMs = msSince(g_start);
     KillTimer(nullptr, timer);
     return g_timing;
 }
@@ -76,16 +75,15 @@ int wmain()
 {
     LoadLibraryW(L"Msftedit.dll");
     const std::u16string piece = u"这是一封很长的单行邮件，用来测量查看窗口的速度。";
-    // 10 MB did not reach its first paint within six minutes under Wine 8; it is left out.
-    for (const std::size_t megabytes : {1}) {
+    for (const std::size_t megabytes : {1, 10}) {
         std::u16string text;
         while (text.size() * 3 < (megabytes << 20))
             text += piece;
         const Timing t = measure(text);
         const bool met = t.firstPaintMs >= 0 && t.firstPaintMs < 500 && t.longestStallMs <= 100;
         std::printf("| 7. Windows viewer under Wine, %zu MB Chinese one line: set text to first paint / longest "
-                    "stall (ms) | %.1f / %.1f | — | < 500 ms, no stall > 100 ms | %s |\n",
-                    megabytes, t.firstPaintMs, t.longestStallMs, met ? "met" : "**missed**");
+                    "stall / all in (ms) | %.1f / %.1f / %.0f | — | < 500 ms, no stall > 100 ms | %s |\n",
+                    megabytes, t.firstPaintMs, t.longestStallMs, t.allInMs, met ? "met" : "**missed**");
         std::fflush(stdout);
     }
     return 0;

@@ -25,13 +25,15 @@ Form2::Form2()
     m_window = CreateWindowExW(0, kWindowClass, wide(texts::text(texts::kViewerTitle)).c_str(),
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                                CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    // A rich edit box in plain-text mode: a plain EDIT lays out a megabyte-long line very slowly.
+    // A rich edit box in plain-text mode, filled a slice at a time (MailTextBox): a plain EDIT
+    // lays out a megabyte-long line very slowly, and so does a rich edit box given it at once.
     m_text1 = createControl(MSFTEDIT_CLASS, {},
                             WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
                                 | ES_DISABLENOSCROLL | ES_NOHIDESEL,
                             WS_EX_CLIENTEDGE, m_window, kText1Id);
     SendMessageW(m_text1, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
+    m_box = std::make_unique<MailTextBox>(m_text1, m_window);
     layOut(GetDpiForWindow(m_window));
     sizeAndCentre(m_window, kClientWidth, kClientHeight);
 }
@@ -51,7 +53,7 @@ void Form2::layOut(UINT dpi)
 
 void Form2::setText1(const std::u16string &text)
 {
-    SetWindowTextW(m_text1, wide(displayText(text, true)).c_str());
+    m_box->setText(displayText(text, true));
 }
 
 LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -65,6 +67,10 @@ LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam
         const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (self && message == WM_TIMER && wParam == MailTextBox::kAppendTimer && self->m_box) {
+        self->m_box->appendNextSlice();
         return 0;
     }
     if (self && message == WM_NCDESTROY) {

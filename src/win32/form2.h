@@ -1,6 +1,7 @@
 #pragma once
 
 #include "win32/handles.h"
+#include "win32/mail_text_box.h"
 
 #include <windows.h>
 
@@ -21,6 +22,7 @@ public:
     bool isOpen() const { return m_window != nullptr; }
     HWND window() const { return m_window; }
     HWND text1() const { return m_text1; }
+    const MailTextBox &box() const { return *m_box; }
     void setText1(const std::u16string &text);
 
 private:
@@ -29,6 +31,7 @@ private:
 
     HWND m_window = nullptr;
     HWND m_text1 = nullptr;
+    std::unique_ptr<MailTextBox> m_box;
     FontHandle m_font;
 };
 

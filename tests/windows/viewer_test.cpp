@@ -1,0 +1,64 @@
+// The Windows viewer's text box under Wine: a long mail goes in a slice at a time, and copying
+// gives back the mail's own text, without the breaks that the box holds long lines with.
+#include "win32/form2.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace venmarra::win32 {
+namespace {
+
+// Runs the message loop until the viewer holds the whole text.
+void untilLoaded(const MailViewer &viewer)
+{
+    for (int turns = 0; turns < 100000 && viewer.window()->box().isLoading(); ++turns) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, 0);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+}
+
+std::wstring allCopied(const MailViewer &viewer)
+{
+    SendMessageW(viewer.window()->text1(), EM_SETSEL, 0, -1);
+    return viewer.window()->box().selectedText();
+}
+
+TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
+{
+    LoadLibraryW(L"Msftedit.dll");
+    std::u16string longLine;
+    while (longLine.size() < 50000)
+        longLine += u"word 长长的中文没有空格 ";
+    const std::pair<std::u16string, std::wstring> cases[] = {
+        {u"第一行\n第二行\r\n第三行", L"第一行\r\n第二行\r\n第三行"},
+        {u"short\n" + longLine + u"\nend", L"short\r\n" + std::wstring(longLine.begin(), longLine.end()) + L"\r\nend"},
+        {u"tab\there", L"tab\there"},
+    };
+    MailViewer viewer;
+    for (const auto &[mail, copied] : cases) {
+        viewer.show();
+        viewer.setText(mail);
+        untilLoaded(viewer);
+        EXPECT_EQ(allCopied(viewer), copied) << std::string(mail.size() > 40 ? "the long line" : "a short mail");
+    }
+}
+
+TEST(WindowsViewer, aNewMailReplacesOneStillGoingIn)
+{
+    std::u16string big(300000, u'长');
+    MailViewer viewer;
+    viewer.show();
+    viewer.setText(big);
+    EXPECT_TRUE(viewer.window()->box().isLoading()) << "a long mail goes in a slice at a time";
+    viewer.setText(u"second");
+    untilLoaded(viewer);
+    EXPECT_EQ(allCopied(viewer), L"second");
+}
+
+}  // namespace
+}  // namespace venmarra::win32
