@@ -31,7 +31,10 @@ std::optional<UINT> codePageOf(std::string_view charset)
 
 std::optional<std::u16string> CodePageDecoder::decode(std::string_view bytes, std::string_view charset) const
 {
-    const std::optional<UINT> codePage = codePageOf(charset);
+    std::optional<UINT> codePage = codePageOf(charset);
+    // A system without GB18030's code page (Wine's) reads it as GBK, its two-byte subset.
+    if (codePage == 54936U && !IsValidCodePage(54936))
+        codePage = 936;
     if (!codePage || bytes.size() > INT_MAX)
         return std::nullopt;
     if (bytes.empty())

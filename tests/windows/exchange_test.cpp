@@ -1,0 +1,70 @@
+// The WinHTTP client under Wine against local answers (answers.py, its port in
+// VENMARRA_TEST_PORT): what it refuses, what it stops, and what it hands back.
+#include "service/charset.h"
+#include "win32/codepage_decoder.h"
+#include "win32/winhttp_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace venmarra::win32 {
+namespace {
+
+std::string url(const std::string &path)
+{
+    const char *port = std::getenv("VENMARRA_TEST_PORT");
+    return "http://127.0.0.1:" + std::string(port ? port : "9") + path;
+}
+
+ExchangeResult get(const std::string &address)
+{
+    ExchangeRequest request;
+    request.url = address;
+    return WinHttpExchange().perform(request, HttpLimits {});
+}
+
+TEST(WindowsExchange, aRedirectIsAnswerNotFollowed)
+{
+    const ExchangeResult result = get(url("/redirect"));
+    EXPECT_EQ(result.failure, ExchangeFailure::None);
+    EXPECT_EQ(result.status, 302);
+    EXPECT_EQ(result.body, "moved");
+}
+
+TEST(WindowsExchange, anAnswerPast64MiBFailsAsItArrives)
+{
+    EXPECT_EQ(get(url("/big")).failure, ExchangeFailure::TooLarge);
+}
+
+TEST(WindowsExchange, theHeaderTextAndTheCharsetComeBackAsReceived)
+{
+    const ExchangeResult missing = get(url("/missing"));
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_NE(missing.headerText.find("Set-Cookie: sid=a\r\n"), std::string::npos) << missing.headerText;
+    EXPECT_EQ(missing.headerText.rfind("HTTP/", 0), std::string::npos) << "the status line is not a header";
+    const ExchangeResult gbk = get(url("/gbk"));
+    EXPECT_EQ(gbk.contentType, "text/html; charset=GBK");
+    EXPECT_EQ(decodeAnswerBody(gbk.body, gbk.contentType, CodePageDecoder()), u"你好，邮箱");
+}
+
+TEST(WindowsExchange, otherSchemesAndClosedPortsFail)
+{
+    EXPECT_EQ(get("ftp://127.0.0.1/").failure, ExchangeFailure::Other);
+    const ExchangeResult refused = get("http://127.0.0.1:9/");
+    EXPECT_EQ(refused.failure, ExchangeFailure::Connect);
+    EXPECT_FALSE(refused.failureDetail.empty());
+}
+
+TEST(WindowsCharsets, codePagesByTheirNamesAndNothingForAnUnknownOne)
+{
+    const CodePageDecoder decoder;
+    const std::string gbk = "\xc4\xe3\xba\xc3";
+    for (const char *charset : {"GBK", "gb2312", "GB18030", "cp936"})
+        EXPECT_EQ(decoder.decode(gbk, charset), u"你好") << charset;
+    EXPECT_FALSE(decoder.decode(gbk, "no-such-charset"));
+}
+
+}  // namespace
+}  // namespace venmarra::win32
