@@ -26,6 +26,15 @@ QString caption(const char16_t *text)
     return QString::fromStdU16String(texts::text(text));
 }
 
+// A label's caption as the name of the box it stands for: without its full-width colon.
+QString captionWithoutColon(const char16_t *text)
+{
+    QString name = caption(text);
+    if (name.endsWith(QChar(u'：')))
+        name.chop(1);
+    return name;
+}
+
 template <typename Control>
 Control *named(Control *control, const char *name)
 {
@@ -91,6 +100,7 @@ void Form1::createControls()
     createFrame1();
     m_command2 = commandButton("Command2", caption(texts::kCommand2), this, 1680, 2520, 1455, 495);
     m_list1 = named(new QListWidget(this), "List1");
+    m_list1->setAccessibleName(caption(texts::kLabel7));  // a screen reader names it by its heading
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list1->setSortingEnabled(false);
     m_list1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -108,6 +118,7 @@ void Form1::createFrame1()
     m_label5 = autoSizeLabel("Label5", caption(texts::kLabel5), m_frame1, 120, 720);
     m_label6 = autoSizeLabel("Label6", caption(texts::kLabel6), m_frame1, 120, 1080);
     m_text1 = named(new QLineEdit(m_frame1), "Text1");
+    m_text1->setAccessibleName(captionWithoutColon(texts::kLabel1));  // by the label before it
     m_text1->setMaxLength(std::numeric_limits<int>::max());  // a name of any length keeps its domain
     placeInTwips(m_text1, 1200, 240, 2415, 375);
 }

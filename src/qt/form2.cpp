@@ -22,6 +22,7 @@ Form2::Form2(QWidget *parent)
     setFixedSize(twips(4560), twips(2730));
     m_text1 = new MailTextEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setAccessibleName(windowTitle());  // the box is the window's whole content
     placeInTwips(m_text1, 120, 120, 4335, 2535);
     m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

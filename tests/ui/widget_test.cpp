@@ -5,6 +5,7 @@
 #include "qt/mail_viewer.h"
 #include "qt/qt_toolkit.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,6 +28,7 @@ private slots:
     void form1_windowIsFixedWithMinimiseAndCloseOnly();
     void form1_stackingPutsLinesAboveLabel7();
     void form1_tabOrderAndFirstFocus();
+    void boxesAreNamedForScreenReaders();
     void form1_linesDrawTheHeadingBox();
     void form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame();
     void form1_markupIsShownAsPlainText();
@@ -166,6 +168,20 @@ void WidgetTest::form1_tabOrderAndFirstFocus()
     child(form, "Command3")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
+}
+
+void WidgetTest::boxesAreNamedForScreenReaders()
+{
+    Form1 form;
+    form.showMailViewer(u"mail");
+    const auto name = [](QWidget *widget) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        return accessible ? accessible->text(QAccessible::Name) : QStringLiteral("<none>");
+    };
+    QCOMPARE(name(child(form, "Text1")), QStringLiteral("临时邮箱名"));
+    QCOMPARE(name(child(form, "List1")), QStringLiteral("双击读取邮件"));
+    QCOMPARE(name(child(form, "Command1")), QStringLiteral("生成邮箱"));
+    QCOMPARE(name(form.mailViewer().window()->text1()), QStringLiteral("邮件内容"));
 }
 
 void WidgetTest::form1_linesDrawTheHeadingBox()
