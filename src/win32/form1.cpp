@@ -121,7 +121,6 @@ void Form1::stackInTabOrder()
 
 void Form1::layOut(UINT dpi)
 {
-    m_dpi = dpi;
     m_font = messageFont(dpi);
     const Twips twips(dpi);
     const auto font = reinterpret_cast<WPARAM>(m_font.get());

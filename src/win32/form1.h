@@ -55,7 +55,6 @@ private:
     HWND m_command1 = nullptr, m_command2 = nullptr, m_command3 = nullptr;
     HWND m_line1 = nullptr, m_line2 = nullptr, m_line3 = nullptr;
     FontHandle m_font;
-    UINT m_dpi = 96;
     std::vector<MailLine> m_lines;  // each line of List1 as it was read
     MailViewer m_viewer;
     MainWindowEvents *m_events = nullptr;

@@ -17,7 +17,6 @@ public:
     }
     // Twips as device pixels: 1440 twips to the inch.
     int operator()(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
-    UINT dpi() const { return m_dpi; }
 
 private:
     UINT m_dpi;

@@ -160,8 +160,8 @@ LRESULT CALLBACK MailTextBox::controlProcedure(HWND control, UINT message, WPARA
                                                DWORD_PTR self)
 {
     const auto *box = reinterpret_cast<const MailTextBox *>(self);
-    const bool control_key = GetKeyState(VK_CONTROL) < 0;
-    const bool copyKey = message == WM_KEYDOWN && control_key && (wParam == 'C' || wParam == VK_INSERT);
+    const bool controlHeld = GetKeyState(VK_CONTROL) < 0;
+    const bool copyKey = message == WM_KEYDOWN && controlHeld && (wParam == 'C' || wParam == VK_INSERT);
     if (message == WM_COPY || copyKey) {
         box->copySelection();
         return 0;
