@@ -1,6 +1,7 @@
 #include "qt/twips.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -10,9 +11,23 @@
 
 namespace venmarra {
 
+namespace {
+
+constexpr double kTwipsPerCharacter = 180;
+constexpr double kDesignCharacterPixels = 12;
+
+}  // namespace
+
+double pixelsPerTwip()
+{
+    // Measured on the font that the controls use; a font without Chinese measures its fallback's.
+    const qreal width = QFontMetricsF(QGuiApplication::font()).horizontalAdvance(QChar(u'中'));
+    return (width > 0 ? width : kDesignCharacterPixels) / kTwipsPerCharacter;
+}
+
 int twips(int value)
 {
-    return int(std::lround(double(value) / kTwipsPerPixel));
+    return int(std::lround(value * pixelsPerTwip()));
 }
 
 QRect twipsRect(int left, int top, int width, int height)

@@ -6,10 +6,11 @@ class QWidget;
 
 namespace venmarra {
 
-// The designs are laid out in twips: 1440 to the inch, 15 to a logical pixel at 96 dots per
-// inch. Qt scales logical pixels for high-density screens.
-inline constexpr int kTwipsPerPixel = 15;
-
+// The designs are laid out in twips for the default face of a Simplified Chinese desktop, whose
+// Chinese character is 180 twips wide (12 pixels, 15 twips to a pixel at 96 dots per inch). A twip
+// is measured against the desktop's default font, so a larger font grows the windows in
+// proportion and no caption outgrows its place. Qt scales pixels for high-density screens.
+double pixelsPerTwip();
 int twips(int value);
 QRect twipsRect(int left, int top, int width, int height);
 void placeInTwips(QWidget *widget, int left, int top, int width, int height);

@@ -91,7 +91,8 @@ void Form1::createControls()
     m_label2 = labelControl(caption(texts::kLabel2).c_str(), m_frame1, kLabel2);
     m_label3 = labelControl(caption(texts::kLabel3).c_str(), m_frame1, kLabel3);
     m_command2 = buttonControl(caption(texts::kCommand2).c_str(), m_window, kCommand2);
-    m_list1 = createControl(L"LISTBOX", {}, WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+    // The list's window text, which it never shows, names it for screen readers that read no label.
+    m_list1 = createControl(L"LISTBOX", caption(texts::kLabel7), WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                             WS_EX_CLIENTEDGE, m_window, kList1);
     m_command3 = buttonControl(caption(texts::kCommand3).c_str(), m_window, kCommand3);
     m_line1 = lineControl(m_window, kLine1);
@@ -102,13 +103,14 @@ void Form1::createControls()
 }
 
 // The system walks the dialog keys in stacking order, so the controls are stacked in tab order:
-// 生成邮箱, the frame (its label before 临时邮箱名's box), 循环接收, the list, 停止. The lines stay
-// above 双击读取邮件, which they cross; no other two controls overlap.
+// 生成邮箱, the frame (its label before 临时邮箱名's box), 循环接收, the list, 停止. A screen reader
+// names a box by the label just before it, so 双击读取邮件 comes right before the list, under the
+// lines that cross it.
 void Form1::stackInTabOrder()
 {
     HWND after = HWND_TOP;
-    for (HWND control : {m_command1, m_frame1, m_command2, m_list1, m_command3, m_line1, m_line2, m_line3,
-                         m_label7, m_label4}) {
+    for (HWND control : {m_command1, m_frame1, m_command2, m_line1, m_line2, m_line3, m_label7, m_list1,
+                         m_command3, m_label4}) {
         SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = control;
     }
@@ -122,7 +124,7 @@ void Form1::stackInTabOrder()
 void Form1::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
-    const Twips twips(dpi);
+    const Twips twips(m_window, m_font.get(), dpi);
     const auto font = reinterpret_cast<WPARAM>(m_font.get());
     for (HWND control : {m_command1, m_frame1, m_label1, m_text1, m_label5, m_label6, m_label2, m_label3,
                          m_command2, m_list1, m_command3, m_label7, m_label4})
@@ -133,7 +135,9 @@ void Form1::layOut(UINT dpi)
     placeInTwips(m_command2, twips, 1680, 2520, 1455, 495);
     placeInTwips(m_list1, twips, 3960, 600, 4815, 2760);
     placeInTwips(m_command3, twips, 3240, 2520, 615, 495);
-    placeInTwips(m_label7, twips, 3960, 360, 4815, 255);
+    // The heading reaches a pixel into the list, which lies over it: it ends where the list begins.
+    SetWindowPos(m_label7, nullptr, twips(3960), twips(360), twips(4815), twips(600) - twips(360),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     placeLine(m_line1, twips, {3960, 240}, {3960, 600});
     placeLine(m_line2, twips, {3960, 240}, {8760, 240});
     placeLine(m_line3, twips, {8760, 240}, {8760, 600});
@@ -167,7 +171,7 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
 
 void Form1::show()
 {
-    sizeAndCentre(m_window, kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, Twips(m_window, m_font.get(), GetDpiForWindow(m_window)), kClientWidth, kClientHeight);
     ShowWindow(m_window, SW_SHOWNORMAL);
     SetFocus(m_command1);
     UpdateWindow(m_window);
@@ -272,10 +276,10 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(m_window);
         return 0;
     case WM_DPICHANGED: {
-        layOut(HIWORD(wParam));
-        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const UINT dpi = HIWORD(wParam);
+        layOut(dpi);
+        moveToNewDpi(m_window, Twips(m_window, m_font.get(), dpi), kClientWidth, kClientHeight, dpi,
+                     *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     case WM_NCDESTROY: m_window = nullptr; break;

@@ -35,7 +35,7 @@ Form2::Form2()
     SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
     m_box = std::make_unique<MailTextBox>(m_text1, m_window);
     layOut(GetDpiForWindow(m_window));
-    sizeAndCentre(m_window, kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, Twips(m_window, m_font.get(), GetDpiForWindow(m_window)), kClientWidth, kClientHeight);
 }
 
 Form2::~Form2()
@@ -48,7 +48,7 @@ void Form2::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
     SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
-    placeInTwips(m_text1, Twips(dpi), 120, 120, 4335, 2535);
+    placeInTwips(m_text1, Twips(m_window, m_font.get(), dpi), 120, 120, 4335, 2535);
 }
 
 void Form2::setText1(const std::u16string &text)
@@ -63,10 +63,10 @@ LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam
                           reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
     auto *self = reinterpret_cast<Form2 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && message == WM_DPICHANGED) {
-        self->layOut(HIWORD(wParam));
-        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
-        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const UINT dpi = HIWORD(wParam);
+        self->layOut(dpi);
+        moveToNewDpi(window, Twips(window, self->m_font.get(), dpi), kClientWidth, kClientHeight, dpi,
+                     *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     if (self && message == WM_TIMER && wParam == MailTextBox::kAppendTimer && self->m_box) {

@@ -2,6 +2,13 @@
 
 namespace venmarra::win32 {
 
+Twips::Twips(HWND window, HFONT font, UINT dpi)
+    : m_characterWidth(int(textExtent(window, font, L"中").cx))
+{
+    if (m_characterWidth <= 0)  // no font could show it: the design's own face at this DPI
+        m_characterWidth = MulDiv(12, int(dpi), 96);
+}
+
 void placeInTwips(HWND control, const Twips &twips, int left, int top, int width, int height)
 {
     SetWindowPos(control, nullptr, twips(left), twips(top), twips(width), twips(height),
@@ -60,21 +67,41 @@ HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD s
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-void sizeAndCentre(HWND window, int clientWidth, int clientHeight)
+namespace {
+
+SIZE frameSize(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi)
 {
-    const UINT dpi = GetDpiForWindow(window);
-    const Twips twips(dpi);
     RECT frame {0, 0, twips(clientWidth), twips(clientHeight)};
     AdjustWindowRectExForDpi(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                              DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+}  // namespace
+
+void sizeAndCentre(HWND window, const Twips &twips, int clientWidth, int clientHeight)
+{
+    const SIZE size = frameSize(window, twips, clientWidth, clientHeight, GetDpiForWindow(window));
     MONITORINFO monitor {};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const RECT &screen = monitor.rcMonitor;
-    SetWindowPos(window, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, width, height,
+    SetWindowPos(window, nullptr, screen.left + (screen.right - screen.left - size.cx) / 2,
+                 screen.top + (screen.bottom - screen.top - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void moveToNewDpi(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi, const RECT &suggested)
+{
+    // The system's suggestion scales the whole frame; the client area follows the font instead.
+    const SIZE size = frameSize(window, twips, clientWidth, clientHeight, dpi);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the frame drawn differs from the one computed for the new DPI, the client area decides.
+    RECT client {};
+    GetClientRect(window, &client);
+    const int wider = twips(clientWidth) - client.right, taller = twips(clientHeight) - client.bottom;
+    if (wider != 0 || taller != 0)
+        SetWindowPos(window, nullptr, 0, 0, size.cx + wider, size.cy + taller, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 }  // namespace venmarra::win32

@@ -9,17 +9,20 @@
 // Places and sizes in twips, and the font that the controls use, at a window's DPI.
 namespace venmarra::win32 {
 
+// The designs are laid out in twips for the default face of a Simplified Chinese desktop, whose
+// Chinese character is 180 twips wide (12 pixels at 96 dots per inch, 15 twips to a pixel). A twip
+// is measured against the font that the controls use, the desktop's message font at the window's
+// DPI, so a larger font grows the windows in proportion and no caption outgrows its place.
 class Twips {
 public:
-    explicit Twips(UINT dpi)
-        : m_dpi(dpi)
-    {
-    }
-    // Twips as device pixels: 1440 twips to the inch.
-    int operator()(int twips) const { return MulDiv(twips, int(m_dpi), 1440); }
+    // `font` as selected into `window`'s device context.
+    Twips(HWND window, HFONT font, UINT dpi);
+    // Twips as device pixels.
+    int operator()(int twips) const { return MulDiv(twips, m_characterWidth, kTwipsPerCharacter); }
 
 private:
-    UINT m_dpi;
+    static constexpr int kTwipsPerCharacter = 180;
+    int m_characterWidth;
 };
 
 // Moves `control` to its place and size in twips within its container's client area.
@@ -40,6 +43,10 @@ HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD s
 
 // Moves a top-level window whose client area is `clientWidth` by `clientHeight` twips so that its
 // frame is centred on the primary screen, and sizes it to fit that client area at its DPI.
-void sizeAndCentre(HWND window, int clientWidth, int clientHeight);
+void sizeAndCentre(HWND window, const Twips &twips, int clientWidth, int clientHeight);
+
+// Sizes a top-level window for its client area at a new `dpi`, at the place that the system
+// suggested with WM_DPICHANGED.
+void moveToNewDpi(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi, const RECT &suggested);
 
 }  // namespace venmarra::win32

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyleOptionButton>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -31,6 +32,8 @@ private slots:
     void boxesAreNamedForScreenReaders();
     void form1_linesDrawTheHeadingBox();
     void form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame();
+    void form1_layoutFollowsTheDefaultFont_data();
+    void form1_layoutFollowsTheDefaultFont();
     void form1_markupIsShownAsPlainText();
     void form1_listKeepsOrderAndMailIds();
     void form2_isAFixedReadingWindow();
@@ -216,6 +219,92 @@ void WidgetTest::form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame()
     form.setCaption(MainWindowView::Caption::Label4, u"检测完成.");
     QCOMPARE(child(form, "Label4")->pos(), QPoint(8, 208));
     QCOMPARE(child(form, "Label4")->size(), child(form, "Label4")->sizeHint());
+}
+
+void WidgetTest::form1_layoutFollowsTheDefaultFont_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("9 pt") << 9;
+    QTest::newRow("11 pt") << 11;
+    QTest::newRow("14 pt") << 14;
+}
+
+namespace {
+
+// Where `control` draws its caption, in `form`'s coordinates; empty for a control without one.
+QRect captionRect(QWidget &form, QWidget *control)
+{
+    const QFontMetrics metrics(control->font());
+    QRect inside, text;
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        inside = label->contentsRect();
+        text = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), metrics.size(0, label->text()), inside);
+    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        text = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, metrics.size(0, button->text()), inside);
+    } else if (auto *frame = qobject_cast<QGroupBox *>(control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        inside = frame->rect();
+        text = frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    } else {
+        return {};
+    }
+    if (!inside.contains(text))
+        return QRect(0, 0, -1, -1);  // marks a caption that does not fit
+    return QRect(control->mapTo(&form, text.topLeft()), text.size());
+}
+
+}  // namespace
+
+void WidgetTest::form1_layoutFollowsTheDefaultFont()
+{
+    QFETCH(int, points);
+    const QFont desktopFont = QApplication::font();
+    QFont font = desktopFont;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    const auto restore = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+    Form1 form;
+    form.setCaption(MainWindowView::Caption::Label4, u"正在获取新邮箱..");
+    form.setCaption(MainWindowView::Caption::Label5, u"邮箱名：k3x9q2rw@venmarra.test");
+
+    // The window keeps its proportions to the font's Chinese character.
+    const double character = QFontMetricsF(font).horizontalAdvance(QChar(u'中'));
+    QVERIFY(character > 0);
+    QVERIFY2(std::abs(form.width() - 8835 / 180.0 * character) <= 1, qPrintable(QString::number(form.width())));
+    QVERIFY2(std::abs(form.height() - 3420 / 180.0 * character) <= 1, qPrintable(QString::number(form.height())));
+
+    const QList<QWidget *> controls = form.findChildren<QWidget *>(QRegularExpression("^(Label|Command|Frame|Text|List|Line)"));
+    QCOMPARE(controls.size(), 16);
+    for (QWidget *control : controls) {
+        const QRect caption = captionRect(form, control);
+        if (caption.isNull())
+            continue;
+        QVERIFY2(caption.isValid(), qPrintable(control->objectName() + " does not hold its caption"));
+        // Within the window, and within the frame for the frame's own labels.
+        QVERIFY2(QRect(control->parentWidget()->mapTo(&form, QPoint()), control->parentWidget()->size()).contains(caption),
+                 qPrintable(control->objectName() + " is cut by its container"));
+        for (QWidget *other : controls) {
+            if (other == control || other == control->parentWidget() || other->parentWidget() == control)
+                continue;
+            const QRect place(other->mapTo(&form, QPoint()), other->size());
+            QVERIFY2(!caption.intersects(place),
+                     qPrintable(control->objectName() + "'s caption overlaps " + other->objectName()));
+        }
+    }
+    if (const QString shots = qEnvironmentVariable("VENMARRA_SCREENSHOTS"); !shots.isEmpty())
+        QVERIFY(form.grab().save(shots + QStringLiteral("/main-window-%1pt.png").arg(points)));
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {  // the same rules on a scaled screen
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+    }
 }
 
 void WidgetTest::form1_markupIsShownAsPlainText()
