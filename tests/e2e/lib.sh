@@ -31,6 +31,7 @@ start_xvfb() {
     wait_for "Xvfb" 10 test -s "$fdfile"
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
+    wait_for "the X server to accept clients" 10 xdotool getdisplaygeometry
 }
 
 port_is_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
