@@ -7,15 +7,18 @@ root=$(cd "$here/../.." && pwd)
 venmarra=$1 devserver=$2 x11_close=$3 host=$4 out=$5
 mkdir -p "$out"
 [[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
-port=${BASH_REMATCH[1]} smtp_port=2525
-port_is_free "$port" && port_is_free "$smtp_port" || fail "port $port or $smtp_port is taken; stop what listens there"
+port=${BASH_REMATCH[1]}
+port_is_free "$port" || fail "port $port is taken; stop what listens there"
 start_xvfb
 
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 log="$out/devserver.log"
-"$devserver" --http-port "$port" --smtp-port "$smtp_port" 2>"$log" &
+"$devserver" --http-port "$port" --smtp-port 0 2>"$log" &  # mail on a port that the system picks
 E2E_PIDS+=($!); SERVICE_PID=$!
-wait_for "the local service" 10 port_listens "$port"
+wait_for "the local service" 10 grep -q 'listening: ' "$log"
+smtp_port=$(sed -n 's/.*listening: .*SMTP 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" | head -n1)
+[ -n "$smtp_port" ] || fail "the local service did not say where it takes mail"
+wait_for "the local service's web side" 10 port_listens "$port"
 "$venmarra" &
 PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
 wait_for "the main window" 15 find_window 'Venmarra  - By .*'
@@ -23,6 +26,15 @@ MAIN=$(find_window 'Venmarra  - By .*')
 click() { xdotool mousemove --window "$MAIN" "$1" "$2" click 1; }
 count() { grep -c "$1" "$log" || true; }
 at_least() { [ "$(count "$1")" -ge "$2" ]; }
+# log_quiet_for SECONDS: the service has logged nothing for that long.
+log_quiet_for() { [ $(($(date +%s) - $(stat -c %Y "$log"))) -ge "$1" ]; }
+# shows_text WINDOW [NOT_PICTURE]: the window shows text (the many shades of smoothed glyphs; an
+# empty viewer has a few dozen colours at most), and not the picture whose
+# pixel signature is NOT_PICTURE.
+shows_text() {
+    import -window "$1" "$out/.shot.png" 2>/dev/null || return 1
+    [ "$(identify -format %k "$out/.shot.png")" -gt 64 ] && [ "$(identify -format %# "$out/.shot.png")" != "${2:-}" ]
+}
 
 click 56 184                                           # 生成邮箱
 wait_for "the first refresh" 10 at_least 'HTTP POST refresh' 1
@@ -43,24 +55,23 @@ curl -sS --url "smtp://127.0.0.1:$smtp_port" --mail-from second@example.test --m
 refreshes=$(count 'HTTP POST refresh')
 wait_for "two refreshes after the second mail" 10 at_least 'HTTP POST refresh' $((refreshes + 2))
 click 236 184                                          # 停止
-sleep 1.5
+# Stopped: no request for three poll intervals. A loop that went on would never leave it quiet.
+wait_for "the loop to stop" 15 log_quiet_for 4
 stopped=$(count 'HTTP POST refresh')
-sleep 1.5
-[ "$(count 'HTTP POST refresh')" = "$stopped" ] || fail "the loop went on after the stop"
 [ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
 
 xdotool mousemove --window "$MAIN" 400 50 click --repeat 2 --delay 60 1   # the first line
 wait_for "the mail viewer" 10 find_window '邮件内容'
 VIEWER=$(find_window '邮件内容')
 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log" || fail "no mail-info request for the first mail"
-sleep 0.3
+wait_for "the viewer to show the mail" 10 shows_text "$VIEWER"
 import -window "$VIEWER" "$out/mail-viewer.png"
 xdotool mousemove --window "$MAIN" 550 64 click --repeat 2 --delay 60 1   # the second line, beside the viewer
 wait_for "the second mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1001 (owner)" "$log"
-sleep 0.3
+wait_for "the viewer to show the second mail" 10 shows_text "$VIEWER" "$(identify -format %# "$out/mail-viewer.png")"
 import -window "$VIEWER" "$out/mail-viewer-gb18030.png"
 "$x11_close" "$VIEWER"
-sleep 0.3
+wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"
 import -window "$MAIN" "$out/main-window.png"
 "$x11_close" "$MAIN"
 wait "$PROGRAM_PID" && status=0 || status=$?

@@ -426,7 +426,11 @@ void WidgetTest::viewer_longLinesAreHeldInBlocksButCopiedExactly()
     QCOMPARE(edit.mailText(), large);
     edit.setMailText(large);
     edit.setMailText("replaced");
-    QTest::qWait(50);
+    // A box given the same large mail at the same time: once it is full, a forgotten load of the
+    // first box would have been too.
+    MailTextEdit alongside;
+    alongside.setMailText(large);
+    QTRY_VERIFY(!alongside.isLoading());
     QCOMPARE(edit.mailText(), QStringLiteral("replaced"));
 
     edit.setMailText(QString());
@@ -443,11 +447,16 @@ void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
         Qt::TextFormat format = Qt::AutoText;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
     };
+    // Answers the next box as soon as it is open, however late it comes.
     const auto answerNextBox = [](Seen &seen) {
-        QTimer::singleShot(50, [&seen] {
+        auto *watch = new QTimer;
+        watch->start(5);
+        QObject::connect(watch, &QTimer::timeout, [watch, &seen] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
+            watch->deleteLater();
+            watch->stop();
             seen = {box->windowTitle(), box->text(), box->textFormat(), box->icon()};
             box->button(QMessageBox::Ok)->click();
         });
