@@ -2,15 +2,15 @@
 #include "window_system.h"
 
 #include "qt/mail_text_edit.h"
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
 namespace venmarra::test {
 namespace {
 
-// Runs `action` once `count` requests have reached the server (checked every 5 ms).
-void whenRequests(const ScriptedServer &server, std::size_t count, std::function<void()> action)
+// Runs `action` once `count` requests have reached the server, during the exchange that is
+// running then (checked every 5 ms).
+void whileAnExchangeRuns(const ScriptedServer &server, std::size_t count, std::function<void()> action)
 {
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, &server, count, action] {
@@ -32,6 +32,11 @@ protected:
         reply.headers = {{"Set-Cookie", "sid=loop"}};
         server.setDefaultReply(reply);
     }
+    // Runs `action` in the first wait after `count` requests have reached the server.
+    void inTheWaitAfter(std::size_t count, std::function<void()> action)
+    {
+        toolkit.inAWait([this, count] { return server.requestCount() >= count; }, std::move(action));
+    }
     void createMailbox()
     {
         server.enqueue(allocationReply("box", "cookie"));
@@ -43,7 +48,7 @@ protected:
 TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
 {
     createMailbox();
-    whenRequests(server, 5, [&] { logic->Command3_Click(); });
+    inTheWaitAfter(5, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
 
     const auto requests = server.requests();
@@ -52,9 +57,10 @@ TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
         EXPECT_EQ(requests[i].body, "data=box&type=refresh&arg=");
         EXPECT_EQ(requests[i].header("Cookie"), "sid=cookie");
     }
-    for (std::size_t i = 3; i < requests.size(); ++i)
-        EXPECT_GE(requests[i].at - requests[i - 1].at, 1200ms) << "request " << i;
-    EXPECT_LT(requests[2].at - requests[1].at, 1000ms) << "the first poll is not delayed";
+    const auto &at = toolkit.exchangeTimes();
+    for (std::size_t i = 3; i < at.size(); ++i)
+        EXPECT_EQ(at[i] - at[i - 1], 1200) << "request " << i;
+    EXPECT_EQ(at[2], at[1]) << "the first poll is not delayed";
     EXPECT_EQ(command2Caption(), "循环结束");
     EXPECT_EQ(view.captionsOf(Caption::Command2),
               (std::vector<QString> {"循环中..", "循环中..", "循环中..", "循环中..", "循环结束"}));
@@ -66,11 +72,9 @@ TEST_F(ReceiveLoop, aStopDuringARefreshLetsItFinishWaitsOnceMoreAndEnds)
     ScriptedReply slow = jsonReply(refreshAnswer("box", "1", {}));
     slow.delay = 300ms;
     server.enqueue(slow);
-    QTimer::singleShot(100, [&] { logic->Command3_Click(); });
-    QElapsedTimer clock;
-    clock.start();
+    whileAnExchangeRuns(server, 1, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
-    EXPECT_GE(clock.elapsed(), 300 + 1200);
+    EXPECT_EQ(toolkit.clock(), 1200) << "one whole wait after the refresh";
     EXPECT_EQ(server.requestCount(), 1u);
     EXPECT_EQ(command2Caption(), "循环结束");
 }
@@ -80,7 +84,7 @@ TEST_F(ReceiveLoop, stopBeforeAnyLoopIsClearedByTheNextLoop)
     logic->Command3_Click();
     EXPECT_EQ(logic->StopFlag(), u"1");
     EXPECT_EQ(command2Caption(), "循环接收");
-    whenRequests(server, 2, [&] { logic->Command3_Click(); });
+    inTheWaitAfter(2, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
     EXPECT_EQ(server.requestCount(), 2u);
     // Before any mailbox exists the name is empty.
@@ -92,11 +96,11 @@ TEST_F(ReceiveLoop, stopBeforeAnyLoopIsClearedByTheNextLoop)
 TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
 {
     // Stop and start again inside the first loop's wait; the second loop resets the flag.
-    whenRequests(server, 1, [&] {
+    inTheWaitAfter(1, [&] {
         logic->Command3_Click();
         logic->Command2_Click();
     });
-    whenRequests(server, 3, [&] { logic->Command3_Click(); });
+    inTheWaitAfter(3, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
 
     EXPECT_EQ(server.requestCount(), 3u) << "one stop ends both loops";
@@ -107,7 +111,7 @@ TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
 
 TEST_F(ReceiveLoop, closingTheWindowDuringAWaitEndsTheProgramWithNoFurtherRequest)
 {
-    whenRequests(server, 1, [&] { QTimer::singleShot(100, [&] { form.close(); }); });
+    inTheWaitAfter(1, [&] { form.close(); });
     logic->Command2_Click();
     EXPECT_EQ(toolkit.programEnds(), 1);
     EXPECT_EQ(server.requestCount(), 1u);
@@ -125,7 +129,7 @@ TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenP
     for (const auto &alternating : {std::vector {m4, m5}, std::vector {m5, m4}, std::vector {m4, m5}})
         server.enqueue(jsonReply(refreshAnswer("box", "1", alternating)));
     logic->Command1_Click();
-    whenRequests(server, 6, [&] { logic->Command3_Click(); });
+    inTheWaitAfter(6, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
     EXPECT_EQ(listLines(),
               QStringList({"a@x|one|1", "b@x|two|2", "c@x|three|3", "d@x|four|4", "e@x|five|5"}));
@@ -133,7 +137,7 @@ TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenP
 
 TEST_F(ReceiveLoop, thousandsOfClicksDuringAWaitNestFewLoopsAndStopStillEndsThemAll)
 {
-    whenRequests(server, 1, [&] {
+    inTheWaitAfter(1, [&] {
         for (int click = 0; click < 3000; ++click)
             queueUserClick(control<QPushButton>("Command2"));
         queueUserClick(control<QPushButton>("Command3"));
@@ -153,7 +157,7 @@ TEST_F(ReceiveLoop, theCloseBoxEndsTheProgramWhileAnExchangeRuns)
     toolkit.onEnd = [&] {
         endedAt = std::chrono::steady_clock::now();
     };
-    whenRequests(server, 1, [&] { queueCloseBox(&form); });
+    whileAnExchangeRuns(server, 1, [&] { queueCloseBox(&form); });
     logic->获取最新邮件();
     ASSERT_EQ(toolkit.programEnds(), 1);
     EXPECT_LT(endedAt, server.requests().at(0).at + slow.delay) << "the close waited for the answer";
@@ -228,7 +232,7 @@ TEST_F(OpeningAMail, aViewerClosedDuringTheMailsExchangeOpensAgainWithThatMail)
     ScriptedReply slow = jsonReply(R"({"data":[[0,[{"DATA":["second"]}]]]})");
     slow.delay = 500ms;
     server.enqueue(slow);
-    whenRequests(server, 2, [&] { queueCloseBox(form.mailViewer().window()); });
+    whileAnExchangeRuns(server, 2, [&] { queueCloseBox(form.mailViewer().window()); });
     logic->List1_DblClick();
     QCoreApplication::processEvents();  // a close held back until now would act here
     ASSERT_TRUE(form.mailViewer().window());
@@ -259,8 +263,8 @@ TEST_F(OpeningAMail, aDoubleClickDuringTheLoopsWaitCompletesBeforeTheLoopGoesOn)
     form.appendListItem({u"f", u"s", u"5"});
     control<QListWidget>("List1")->setCurrentRow(0);
     server.setDefaultReply(jsonReply(R"({"data":[[0,[{"DATA":["during the loop"]}]]]})"));
-    whenRequests(server, 1, [&] { QTimer::singleShot(50, [&] { logic->List1_DblClick(); }); });
-    whenRequests(server, 3, [&] { logic->Command3_Click(); });
+    inTheWaitAfter(1, [&] { logic->List1_DblClick(); });
+    inTheWaitAfter(3, [&] { logic->Command3_Click(); });
     logic->Command2_Click();
     const auto all = bodies();
     ASSERT_EQ(all.size(), 3u);
