@@ -1,4 +1,4 @@
-#include "../mailbox/window_fixture.h"
+#include "window_fixture.h"
 #include "raw_server.h"
 
 namespace venmarra::test {

@@ -1,4 +1,4 @@
-#include "../mailbox/window_fixture.h"
+#include "window_fixture.h"
 #include "mailbox/module1.h"
 #include "raw_server.h"
 #include "service/answer_reader.h"
