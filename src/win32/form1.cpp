@@ -92,8 +92,9 @@ void Form1::createControls()
     m_label3 = labelControl(caption(texts::kLabel3).c_str(), m_frame1, kLabel3);
     m_command2 = buttonControl(caption(texts::kCommand2).c_str(), m_window, kCommand2);
     // The list's window text, which it never shows, names it for screen readers that read no label.
-    m_list1 = createControl(L"LISTBOX", caption(texts::kLabel7), WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                            WS_EX_CLIENTEDGE, m_window, kList1);
+    m_list1 = createControl(L"LISTBOX", caption(texts::kLabel7),
+                            WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, m_window,
+                            kList1);
     m_command3 = buttonControl(caption(texts::kCommand3).c_str(), m_window, kCommand3);
     m_line1 = lineControl(m_window, kLine1);
     m_line2 = lineControl(m_window, kLine2);
@@ -124,7 +125,8 @@ void Form1::stackInTabOrder()
 void Form1::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
-    const Twips twips(m_window, m_font.get(), dpi);
+    m_twips.emplace(m_window, m_font.get(), dpi);
+    const Twips &twips = *m_twips;
     const auto font = reinterpret_cast<WPARAM>(m_font.get());
     for (HWND control : {m_command1, m_frame1, m_label1, m_text1, m_label5, m_label6, m_label2, m_label3,
                          m_command2, m_list1, m_command3, m_label7, m_label4})
@@ -171,7 +173,7 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
 
 void Form1::show()
 {
-    sizeAndCentre(m_window, Twips(m_window, m_font.get(), GetDpiForWindow(m_window)), kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, *m_twips, kClientWidth, kClientHeight);
     ShowWindow(m_window, SW_SHOWNORMAL);
     SetFocus(m_command1);
     UpdateWindow(m_window);
@@ -278,8 +280,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: {
         const UINT dpi = HIWORD(wParam);
         layOut(dpi);
-        moveToNewDpi(m_window, Twips(m_window, m_font.get(), dpi), kClientWidth, kClientHeight, dpi,
-                     *reinterpret_cast<const RECT *>(lParam));
+        moveToNewDpi(m_window, *m_twips, kClientWidth, kClientHeight, dpi, *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     case WM_NCDESTROY: m_window = nullptr; break;

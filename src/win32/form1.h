@@ -3,9 +3,11 @@
 #include "mailbox/main_window_view.h"
 #include "win32/form2.h"
 #include "win32/handles.h"
+#include "win32/layout.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,7 @@ private:
     HWND m_command1 = nullptr, m_command2 = nullptr, m_command3 = nullptr;
     HWND m_line1 = nullptr, m_line2 = nullptr, m_line3 = nullptr;
     FontHandle m_font;
+    std::optional<Twips> m_twips;  // measured on m_font by layOut
     std::vector<MailLine> m_lines;  // each line of List1 as it was read
     MailViewer m_viewer;
     MainWindowEvents *m_events = nullptr;

@@ -35,7 +35,7 @@ Form2::Form2()
     SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
     m_box = std::make_unique<MailTextBox>(m_text1, m_window);
     layOut(GetDpiForWindow(m_window));
-    sizeAndCentre(m_window, Twips(m_window, m_font.get(), GetDpiForWindow(m_window)), kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, *m_twips, kClientWidth, kClientHeight);
 }
 
 Form2::~Form2()
@@ -48,7 +48,8 @@ void Form2::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
     SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
-    placeInTwips(m_text1, Twips(m_window, m_font.get(), dpi), 120, 120, 4335, 2535);
+    m_twips.emplace(m_window, m_font.get(), dpi);
+    placeInTwips(m_text1, *m_twips, 120, 120, 4335, 2535);
 }
 
 void Form2::setText1(const std::u16string &text)
@@ -65,8 +66,7 @@ LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam
     if (self && message == WM_DPICHANGED) {
         const UINT dpi = HIWORD(wParam);
         self->layOut(dpi);
-        moveToNewDpi(window, Twips(window, self->m_font.get(), dpi), kClientWidth, kClientHeight, dpi,
-                     *reinterpret_cast<const RECT *>(lParam));
+        moveToNewDpi(window, *self->m_twips, kClientWidth, kClientHeight, dpi, *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     if (self && message == WM_TIMER && wParam == MailTextBox::kAppendTimer && self->m_box) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "win32/handles.h"
+#include "win32/layout.h"
 #include "win32/mail_text_box.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace venmarra::win32 {
@@ -33,6 +35,7 @@ private:
     HWND m_text1 = nullptr;
     std::unique_ptr<MailTextBox> m_box;
     FontHandle m_font;
+    std::optional<Twips> m_twips;  // measured on m_font by layOut
 };
 
 // The one viewer of the run: created when a mail is first shown, and anew after the user closed it.
