@@ -3,11 +3,15 @@
 #include "build_settings.h"
 #include "service/text_encoding.h"
 
+#include <cstdlib>
+
 namespace venmarra {
 
 std::u16string ServiceBaseUrl()
 {
-    return u"http://" + utf16FromUtf8(build::kServiceHost) + u'/';
+    // A run against a local service on a port the system picked names it in the environment.
+    const char *host = std::getenv("VENMARRA_SERVICE_HOST");
+    return u"http://" + utf16FromUtf8(host && *host ? host : build::kServiceHost) + u'/';
 }
 
 std::u16string ServiceMailDomain()

@@ -8,13 +8,14 @@
 // What the program puts on the wire for the mail service, and how it reads the home page.
 namespace venmarra {
 
-// The one URL of the service: "http://" + host + "/".
+// The one URL of the service: "http://" + host + "/", the host being the environment's
+// VENMARRA_SERVICE_HOST when it is set, else the one the program was built with.
 std::u16string ServiceBaseUrl();
 // The domain that follows "@" in the service's mailbox addresses.
 std::u16string ServiceMailDomain();
 
 // Where the program's requests go and how long an exchange may take. The product always uses
-// the built-in endpoint and limits; tests point it at a local server with shorter limits.
+// the service's endpoint and the built-in limits; tests point it at a local server with shorter limits.
 struct ServiceSettings {
     std::u16string baseUrl = ServiceBaseUrl();
     std::u16string mailDomain = ServiceMailDomain();

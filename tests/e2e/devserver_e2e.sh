@@ -1,24 +1,16 @@
 #!/usr/bin/env bash
 # The real program under Xvfb against the real local service, with mail delivered by SMTP.
-# usage: devserver_e2e.sh VENMARRA DEVSERVER X11_CLOSE SERVICE_HOST OUT_DIR
+# usage: devserver_e2e.sh VENMARRA DEVSERVER X11_CLOSE OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-. "$here/lib.sh"
-venmarra=$1 devserver=$2 x11_close=$3 host=$4 out=$5
+. "$root/tests/support/e2e_lib.sh"
+venmarra=$1 devserver=$2 x11_close=$3 out=$4
 mkdir -p "$out"
-[[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
-port=${BASH_REMATCH[1]}
-port_is_free "$port" || fail "port $port is taken; stop what listens there"
 start_xvfb
 
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 log="$out/devserver.log"
-"$devserver" --http-port "$port" --smtp-port 0 2>"$log" &  # mail on a port that the system picks
-E2E_PIDS+=($!); SERVICE_PID=$!
-wait_for "the local service" 10 grep -q 'listening: ' "$log"
-smtp_port=$(sed -n 's/.*listening: .*SMTP 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" | head -n1)
-[ -n "$smtp_port" ] || fail "the local service did not say where it takes mail"
-wait_for "the local service's web side" 10 port_listens "$port"
+start_devserver "$devserver" "$log"
 "$venmarra" &
 PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
 wait_for "the main window" 15 find_window 'Venmarra  - By .*'
@@ -41,7 +33,7 @@ wait_for "the first refresh" 10 at_least 'HTTP POST refresh' 1
 name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1/p' "$log" | head -n1)
 [ -n "$name" ] || fail "no mailbox was allocated"
 
-"$root/scripts/send-mail" "$name@venmarra.test" "$smtp_port" >/dev/null
+"$root/scripts/send-mail" "$name@venmarra.test" "$SMTP_PORT" >/dev/null
 click 161 184                                          # 循环接收
 wait_for "a refresh after the first mail" 10 at_least 'HTTP POST refresh' 2
 # The second mail: a GB18030 sender and subject, and a quoted-printable GB18030 body.
@@ -50,7 +42,7 @@ qp() { gb "$1" | od -An -tx1 -v | tr -d ' \n' | sed 's/../=&/g' | tr 'a-f' 'A-F'
 printf 'From: =?GB18030?B?%s?= <second@example.test>\r\nSubject: =?GB18030?B?%s?=\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=GB18030\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n%s\r\n%s\r\n' \
     "$(gb '第二位' | base64 -w0)" "$(gb '国标编码的第二封邮件' | base64 -w0)" "$(qp '这封邮件的正文用 GB18030 编码，')" "$(qp '以 quoted-printable 传送。')" \
     >"$out/second.eml"
-curl -sS --url "smtp://127.0.0.1:$smtp_port" --mail-from second@example.test --mail-rcpt "$name@venmarra.test" \
+curl -sS --url "smtp://127.0.0.1:$SMTP_PORT" --mail-from second@example.test --mail-rcpt "$name@venmarra.test" \
     --upload-file "$out/second.eml"
 refreshes=$(count 'HTTP POST refresh')
 wait_for "two refreshes after the second mail" 10 at_least 'HTTP POST refresh' $((refreshes + 2))

@@ -3,7 +3,7 @@
 # window's frame, title bar included, is centred on the screen within a pixel.
 # usage: placement_e2e.sh VENMARRA X11_CLOSE OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/lib.sh"
+. "$here/../support/e2e_lib.sh"
 venmarra=$1 x11_close=$2 out=$3
 mkdir -p "$out"
 start_xvfb

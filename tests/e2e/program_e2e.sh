@@ -2,25 +2,18 @@
 # The real program under Xvfb against a scripted stand-in service: the close box of either window
 # during a slow exchange, then the failure path of creation. (The whole road runs against the
 # local service in devserver_e2e.sh; the requests themselves are checked in creation_test.cpp.)
-# usage: program_e2e.sh VENMARRA E2E_SERVICE X11_CLOSE SERVICE_HOST OUT_DIR
+# usage: program_e2e.sh VENMARRA X11_CLOSE OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/lib.sh"
-venmarra=$1 service=$2 x11_close=$3 host=$4 out=$5
+. "$here/../support/e2e_lib.sh"
+venmarra=$1 x11_close=$2 out=$3
 mkdir -p "$out"
-[[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
-port=${BASH_REMATCH[1]}
-port_is_free "$port" || fail "port $port is taken; stop whatever listens there (make run?) and run again"
 start_xvfb
 
 # find_window NAME: the id of the first visible window whose whole title matches NAME.
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 
 run_program() {  # run_program LOG [--no-name]: starts the service and the program
-    local log=$1; shift
-    : >"$log"
-    "$service" --port "$port" --log "$log" "$@" &
-    E2E_PIDS+=($!); SERVICE_PID=$!
-    wait_for "the stand-in service" 10 port_listens "$port"
+    start_stand_in "$@"
     "$venmarra" &
     PROGRAM_PID=$!
     E2E_PIDS+=($PROGRAM_PID)

@@ -1,6 +1,5 @@
 #include "build_settings.h"
 #include "qt/form1.h"
-#include "qt/line_shape.h"
 #include "qt/mail_text_edit.h"
 #include "qt/mail_viewer.h"
 #include "qt/qt_toolkit.h"
@@ -30,7 +29,6 @@ private slots:
     void form1_stackingPutsLinesAboveLabel7();
     void form1_tabOrderAndFirstFocus();
     void boxesAreNamedForScreenReaders();
-    void form1_linesDrawTheHeadingBox();
     void form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame();
     void form1_layoutFollowsTheDefaultFont_data();
     void form1_layoutFollowsTheDefaultFont();
@@ -84,6 +82,10 @@ void WidgetTest::form1_controlsHaveTheirDesignedPlacesAndTexts_data()
     row("Command1", "QPushButton", "Form1", px(120, 2520, 1455, 495), false, "生成邮箱");
     row("Label7", "QLabel", "Form1", px(3960, 360, 4815, 255), false, "双击读取邮件");
     row("Label4", "QLabel", "Form1", px(120, 3120, 90, 180), true, QString());
+    // The heading's box: the list reaches one pixel further right than the right-hand line.
+    row("Line1", "venmarra::LineShape", "Form1", QRect(264, 16, 1, 25), false, QString());
+    row("Line2", "venmarra::LineShape", "Form1", QRect(264, 16, 321, 1), false, QString());
+    row("Line3", "venmarra::LineShape", "Form1", QRect(584, 16, 1, 25), false, QString());
 }
 
 void WidgetTest::form1_controlsHaveTheirDesignedPlacesAndTexts()
@@ -104,8 +106,10 @@ void WidgetTest::form1_controlsHaveTheirDesignedPlacesAndTexts()
     QVERIFY(!control->isHidden());
     // An auto-sized label's size follows its caption (form1_layoutFollowsTheDefaultFont).
     QCOMPARE(autoSize ? QRect(control->pos(), geometry.size()) : control->geometry(), geometry);
-    if (auto *label = qobject_cast<QLabel *>(control))
+    if (auto *label = qobject_cast<QLabel *>(control)) {
         QCOMPARE(label->text(), text);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
     else if (auto *button = qobject_cast<QPushButton *>(control))
         QCOMPARE(button->text(), text);
     else if (auto *frame = qobject_cast<QGroupBox *>(control))
@@ -120,7 +124,7 @@ void WidgetTest::form1_windowIsFixedWithMinimiseAndCloseOnly()
 {
     Form1 form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Venmarra  - By ") + QString::fromUtf8(build::kAuthorCredit));
-    QVERIFY(form.windowTitle().startsWith("Venmarra  - By "));
+    QCOMPARE(child<QLabel>(form, "Label7")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     QCOMPARE(form.size(), QSize(589, 228));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     const Qt::WindowFlags flags = form.windowFlags();
@@ -181,23 +185,6 @@ void WidgetTest::boxesAreNamedForScreenReaders()
     QCOMPARE(name(child(form, "List1")), QStringLiteral("双击读取邮件"));
     QCOMPARE(name(child(form, "Command1")), QStringLiteral("生成邮箱"));
     QCOMPARE(name(form.mailViewer().window()->text1()), QStringLiteral("邮件内容"));
-}
-
-void WidgetTest::form1_linesDrawTheHeadingBox()
-{
-    Form1 form;
-    const auto ends = [&](const char *name) {
-        auto *line = child<LineShape>(form, name);
-        return std::pair {line->from(), line->to()};
-    };
-    QCOMPARE(ends("Line1"), (std::pair {QPoint(264, 16), QPoint(264, 40)}));
-    QCOMPARE(ends("Line2"), (std::pair {QPoint(264, 16), QPoint(584, 16)}));
-    QCOMPARE(ends("Line3"), (std::pair {QPoint(584, 16), QPoint(584, 40)}));
-    QCOMPARE(child(form, "Line1")->width(), 1);
-    QCOMPARE(child(form, "Line2")->height(), 1);
-    QCOMPARE(child<QLabel>(form, "Label7")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-    // The list reaches one pixel further right than the right-hand line.
-    QCOMPARE(child(form, "List1")->geometry().right(), 584);
 }
 
 void WidgetTest::form1_autoSizeLabelsGrowRightAndAreClippedByTheFrame()
@@ -311,8 +298,6 @@ void WidgetTest::form1_markupIsShownAsPlainText()
           MainWindowView::Caption::Label5, MainWindowView::Caption::Label6}) {
         form.setCaption(caption, markup.toStdU16String());
     }
-    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"})
-        QCOMPARE(child<QLabel>(form, name)->textFormat(), Qt::PlainText);
     QCOMPARE(child<QLabel>(form, "Label2")->text(), markup);
     form.appendListItem({markup.toStdU16String(), u"s", u"1"});
     QCOMPARE(QString::fromStdU16String(form.listItemText(0)), markup + "|s|1");
@@ -323,15 +308,14 @@ void WidgetTest::form1_listKeepsOrderAndMailIds()
 {
     Form1 form;
     QCOMPARE(form.selectedListIndex(), -1);
-    for (int i = 0; i < 50; ++i)
-        form.appendListItem({QStringLiteral("z%1").arg(i).toStdU16String(), u"subject", QString::number(i).toStdU16String()});
+    for (const char16_t *id : {u"9", u"1", u"5"})
+        form.appendListItem({u"z" + std::u16string(id), u"subject", id});
     auto *list = child<QListWidget>(form, "List1");
-    QCOMPARE(list->count(), 50);
-    QCOMPARE(QString::fromStdU16String(form.listItemText(0)), QStringLiteral("z0|subject|0"));
-    QCOMPARE(QString::fromStdU16String(form.listItemText(49)), QStringLiteral("z49|subject|49"));
-    QCOMPARE(QString::fromStdU16String(form.listItemMailId(7)), QStringLiteral("7"));
-    list->setCurrentRow(3);
-    QCOMPARE(form.selectedListIndex(), 3);
+    QCOMPARE(QString::fromStdU16String(form.listItemText(0)), QStringLiteral("z9|subject|9"));
+    QCOMPARE(QString::fromStdU16String(form.listItemText(2)), QStringLiteral("z5|subject|5"));
+    QCOMPARE(QString::fromStdU16String(form.listItemMailId(1)), QStringLiteral("1"));
+    list->setCurrentRow(2);
+    QCOMPARE(form.selectedListIndex(), 2);
     QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
@@ -389,29 +373,21 @@ void WidgetTest::viewer_longLinesAreHeldInBlocksButCopiedExactly()
     QString words;
     while (words.size() < 50000)
         words += QStringLiteral("word%1 ").arg(words.size());
-    const QString chinese(30000, QChar(u'邮'));
-    const QString noBreak(20000, QLatin1Char('x'));
-    const QString mail = "short line\r\n" + words + "\n" + chinese + "\n\n" + noBreak + "\ttail";
-    edit.setMailText(mail);
+    const QString mail = "short line\r\n" + words + "\n" + QString(30000, QChar(u'邮')) + "\n\n" + QString(20000, 'x') + "\ttail";
     QString expected = mail;
     expected.replace("\r\n", "\n");
+    edit.setMailText(mail);
     QCOMPARE(edit.mailText(), expected);
-    QVERIFY(edit.document()->blockCount() > 10);  // the long lines are held in blocks
     for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
         QVERIFY(block.length() <= MailTextEdit::kBlockLength * 2);
-
-    edit.selectAll();
-    edit.copy();
-    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
-    // From inside the line of words, across the box's own breaks, to the end.
+    // Copied from inside the line of words, across the box's own breaks, to the end.
     QTextCursor cursor(edit.document()->findBlockByNumber(3));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 7);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     edit.setTextCursor(cursor);
     edit.copy();
     const QString copied = QGuiApplication::clipboard()->text();
-    QVERIFY(copied.size() > chinese.size() + noBreak.size());
-    QVERIFY(expected.endsWith(copied));
+    QVERIFY(copied.size() > 50000 && expected.endsWith(copied));
 
     // A large mail arrives a slice at a time; a mail shown meanwhile replaces it entirely.
     const QString large = QString(3 * MailTextEdit::kSliceLength, QChar(u'大')) + "\nend";
@@ -420,55 +396,46 @@ void WidgetTest::viewer_longLinesAreHeldInBlocksButCopiedExactly()
     QTRY_VERIFY(!edit.isLoading());
     QCOMPARE(edit.mailText(), large);
     edit.setMailText(large);
-    edit.setMailText("replaced");
+    edit.setMailText("a\n");
     // A box given the same large mail at the same time: once it is full, a forgotten load of the
     // first box would have been too.
     MailTextEdit alongside;
     alongside.setMailText(large);
     QTRY_VERIFY(!alongside.isLoading());
-    QCOMPARE(edit.mailText(), QStringLiteral("replaced"));
-
-    edit.setMailText(QString());
-    QCOMPARE(edit.mailText(), QString());
-    edit.setMailText("a\n");
     QCOMPARE(edit.mailText(), QStringLiteral("a\n"));
 }
 
 void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
 {
     QtToolkit toolkit;
-    struct Seen {
+    using Icon = Toolkit::MessageIcon;
+    const struct {
+        std::u16string text, title;
+        Icon icon;
+        QString shownTitle;
+        QMessageBox::Icon shownIcon;
+    } boxes[] = {{u"<b>邮箱获取失败</b>", {}, Icon::None, "Venmarra", QMessageBox::NoIcon},
+                 {u"Http错误代码:404", u"提示", Icon::Information, "提示", QMessageBox::Information}};
+    for (const auto &box : boxes) {
+        QMessageBox *seen = nullptr;
         QString title, text;
-        Qt::TextFormat format = Qt::AutoText;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-    };
-    // Answers the next box as soon as it is open, however late it comes.
-    const auto answerNextBox = [](Seen &seen) {
-        auto *watch = new QTimer;
-        watch->start(5);
-        QObject::connect(watch, &QTimer::timeout, [watch, &seen] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            watch->deleteLater();
-            watch->stop();
-            seen = {box->windowTitle(), box->text(), box->textFormat(), box->icon()};
-            box->button(QMessageBox::Ok)->click();
+        // Answers the box as soon as it is open, however late it comes.
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()); open && !seen) {
+                seen = open;
+                title = open->windowTitle(), text = open->text();
+                QCOMPARE(open->textFormat(), Qt::PlainText);
+                QCOMPARE(open->icon(), box.shownIcon);
+                open->button(QMessageBox::Ok)->click();
+            }
         });
-    };
-    Seen untitled;
-    answerNextBox(untitled);
-    toolkit.messageBox(u"<b>邮箱获取失败</b>", Toolkit::MessageIcon::None, {});
-    QCOMPARE(untitled.title, QStringLiteral("Venmarra"));
-    QCOMPARE(untitled.text, QStringLiteral("<b>邮箱获取失败</b>"));
-    QCOMPARE(untitled.format, Qt::PlainText);
-    QCOMPARE(untitled.icon, QMessageBox::NoIcon);
-
-    Seen titled;
-    answerNextBox(titled);
-    toolkit.messageBox(u"Http错误代码:404", Toolkit::MessageIcon::Information, u"提示");
-    QCOMPARE(titled.title, QStringLiteral("提示"));
-    QCOMPARE(titled.icon, QMessageBox::Information);
+        watch.start(5);
+        toolkit.messageBox(box.text, box.icon, box.title);
+        QVERIFY(seen);
+        QCOMPARE(title, box.shownTitle);
+        QCOMPARE(text, QString::fromStdU16String(box.text));
+    }
 }
 
 }  // namespace venmarra

@@ -1,4 +1,4 @@
-// The WinHTTP client under Wine against local answers (answers.py, its port in
+// The WinHTTP client under Wine against local answers (tests/support/stand_in.py, its port in
 // VENMARRA_TEST_PORT): what it refuses, what it stops, and what it hands back.
 #include "service/charset.h"
 #include "win32/codepage_decoder.h"

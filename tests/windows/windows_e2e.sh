@@ -4,17 +4,13 @@
 # stop, close the main window. 2. Against the scripted stand-in service: the exact requests and
 # headers, and the close box during a slow exchange. Texts are read from the running program's
 # controls by probe.exe.
-# usage: windows_e2e.sh VENMARRA_EXE PROBE_EXE LINUX_BUILD SERVICE_HOST OUT_DIR
+# usage: windows_e2e.sh VENMARRA_EXE PROBE_EXE LINUX_BUILD OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-. "$root/tests/e2e/lib.sh"
-exe=$1 probe=$2 linux_build=$3 host=$4 out=$5
+. "$root/tests/support/e2e_lib.sh"
+exe=$1 probe=$2 linux_build=$3 out=$4
 devserver=$linux_build/tools/venmarra-devserver x11_close=$linux_build/tests/e2e/x11_close
-stand_in=$linux_build/tests/e2e/e2e_service
 [ -x "$devserver" ] && [ -x "$x11_close" ] || fail "build the Linux program first (make build): $devserver"
-[[ $host =~ ^127\.0\.0\.1:([0-9]+)$ ]] || { echo "SKIP: the program is built for $host, not a local port"; exit 0; }
-port=${BASH_REMATCH[1]}
-port_is_free "$port" || fail "port $port is taken; stop whatever listens there and run again"
 mkdir -p "$out"
 wine() { "$root/scripts/wine-run" "$@"; }
 wine_server() { WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" "$@"; }
@@ -24,11 +20,7 @@ E2E_PIDS+=($!)
 wine_server -k 2>/dev/null || true  # no Wine process of an earlier display stays
 
 log="$out/devserver.log"
-"$devserver" --http-port "$port" --smtp-port 0 2>"$log" &
-SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
-wait_for "the local service" 10 port_listens "$port"
-smtp_port=$(sed -n '1s/.*SMTP 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
-[ -n "$smtp_port" ] || fail "the local service named no SMTP port: $(head -n1 "$log")"
+start_devserver "$devserver" "$log"
 
 wine "$exe" &
 PROGRAM_PID=$!
@@ -47,7 +39,7 @@ name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1
 wait_for "the address in Text1" 10 shows $'105\t'"$name@venmarra.test"
 wait_for "the status line" 10 shows $'110\t检测完成.'
 
-"$root/scripts/send-mail" "$name@venmarra.test" "$smtp_port" >/dev/null
+"$root/scripts/send-mail" "$name@venmarra.test" "$SMTP_PORT" >/dev/null
 click 102                                                         # 循环接收
 wait_for "the loop's caption" 10 shows $'102\t循环中..'
 wait_for "the mail's line in List1" 20 shows '你好，这是一封测试邮件'
@@ -79,19 +71,17 @@ wait "$PROGRAM_PID" && status=0 || status=$?
 kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
 
 # 2. The scripted stand-in logs every request whole; its refresh answer comes after 4 s.
-log="$out/stand-in.log"; : >"$log"
-"$stand_in" --port "$port" --log "$log" --post-delay-ms 4000 &
-SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
-wait_for "the stand-in service" 10 port_listens "$port"
+log="$out/stand-in.log"
+start_stand_in "$log" --post-delay-ms 4000
 wine "$exe" &
 PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
 wait_for "the main window" 30 shows $'101\t生成邮箱'
 click 101
 wait_for "the slow refresh" 10 at_least '^REQUEST POST' 1
 # Only the program's own headers and those that WinHTTP must send: no agent name, no keep-alive.
-headers=$(grep '^HEADER' "$log" | grep -v -e '^HEADER LOCAL_' -e '^HEADER REMOTE_' | sort | uniq -c | sed 's/^ *//')
+headers=$(grep '^HEADER' "$log" | sort | uniq -c | sed 's/^ *//')
 expected=$(printf '%s\n' '1 HEADER Content-Length: 30' '1 HEADER Content-Type: application/x-www-form-urlencoded' \
-    '1 HEADER Cookie: sid=e2e0123456789abcdef0123456789abcdef01234' '2 HEADER Host: 127.0.0.1:'"$port")
+    '1 HEADER Cookie: sid=e2e0123456789abcdef0123456789abcdef01234' '2 HEADER Host: '"$VENMARRA_SERVICE_HOST")
 [ "$headers" = "$expected" ] || fail "unexpected headers: $headers"
 [ "$(grep '^BODY' "$log" | tr -d '\r')" = "$(printf 'BODY \nBODY data=e2ebox7&type=refresh&arg=')" ] \
     || fail "unexpected bodies: $(grep '^BODY' "$log")"

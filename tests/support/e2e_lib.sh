@@ -34,8 +34,31 @@ start_xvfb() {
     wait_for "the X server to accept clients" 10 xdotool getdisplaygeometry
 }
 
-port_is_free() { ! (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-port_listens() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+support=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# start_stand_in LOG [OPTION...]: the stand-in service (stand_in.py) on a port that the system
+# picks, handed to the programs started after it in VENMARRA_SERVICE_HOST.
+start_stand_in() {
+    local log=$1 ports; shift; ports=$(mktemp)
+    : >"$log"
+    python3 "$support/stand_in.py" --log "$log" "$@" >"$ports" &
+    SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
+    wait_for "the stand-in service" 10 test -s "$ports"
+    export VENMARRA_SERVICE_HOST="127.0.0.1:$(head -n1 "$ports")"
+    rm -f "$ports"
+}
+
+# start_devserver DEVSERVER LOG: the local service with both of its ports picked by the system;
+# the HTTP one goes to VENMARRA_SERVICE_HOST, the SMTP one to SMTP_PORT.
+start_devserver() {
+    "$1" --http-port 0 --smtp-port 0 2>"$2" &
+    SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
+    wait_for "the local service" 10 grep -q 'listening: ' "$2"
+    local line; line=$(grep -m1 'listening: ' "$2")
+    [[ $line =~ HTTP\ http://(127\.0\.0\.1:[0-9]+)/.*SMTP\ 127\.0\.0\.1:([0-9]+) ]] || fail "no ports in: $line"
+    export VENMARRA_SERVICE_HOST=${BASH_REMATCH[1]}
+    SMTP_PORT=${BASH_REMATCH[2]}
+}
 
 # request_count LOG: how many requests the stand-in service has logged.
 request_count() { grep -c '^REQUEST ' "$1" 2>/dev/null || true; }
