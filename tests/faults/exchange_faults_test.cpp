@@ -1,5 +1,4 @@
 #include "window_fixture.h"
-#include "raw_server.h"
 
 namespace venmarra::test {
 namespace {
@@ -17,13 +16,13 @@ std::string refreshJson(const std::vector<Mail> &mails)
 
 struct Fault {
     const char *what;
-    RawReply reply;
+    ScriptedReply reply;
     const char *expectedMessage;  // the start of the one box it brings up, or "" for none
 };
 
 class ExchangeFaults : public WindowFixture {
 protected:
-    RawServer raw;
+    ScriptedServer raw;
     ScriptedServer elsewhere;
 };
 
@@ -33,7 +32,7 @@ TEST_F(ExchangeFaults, theProgramSurvivesEveryFaultInARowAndTheNextGoodExchangeW
     limits.stallTimeout = 500ms;
     limits.totalTimeout = 1500ms;
     startAgainst(raw.baseUrl(), limits);
-    raw.enqueue({answer("200 OK", "Set-Cookie: sid=good\r\n", refreshJson({{"a@x", "first", "1"}}))});
+    raw.enqueue(rawReply(answer("200 OK", "Set-Cookie: sid=good\r\n", refreshJson({{"a@x", "first", "1"}}))));
     logic->获取最新邮件();
     ASSERT_EQ(listLines(), QStringList({"a@x|first|1"}));
     ASSERT_TRUE(toolkit.messages().empty());
@@ -43,36 +42,26 @@ TEST_F(ExchangeFaults, theProgramSurvivesEveryFaultInARowAndTheNextGoodExchangeW
     for (int i = 0; i < 10000; ++i)
         manyHeaders += "X-H" + std::to_string(i) + ": v\r\n";
     const Fault faults[] = {
-        {"accepted, never answered", {"", true}, "错误原因:操作超时"},
-        {"trickled a byte at a time",
-         {answer("200 OK", "", std::string(1000, ' ')), false, 40ms},
+        {"accepted, never answered", {.raw = "", .hold = true}, "错误原因:操作超时"},
+        {"trickled a byte at a time", {.raw = answer("200 OK", "", std::string(1000, ' ')), .byteDelay = 40ms},
          "错误原因:操作超时"},
-        {"body cut short", {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"}, "错误原因:网络传输失败"},
-        {"reset mid-body",
-         {"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\npart", false, 0ms, true},
-         "错误原因:"},
-        {"garbage status line", {"SMTP READY\r\n\r\n"}, "错误原因:"},
-        {"500 with an HTML body", {answer("500 Internal Server Error", "", html)}, "Http错误代码:500"},
-        {"403 with an HTML body",
-         {answer("403 Forbidden", "Content-Type: text/html\r\n", html)},
+        {"body cut short", rawReply("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort"), "错误原因:网络传输失败"},
+        {"reset mid-body", {.raw = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\npart", .reset = true}, "错误原因:"},
+        {"garbage status line", rawReply("SMTP READY\r\n\r\n"), "错误原因:"},
+        {"500 with an HTML body", rawReply(answer("500 Internal Server Error", "", html)), "Http错误代码:500"},
+        {"403 with an HTML body", rawReply(answer("403 Forbidden", "Content-Type: text/html\r\n", html)),
          "Http错误代码:403"},
-        {"302 to another port",
-         {answer("302 Found", "Location: " + elsewhere.baseUrl() + "\r\n", "")},
+        {"302 to another port", rawReply(answer("302 Found", "Location: " + elsewhere.baseUrl() + "\r\n", "")),
          "Http错误代码:302"},
-        {"Content-Length of 10 GB",
-         {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nxx", true},
+        {"Content-Length of 10 GB", {.raw = "HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nxx", .hold = true},
          "错误原因:服务器的应答过大"},
-        {"endless chunked body",
-         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", false, 0ms, false, true},
+        {"endless chunked body", {.raw = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", .endlessChunks = true},
          "错误原因:服务器的应答过大"},
         {"compressed body never asked for",
-         {answer("200 OK", "Content-Encoding: gzip\r\n",
-                 std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10))},
-         ""},
-        {"200 KB header line",
-         {answer("200 OK", "X-Big: " + std::string(200 * 1024, 'h') + "\r\n", "{}")},
+         rawReply(answer("200 OK", "Content-Encoding: gzip\r\n", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03", 10))), ""},
+        {"200 KB header line", rawReply(answer("200 OK", "X-Big: " + std::string(200 * 1024, 'h') + "\r\n", "{}")),
          "错误原因:"},
-        {"ten thousand headers", {answer("200 OK", manyHeaders, "{}")}, ""},
+        {"ten thousand headers", rawReply(answer("200 OK", manyHeaders, "{}")), ""},
     };
     for (const Fault &fault : faults) {
         SCOPED_TRACE(fault.what);
@@ -95,12 +84,12 @@ TEST_F(ExchangeFaults, theProgramSurvivesEveryFaultInARowAndTheNextGoodExchangeW
     }
     EXPECT_EQ(elsewhere.requestCount(), 0u) << "a redirect is never followed";
 
-    raw.enqueue({answer("200 OK", "", refreshJson({{"b@x", "second", "2"}, {"a@x", "first", "1"}}))});
+    raw.enqueue(rawReply(answer("200 OK", "", refreshJson({{"b@x", "second", "2"}, {"a@x", "first", "1"}}))));
     logic->获取最新邮件();
     EXPECT_EQ(listLines(), QStringList({"a@x|first|1", "b@x|second|2"}));
     EXPECT_EQ(caption("Label5"), "用户名：box");
-    for (const std::string &request : raw.requests())
-        EXPECT_EQ(request.find("Accept-Encoding"), std::string::npos) << "no compression is asked for";
+    for (const RecordedRequest &request : raw.requests())
+        EXPECT_FALSE(request.hasHeader("Accept-Encoding")) << "no compression is asked for";
 }
 
 }  // namespace

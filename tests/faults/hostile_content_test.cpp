@@ -1,6 +1,5 @@
 #include "window_fixture.h"
 #include "mailbox/module1.h"
-#include "raw_server.h"
 #include "service/answer_reader.h"
 #include "service/text_encoding.h"
 
@@ -30,7 +29,7 @@ std::vector<std::string> headerLines(const std::string &request)
 
 class HostileContent : public WindowFixture {
 protected:
-    RawServer raw;
+    ScriptedServer raw;
 };
 
 TEST_F(HostileContent, aCookieGoesBackByteForByteAndNeverCarriesAControlCharacter)
@@ -53,12 +52,12 @@ TEST_F(HostileContent, aCookieGoesBackByteForByteAndNeverCarriesAControlCharacte
     for (const auto &[setCookie, expected] : cases) {
         SCOPED_TRACE(setCookie);
         startAgainst(raw.baseUrl());
-        raw.enqueue({answer(setCookie, "{}")});
-        raw.enqueue({answer("", "{}")});
+        raw.enqueue(rawReply(answer(setCookie, "{}")));
+        raw.enqueue(rawReply(answer("", "{}")));
         logic->获取最新邮件();
         logic->获取最新邮件();
         EXPECT_EQ(logic->SessionId(), utf16FromLatin1(expected));
-        const std::vector<std::string> lines = headerLines(raw.requests().back());
+        const std::vector<std::string> lines = headerLines(raw.requests().back().raw);
         std::vector<std::string> cookies;
         for (const std::string &line : lines) {
             EXPECT_EQ(line.find("X-Injected"), std::string::npos) << line;
@@ -92,9 +91,9 @@ TEST_F(HostileContent, homePagesOfEveryShapeAreCutOrRefusedCleanly)
         SCOPED_TRACE(what);
         RecordingToolkit recorder;
         MainWindowLogic fresh(view, recorder, linuxAccess(), settingsFor(raw.baseUrl()));
-        raw.enqueue({answer("Content-Type: " + type + "\r\nSet-Cookie: sid=s\r\n", page)});
+        raw.enqueue(rawReply(answer("Content-Type: " + type + "\r\nSet-Cookie: sid=s\r\n", page)));
         if (!name.empty())
-            raw.enqueue({answer("", "{}")});  // the refresh that follows a creation
+            raw.enqueue(rawReply(answer("", "{}")));  // the refresh that follows a creation
         fresh.Command1_Click();
         EXPECT_EQ(fresh.MailboxName(), name);
         EXPECT_EQ(recorder.programEnds(), name.empty() ? 1 : 0);

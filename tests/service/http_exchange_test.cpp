@@ -1,4 +1,3 @@
-#include "raw_server.h"
 #include "scripted_server.h"
 #include "qt/curl_exchange.h"
 #include "service/exchange_rules.h"
@@ -10,8 +9,6 @@ namespace venmarra {
 namespace {
 
 using namespace std::chrono_literals;
-using test::RawReply;
-using test::RawServer;
 using test::ScriptedReply;
 using test::ScriptedServer;
 
@@ -106,12 +103,12 @@ TEST(HttpExchange, bodiesOverTheLimitFailWhateverTheyAnnounce)
     EXPECT_EQ(exchange(endless.baseUrl(), u"GET", u"", std::nullopt, limits).failure,
               ExchangeFailure::TooLarge);
 
-    RawServer raw;
-    raw.enqueue(RawReply {"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", true});
+    ScriptedServer raw;
+    raw.enqueue({.raw = "HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nabc", .hold = true});
     std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (int i = 0; i < 100; ++i)
         chunked += "400\r\n" + std::string(1024, 'y') + "\r\n";
-    raw.enqueue(RawReply {chunked, true});
+    raw.enqueue({.raw = chunked, .hold = true});
     EXPECT_EQ(exchange(raw.baseUrl(), u"GET", u"", std::nullopt, limits).failure, ExchangeFailure::TooLarge);
     EXPECT_EQ(exchange(raw.baseUrl(), u"GET", u"", std::nullopt, limits).failure, ExchangeFailure::TooLarge);
 

@@ -1,28 +1,105 @@
 #include "scripted_server.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <stdexcept>
+
 namespace venmarra::test {
+namespace {
+
+// Waits up to 50 ms for `fd` to become readable.
+bool readable(int fd)
+{
+    pollfd entry {fd, POLLIN, 0};
+    return ::poll(&entry, 1, 50) > 0;
+}
+
+std::size_t contentLength(const std::string &head)
+{
+    const std::string name = "\r\ncontent-length:";
+    std::string lower(head);
+    for (char &c : lower)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const auto at = lower.find(name);
+    return at == std::string::npos ? 0 : std::stoul(head.substr(at + name.size()));
+}
+
+bool sameName(const std::string &a, const std::string &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+RecordedRequest parse(const std::string &raw)
+{
+    RecordedRequest request {raw, {}, {}, {}, {}, std::chrono::steady_clock::now()};
+    const std::size_t headEnd = raw.find("\r\n\r\n");
+    std::size_t at = raw.find("\r\n");
+    const std::string line = raw.substr(0, at);
+    request.method = line.substr(0, line.find(' '));
+    request.path = line.substr(request.method.size() + 1, line.rfind(' ') - request.method.size() - 1);
+    for (std::size_t end; at < headEnd && (end = raw.find("\r\n", at + 2)) <= headEnd; at = end) {
+        const std::string header = raw.substr(at + 2, end - at - 2);
+        const std::size_t colon = header.find(':');
+        request.headers.emplace_back(header.substr(0, colon), header.substr(header.find_first_not_of(' ', colon + 1)));
+    }
+    if (headEnd != std::string::npos)
+        request.body = raw.substr(headEnd + 4);
+    return request;
+}
+
+std::string bytesOf(const ScriptedReply &reply)
+{
+    if (reply.raw)
+        return *reply.raw;
+    std::string head = "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Scripted")
+        + "\r\nContent-Type: " + reply.contentType + "\r\n";
+    for (const auto &[name, value] : reply.headers)
+        head += name + ": " + value + "\r\n";
+    return head + "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+}
+
+}  // namespace
+
+bool RecordedRequest::hasHeader(const std::string &name) const
+{
+    return std::any_of(headers.begin(), headers.end(), [&](const auto &header) { return sameName(header.first, name); });
+}
 
 std::string RecordedRequest::header(const std::string &name) const
 {
-    const auto found = headers.find(name);
-    return found == headers.end() ? std::string() : found->second;
+    for (const auto &[found, value] : headers)
+        if (sameName(found, name))
+            return value;
+    return {};
 }
 
 ScriptedServer::ScriptedServer()
 {
-    m_server.Get(".*", [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); });
-    m_server.Post(".*", [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); });
-    m_port = m_server.bind_to_any_port("127.0.0.1");
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
-    // stop() is lost on a server that has not begun to listen yet.
-    while (!m_server.is_running())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), length) != 0
+        || ::listen(m_listener, 16) != 0
+        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        throw std::runtime_error("scripted server: cannot listen on 127.0.0.1");
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { serve(); });
 }
 
 ScriptedServer::~ScriptedServer()
 {
-    m_server.stop();
+    m_stopping = true;
     m_thread.join();
+    ::close(m_listener);
 }
 
 std::string ScriptedServer::baseUrl() const
@@ -54,36 +131,73 @@ std::size_t ScriptedServer::requestCount() const
     return m_requests.size();
 }
 
-bool ScriptedServer::waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const
+ScriptedReply ScriptedServer::nextReply(const std::string &request)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (requestCount() < count) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    const std::lock_guard lock(m_mutex);
+    m_requests.push_back(parse(request));
+    if (m_script.empty())
+        return m_defaultReply;
+    ScriptedReply reply = std::move(m_script.front());
+    m_script.pop_front();
+    return reply;
 }
 
-void ScriptedServer::handle(const httplib::Request &request, httplib::Response &response)
+void ScriptedServer::serve()
 {
-    ScriptedReply reply;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_requests.push_back(
-            {request.method, request.path, request.headers, request.body, std::chrono::steady_clock::now()});
-        if (m_script.empty()) {
-            reply = m_defaultReply;
-        } else {
-            reply = std::move(m_script.front());
-            m_script.pop_front();
-        }
+    while (!m_stopping) {
+        if (!readable(m_listener))
+            continue;
+        const int client = ::accept(m_listener, nullptr, nullptr);
+        if (client < 0)
+            continue;
+        m_connections.emplace_back([this, client] {
+            answer(client);
+            ::close(client);
+        });
     }
-    std::this_thread::sleep_for(reply.delay);
-    response.status = reply.status;
-    for (const auto &[name, value] : reply.headers)
-        response.headers.emplace(name, value);
-    response.set_content(reply.body, reply.contentType.c_str());
+    for (std::thread &connection : m_connections)
+        connection.join();
+}
+
+void ScriptedServer::answer(int client)
+{
+    std::string request;
+    char buffer[4096];
+    std::size_t headEnd = std::string::npos;
+    while (!m_stopping) {
+        if (headEnd != std::string::npos
+            && request.size() >= headEnd + 4 + contentLength(request.substr(0, headEnd)))
+            break;
+        if (!readable(client))
+            continue;
+        const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0)
+            break;
+        request.append(buffer, std::size_t(got));
+        headEnd = request.find("\r\n\r\n");
+    }
+    const ScriptedReply reply = nextReply(request);
+    for (auto until = std::chrono::steady_clock::now() + reply.delay; std::chrono::steady_clock::now() < until && !m_stopping;)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const std::string bytes = bytesOf(reply);
+    if (reply.byteDelay.count() > 0) {
+        for (std::size_t i = 0; i < bytes.size() && !m_stopping; ++i) {
+            if (::send(client, &bytes[i], 1, MSG_NOSIGNAL) != 1)
+                return;
+            std::this_thread::sleep_for(reply.byteDelay);
+        }
+    } else {
+        ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
+    const std::string chunk = "1000\r\n" + std::string(0x1000, 'z') + "\r\n";
+    while (reply.endlessChunks && !m_stopping
+           && ::send(client, chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0) { }
+    while (reply.hold && !m_stopping)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (reply.reset) {
+        const linger abort {1, 0};
+        ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
 }
 
 std::string homePage(const std::string &name)
