@@ -7,15 +7,6 @@ namespace {
 
 using Creation = WindowFixture;
 
-TEST_F(Creation, startsWithTheWindowStateSetAndNoRequest)
-{
-    EXPECT_FALSE(logic->SessionId());
-    EXPECT_EQ(logic->StopFlag(), u"0");
-    EXPECT_EQ(logic->MailboxName(), u"");
-    EXPECT_EQ(status(), QString());
-    EXPECT_EQ(server.requestCount(), 0u);
-}
-
 TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCookie)
 {
     const std::string sid(40, 'k');
@@ -99,36 +90,33 @@ TEST_F(Creation, aPageWithoutANameShowsTheDomainSaysSoAndEndsTheProgram)
     }
 }
 
-TEST_F(Creation, aFailedExchangeShowsTwoBoxesAndEndsTheProgram)
-{
-    ScriptedReply error;
-    error.status = 500;
-    error.body = "<b>server error page</b>";
-    server.enqueue(error);
-    logic->Command1_Click();
-
-    ASSERT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:500", "邮箱获取失败，请重新打开重试。"}));
-    EXPECT_EQ(toolkit.messages()[0].title, "提示");
-    EXPECT_EQ(toolkit.messages()[0].icon, Toolkit::MessageIcon::Information);
-    EXPECT_EQ(toolkit.programEnds(), 1);
-    EXPECT_FALSE(logic->SessionId());
-    EXPECT_EQ(server.requestCount(), 1u);
-}
-
-TEST_F(Creation, anUnreachableServiceIsReportedWithItsReason)
+TEST_F(Creation, aFailedExchangeShowsItsReasonThenTheFailureAndEndsTheProgram)
 {
     int closedPort = 0;
     {
         ScriptedServer gone;
         closedPort = gone.port();
     }
-    startAgainst("http://127.0.0.1:" + std::to_string(closedPort) + "/");
-    logic->Command1_Click();
-    const auto texts = messageTexts();
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_TRUE(texts[0].startsWith("错误原因:无法连接到服务器")) << texts[0].toStdString();
-    EXPECT_EQ(texts[1], "邮箱获取失败，请重新打开重试。");
-    EXPECT_EQ(toolkit.programEnds(), 1);
+    const struct {
+        std::string url;
+        const char *reason;
+    } cases[] = {{server.baseUrl(), "Http错误代码:500"},
+                 {"http://127.0.0.1:" + std::to_string(closedPort) + "/", "错误原因:无法连接到服务器"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.url);
+        RecordingToolkit recorder;
+        MainWindowLogic failing(view, recorder, linuxAccess(), settingsFor(c.url));
+        server.enqueue(ScriptedReply {500, {}, "<b>server error page</b>"});
+        failing.Command1_Click();
+        ASSERT_EQ(recorder.messages().size(), 2u);
+        EXPECT_TRUE(recorder.messages()[0].text.startsWith(c.reason)) << recorder.messages()[0].text.toStdString();
+        EXPECT_EQ(recorder.messages()[0].title, "提示");
+        EXPECT_EQ(recorder.messages()[0].icon, Toolkit::MessageIcon::Information);
+        EXPECT_EQ(recorder.messages()[1].text, "邮箱获取失败，请重新打开重试。");
+        EXPECT_EQ(recorder.programEnds(), 1);
+        EXPECT_FALSE(failing.SessionId());
+    }
+    EXPECT_EQ(server.requestCount(), 1u);
 }
 
 TEST_F(Creation, withoutTheCookieEveryGoodAnswerIsReportedAndNoCookieIsSent)

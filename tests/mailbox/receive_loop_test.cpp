@@ -164,22 +164,6 @@ TEST_F(ReceiveLoop, theCloseBoxEndsTheProgramWhileAnExchangeRuns)
     EXPECT_TRUE(toolkit.messages().empty());
 }
 
-TEST_F(ReceiveLoop, aFailedRefreshIsReportedAndLeavesBarePrefixes)
-{
-    server.enqueue(allocationReply("box", "cookie"));
-    server.enqueue(jsonReply(refreshAnswer("box", "1", {{"a@x", "one", "1"}})));
-    logic->Command1_Click();
-    server.enqueue(ScriptedReply {500, {}, "<h1>oops</h1>"});
-    logic->获取最新邮件();
-    EXPECT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:500"}));
-    EXPECT_EQ(caption("Label5"), "用户名：");
-    EXPECT_EQ(caption("Label6"), "是否可用：不可用");
-    EXPECT_EQ(caption("Label2"), "开始时间：");
-    EXPECT_EQ(caption("Label3"), "结束时间：");
-    EXPECT_EQ(listLines(), QStringList({"a@x|one|1"}));
-    EXPECT_EQ(status(), "检测完成.");
-}
-
 class OpeningAMail : public ReceiveLoop {
 protected:
     void doubleClickLine(int row)

@@ -43,52 +43,36 @@ TEST(HttpRequestMethod, aPostCarriesTheCookieOnceItIsKnownAndTheBodyAsUtf8)
     EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u""), "Cookie: sid="));
 }
 
-ExchangeResult answer(long status, std::string headers, std::string body = "body")
+TEST(HttpRequestOutcome, onlyA200GivesTextAndTeachesTheCookieWhileNoneIsKnown)
 {
-    ExchangeResult result;
-    result.status = status;
-    result.headerText = std::move(headers);
-    result.body = std::move(body);
-    return result;
-}
-
-TEST(HttpRequestOutcome, statusOtherThan200IsReportedWithItsCodeAndGivesEmptyText)
-{
-    for (long status : {404L, 500L, 302L, 201L}) {
-        const HttpRequestOutcome outcome
-            = interpretExchange(answer(status, "Set-Cookie: sid=x\r\n"), std::nullopt, kCharsets);
-        EXPECT_EQ(outcome.result, u"");
-        ASSERT_TRUE(outcome.problem);
-        EXPECT_EQ(outcome.problem->kind, ExchangeProblem::Kind::Status);
-        EXPECT_EQ(outcome.problem->status, status);
-        EXPECT_FALSE(outcome.learnedSession) << "only a status-200 answer teaches the cookie";
+    using Kind = ExchangeProblem::Kind;
+    const struct {
+        long status;
+        const char *headers, *body;
+        SessionCookie known, learned;
+        std::u16string_view text;
+        std::optional<Kind> problem;
+    } cases[] = {
+        {200, "Set-Cookie: sid=abc; Path=/\r\n", "body", std::nullopt, u"abc", u"body", std::nullopt},
+        {200, "Set-Cookie: sid=new\r\n", "body", u"abc", std::nullopt, u"body", std::nullopt},
+        {200, "Set-Cookie: sid=e\r\n", "", std::nullopt, u"e", u"", std::nullopt},
+        {200, "Server: x\r\n", "body", std::nullopt, std::nullopt, u"body", Kind::NoSessionCookie},
+        {404, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
+        {302, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
+        {201, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
+    };
+    for (const auto &c : cases) {
+        ExchangeResult answer;
+        answer.status = c.status, answer.headerText = c.headers, answer.body = c.body;
+        const HttpRequestOutcome outcome = interpretExchange(answer, c.known, kCharsets);
+        SCOPED_TRACE(testing::Message() << c.status << ' ' << c.headers);
+        EXPECT_EQ(outcome.result, c.text);
+        EXPECT_EQ(outcome.learnedSession, c.learned);
+        EXPECT_EQ(outcome.problem ? std::optional(outcome.problem->kind) : std::nullopt, c.problem);
+        if (c.problem == Kind::Status) {
+            EXPECT_EQ(outcome.problem->status, c.status);
+        }
     }
-}
-
-TEST(HttpRequestOutcome, status200LearnsTheCookieOnlyWhileNoneIsKnown)
-{
-    HttpRequestOutcome first
-        = interpretExchange(answer(200, "Set-Cookie: sid=abc; Path=/\r\n"), std::nullopt, kCharsets);
-    EXPECT_EQ(first.result, u"body");
-    EXPECT_EQ(first.learnedSession, u"abc");
-    EXPECT_FALSE(first.problem);
-
-    HttpRequestOutcome later = interpretExchange(answer(200, "Set-Cookie: sid=new\r\n"), u"abc", kCharsets);
-    EXPECT_FALSE(later.learnedSession);
-    EXPECT_FALSE(later.problem);
-
-    HttpRequestOutcome empty = interpretExchange(answer(200, "Set-Cookie: sid=e\r\n", ""), std::nullopt, kCharsets);
-    EXPECT_EQ(empty.result, u"");
-    EXPECT_FALSE(empty.problem);
-}
-
-TEST(HttpRequestOutcome, status200WithoutTheCookieIsReportedButStillGivesTheBody)
-{
-    const HttpRequestOutcome outcome = interpretExchange(answer(200, "Server: x\r\n"), std::nullopt, kCharsets);
-    EXPECT_EQ(outcome.result, u"body");
-    EXPECT_FALSE(outcome.learnedSession);
-    ASSERT_TRUE(outcome.problem);
-    EXPECT_EQ(outcome.problem->kind, ExchangeProblem::Kind::NoSessionCookie);
 }
 
 TEST(HttpRequestOutcome, aFailedExchangeIsReportedWithItsKindAndTheClientsWords)
