@@ -1,28 +1,21 @@
 #!/usr/bin/env python3
 """A scripted stand-in for the mail service, on 127.0.0.1 and a port the system picks (printed
 first). GET / serves the home page with a mailbox name (none with --no-name) and sets the cookie;
-a POST gets "{}" after --post-delay-ms, or with --mail a refresh that lists one mail and, for its
-mail-info, the mail after --mailinfo-delay-ms. Other paths are the HTTP client's edge cases: a
-redirect, an answer past 64 MiB, a GBK page, an error with two cookies. --log FILE records every
-request whole."""
+a POST gets "{}" after --post-delay-ms. Other paths are the HTTP client's edge cases: a redirect,
+an answer past 64 MiB, a GBK page, an error with two cookies. --log FILE records every request
+whole."""
 import argparse
 import http.server
 import sys
 import threading
 import time
-import urllib.parse
 
 COOKIE = "sid=e2e0123456789abcdef0123456789abcdef01234; Path=/; HttpOnly"
-REFRESH = ('{"data":[{"user":{"USER":"e2ebox7","STATUS":1},'
-           '"list":[{"FROM":"e2e@example.test","SUBJECT":"hello","MID":"1"}]}]}')
-MAIL = '{"data":[[0,[{"DATA":["the e2e mail"]}]]]}'
 
 options = argparse.ArgumentParser()
 options.add_argument("--log")
 options.add_argument("--no-name", action="store_true")
-options.add_argument("--mail", action="store_true")
 options.add_argument("--post-delay-ms", type=int, default=0)
-options.add_argument("--mailinfo-delay-ms", type=int, default=0)
 options = options.parse_args()
 log_lock = threading.Lock()
 
@@ -66,13 +59,7 @@ class StandIn(http.server.BaseHTTPRequestHandler):
         body = self.rfile.read(int(self.headers.get("Content-Length", 0))).decode()
         self.record(body)
         time.sleep(options.post_delay_ms / 1000)
-        answer = "{}"
-        if options.mail and urllib.parse.parse_qs(body).get("type") == ["mailinfo"]:
-            time.sleep(options.mailinfo_delay_ms / 1000)
-            answer = MAIL
-        elif options.mail:
-            answer = REFRESH
-        self.answer(200, answer.encode(), [("Content-Type", "application/json")])
+        self.answer(200, b"{}", [("Content-Type", "application/json")])
 
     def send_big_answer(self, size):
         self.send_response(200)
