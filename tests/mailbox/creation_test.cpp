@@ -1,6 +1,5 @@
 #include "window_fixture.h"
 
-#include <QTimer>
 
 namespace venmarra::test {
 namespace {
@@ -56,7 +55,7 @@ TEST_F(Creation, theStatusLineSaysSoWhileTheHomePageIsFetched)
     slow.delay = 300ms;
     server.enqueue(slow);
     QString seen;
-    QTimer::singleShot(100, [&] { seen = status(); });
+    whileAnExchangeRuns(server, 1, [&] { seen = status(); });
     logic->Command1_Click();
     EXPECT_EQ(seen, "获取最新的邮箱中.") << "the window repaints and runs timers while it waits";
 }
@@ -152,7 +151,7 @@ TEST_F(Creation, closingTheWindowDuringTheRequestEndsTheProgramWithNothingAfter)
     ScriptedReply slow = allocationReply("late", "s");
     slow.delay = 400ms;
     server.enqueue(slow);
-    QTimer::singleShot(100, [&] { form.close(); });
+    whileAnExchangeRuns(server, 1, [&] { form.close(); });
     logic->Command1_Click();
     EXPECT_EQ(toolkit.programEnds(), 1);
     EXPECT_TRUE(toolkit.messages().empty());

@@ -8,21 +8,6 @@
 namespace venmarra::test {
 namespace {
 
-// Runs `action` once `count` requests have reached the server, during the exchange that is
-// running then (checked every 5 ms).
-void whileAnExchangeRuns(const ScriptedServer &server, std::size_t count, std::function<void()> action)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, &server, count, action] {
-        if (server.requestCount() < count)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        action();
-    });
-    poll->start(5);
-}
-
 class ReceiveLoop : public WindowFixture {
 protected:
     void SetUp() override

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,21 @@ inline ServiceSettings settingsFor(const std::string &baseUrl)
     settings.mailDomain = u"venmarra.test";
     settings.limits.stallTimeout = 2s;
     return settings;
+}
+
+// Runs `action` once `count` requests have reached the server, during the exchange that is
+// running then (checked every 5 ms).
+inline void whileAnExchangeRuns(const ScriptedServer &server, std::size_t count, std::function<void()> action)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &server, count, action] {
+        if (server.requestCount() < count)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(5);
 }
 
 // The real main window, shown offscreen, with its logic pointed at a local scripted server.

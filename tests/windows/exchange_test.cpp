@@ -1,5 +1,5 @@
-// The WinHTTP client under Wine against local answers (tests/support/stand_in.py, its port in
-// VENMARRA_TEST_PORT): what it refuses, what it stops, and what it hands back.
+// The WinHTTP client under Wine against local answers (tests/support/stand_in.py, its address in
+// VENMARRA_SERVICE_HOST): what it refuses, what it stops, and what it hands back.
 #include "service/charset.h"
 #include "win32/codepage_decoder.h"
 #include "win32/winhttp_exchange.h"
@@ -14,8 +14,8 @@ namespace {
 
 std::string url(const std::string &path)
 {
-    const char *port = std::getenv("VENMARRA_TEST_PORT");
-    return "http://127.0.0.1:" + std::string(port ? port : "9") + path;
+    const char *host = std::getenv("VENMARRA_SERVICE_HOST");
+    return "http://" + std::string(host ? host : "127.0.0.1:9") + path;
 }
 
 ExchangeResult get(const std::string &address)
