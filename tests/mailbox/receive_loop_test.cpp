@@ -203,7 +203,9 @@ TEST_F(OpeningAMail, aViewerClosedDuringTheMailsExchangeOpensAgainWithThatMail)
     server.enqueue(slow);
     whileAnExchangeRuns(server, 2, [&] { queueCloseBox(form.mailViewer().window()); });
     logic->List1_DblClick();
-    QCoreApplication::processEvents();  // a close held back until now would act here
+    // A close held back until now, and the closed window's deferred deletion, act here.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(form.mailViewer().window());
     EXPECT_TRUE(form.mailViewer().window()->isVisible());
     EXPECT_EQ(viewerText(), "second");
