@@ -8,11 +8,9 @@ venmarra=$1 devserver=$2 x11_close=$3 out=$4
 mkdir -p "$out"
 start_xvfb
 
-find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 log="$out/devserver.log"
 start_devserver "$devserver" "$log"
-"$venmarra" &
-PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
+start_program "$venmarra"
 wait_for "the main window" 15 find_window 'Venmarra  - By .*'
 MAIN=$(find_window 'Venmarra  - By .*')
 click() { xdotool mousemove --window "$MAIN" "$1" "$2" click 1; }
@@ -66,7 +64,6 @@ import -window "$VIEWER" "$out/mail-viewer-gb18030.png"
 wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"
 import -window "$MAIN" "$out/main-window.png"
 "$x11_close" "$MAIN"
-wait "$PROGRAM_PID" && status=0 || status=$?
-[ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
+ends_cleanly "closing the main window"
 [ "$(count 'SMTP mail for .* delivered')" = 2 ] || fail "expected two delivered mails"
 echo "1 passed, 0 failed: the program with the local service and SMTP delivery (screenshots in $out)"

@@ -11,12 +11,9 @@ openbox --sm-disable >"$out/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_for "the window manager" 10 wm_ready
-"$venmarra" &
-PROGRAM_PID=$!
-E2E_PIDS+=($PROGRAM_PID)
-find_main() { xdotool search --onlyvisible --name '^Venmarra  - By .*$' 2>/dev/null | head -n1; }
-wait_for "the main window" 15 find_main
-main=$(find_main)
+start_program "$venmarra"
+wait_for "the main window" 15 find_window "Venmarra  - By .*"
+main=$(find_window "Venmarra  - By .*")
 framed() { xprop -id "$main" _NET_FRAME_EXTENTS | grep -q '='; }
 wait_for "the frame" 10 framed
 
@@ -41,5 +38,5 @@ import -window root "$out/placement.png"
 [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] \
     || fail "the frame's centre is off the screen's by ($((dx / 2)), $((dy / 2))) pixels"
 "$x11_close" "$main"
-wait "$PROGRAM_PID" || fail "the program ended with an error"
+ends_cleanly "closing the main window"
 echo "1 passed, 0 failed: the framed main window is centred"

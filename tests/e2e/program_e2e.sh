@@ -9,14 +9,10 @@ venmarra=$1 x11_close=$2 out=$3
 mkdir -p "$out"
 start_xvfb
 
-# find_window NAME: the id of the first visible window whose whole title matches NAME.
-find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 
 run_program() {  # run_program LOG [--no-name]: starts the service and the program
     start_stand_in "$@"
-    "$venmarra" &
-    PROGRAM_PID=$!
-    E2E_PIDS+=($PROGRAM_PID)
+    start_program "$venmarra"
     wait_for "the main window" 15 find_window 'Venmarra  - By .*'
     MAIN=$(find_window 'Venmarra  - By .*')
 }
@@ -34,14 +30,8 @@ run_program "$log" --post-delay-ms 4000
 click "${COMMAND1[@]}"
 wait_for "the slow refresh" 10 has_request_count "$log" 2
 "$x11_close" "$MAIN"
-program_ended() {  # gone, or a zombie that has not been waited for yet
-    local state; state=$(ps -o stat= -p "$PROGRAM_PID") || return 0
-    [[ $state == Z* ]]
-}
-wait_for "the program's end within a second of the close box" 1 program_ended
-wait "$PROGRAM_PID" && status=0 || status=$?
-[ "$status" = 0 ] || fail "closing the main window during an exchange ended the program with status $status"
-kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
+ends_at_once "the close box during an exchange"
+stop_service
 
 # 2. A page without a name: the box says so and the program ends when it is closed.
 log="$out/failure-service.log"
@@ -51,7 +41,6 @@ wait_for "the failure box" 10 find_window 'Venmarra'
 box=$(find_window 'Venmarra')
 import -window "$box" "$out/failure-box.png"
 xdotool windowfocus --sync "$box" key Return
-wait "$PROGRAM_PID" && status=0 || status=$?
-[ "$status" = 0 ] || fail "the program ended with status $status after the failure box"
+ends_cleanly "answering the failure box"
 [ "$(request_count "$log")" = 1 ] || fail "expected one request on the failure path"
 echo "2 passed, 0 failed: closing the window during an exchange, and the failure path, end to end (screenshots in $out)"

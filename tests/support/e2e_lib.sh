@@ -60,5 +60,22 @@ start_devserver() {
     SMTP_PORT=${BASH_REMATCH[2]}
 }
 
+# find_window NAME: the id of the first visible window whose whole title matches NAME.
+find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+start_program() { "$@" & PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID); }
+# ends_cleanly WHAT: the program (PROGRAM_PID) ends with status 0 after WHAT.
+ends_cleanly() {
+    local status=0
+    wait "$PROGRAM_PID" || status=$?
+    [ "$status" = 0 ] || fail "$1 ended the program with status $status"
+}
+# ends_at_once WHAT: the same, within a second of WHAT.
+ends_at_once() {
+    program_ended() { local state; state=$(ps -o stat= -p "$PROGRAM_PID") || return 0; [[ $state == Z* ]]; }
+    wait_for "the program's end within a second of $1" 1 program_ended
+    ends_cleanly "$1"
+}
+stop_service() { kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true; }
+
 # request_count LOG: how many requests the stand-in service has logged.
 request_count() { grep -c '^REQUEST ' "$1" 2>/dev/null || true; }

@@ -22,9 +22,7 @@ wine_server -k 2>/dev/null || true  # no Wine process of an earlier display stay
 log="$out/devserver.log"
 start_devserver "$devserver" "$log"
 
-wine "$exe" &
-PROGRAM_PID=$!
-E2E_PIDS+=($PROGRAM_PID)
+start_program wine "$exe"
 texts() { wine "$probe" texts; }
 shows() { texts | grep -qF -- "$1"; }
 click() { local at; at=$(wine "$probe" place "$@") && xdotool mousemove $at click 1; }
@@ -66,15 +64,13 @@ refreshes=$(count 'HTTP POST refresh')
 grep -q ' -> [45][0-9][0-9]' "$log" && fail "the service refused a request: $(grep ' -> [45]' "$log" | head -n3)"
 
 "$x11_close" "$main"
-wait "$PROGRAM_PID" && status=0 || status=$?
-[ "$status" = 0 ] || fail "closing the main window ended the program with status $status"
-kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true
+ends_cleanly "closing the main window"
+stop_service
 
 # 2. The scripted stand-in logs every request whole; its refresh answer comes after 4 s.
 log="$out/stand-in.log"
 start_stand_in "$log" --post-delay-ms 4000
-wine "$exe" &
-PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID)
+start_program wine "$exe"
 wait_for "the main window" 30 shows $'101\t生成邮箱'
 click 101
 wait_for "the slow refresh" 10 at_least '^REQUEST POST' 1
@@ -86,8 +82,5 @@ expected=$(printf '%s\n' '1 HEADER Content-Length: 30' '1 HEADER Content-Type: a
 [ "$(grep '^BODY' "$log" | tr -d '\r')" = "$(printf 'BODY \nBODY data=e2ebox7&type=refresh&arg=')" ] \
     || fail "unexpected bodies: $(grep '^BODY' "$log")"
 "$x11_close" "$(xdotool search --name '^Venmarra  - By ' | head -n1)"
-program_ended() { ! kill -0 "$PROGRAM_PID" 2>/dev/null || [[ $(ps -o stat= -p "$PROGRAM_PID") == Z* ]]; }
-wait_for "the program's end within a second of the close box" 1 program_ended
-wait "$PROGRAM_PID" && status=0 || status=$?
-[ "$status" = 0 ] || fail "the close box during an exchange ended the program with status $status"
+ends_at_once "the close box during an exchange"
 echo "2 passed, 0 failed: the Windows program under Wine with the local service and the stand-in (screenshots in $out)"
