@@ -3,14 +3,10 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
-#include <regex>
 
 namespace venmarra::devserver::test {
 
@@ -117,7 +113,8 @@ void LocalService::TearDown()
 {
     http.stop();
     smtp.stop();
-    smtpThread.join();
+    if (smtpThread.joinable())
+        smtpThread.join();
 }
 
 LocalService::Mailbox LocalService::allocate()
@@ -168,67 +165,13 @@ std::vector<std::string> LocalService::logged()
     return logLines;
 }
 
-DevserverProcess::DevserverProcess()
+long peakResidentBytes()
 {
-    int output[2];
-    if (::pipe(output) != 0)
-        return;
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::dup2(output[1], STDERR_FILENO);
-        ::close(output[0]);
-        ::execl(VENMARRA_DEVSERVER_PATH, "venmarra-devserver", "--http-port", "0", "--smtp-port", "0",
-                "--quiet", static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(output[1]);
-    // The first line names the ports: "... listening: HTTP http://127.0.0.1:H/, SMTP 127.0.0.1:S, ..."
-    std::string line;
-    char c;
-    pollfd entry {output[0], POLLIN, 0};
-    while (::poll(&entry, 1, 10000) > 0 && ::read(output[0], &c, 1) == 1 && c != '\n')
-        line += c;
-    ::close(output[0]);
-    std::smatch ports;
-    if (std::regex_search(line, ports, std::regex(R"(:(\d+)/, SMTP [0-9.]+:(\d+))"))) {
-        m_httpPort = std::stoi(ports[1]);
-        m_smtpPort = std::stoi(ports[2]);
-    }
-}
-
-DevserverProcess::~DevserverProcess()
-{
-    if (m_pid > 0 && terminate(std::chrono::seconds(5)))
-        return;
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-}
-
-long DevserverProcess::peakResidentBytes() const
-{
-    std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+    std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind("VmHWM:", 0) == 0)
             return std::stol(line.substr(6)) * 1024;
     return -1;
-}
-
-bool DevserverProcess::terminate(std::chrono::milliseconds within)
-{
-    if (m_pid <= 0)
-        return true;
-    ::kill(m_pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + within;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // polling the child's end, bounded
-    }
-    return false;
 }
 
 }  // namespace venmarra::devserver::test

@@ -82,25 +82,7 @@ protected:
     std::thread smtpThread;
 };
 
-// The real venmarra-devserver program on ports the system picks; stopped with SIGTERM at the end.
-class DevserverProcess {
-public:
-    DevserverProcess();
-    ~DevserverProcess();
-    DevserverProcess(const DevserverProcess &) = delete;
-    DevserverProcess &operator=(const DevserverProcess &) = delete;
-
-    bool started() const { return m_httpPort > 0 && m_smtpPort > 0; }
-    int httpPort() const { return m_httpPort; }
-    int smtpPort() const { return m_smtpPort; }
-    // The largest resident set the process has had, in bytes (VmHWM).
-    long peakResidentBytes() const;
-    // Sends SIGTERM; true when the process has ended within `within`.
-    bool terminate(std::chrono::milliseconds within);
-
-private:
-    int m_pid = -1;
-    int m_httpPort = 0, m_smtpPort = 0;
-};
+// The largest resident set this process has had, in bytes (VmHWM).
+long peakResidentBytes();
 
 }  // namespace venmarra::devserver::test
