@@ -90,16 +90,24 @@ TEST_F(PatientLocalService, aMimeBombIsRefusedAndTheServiceStaysSmall)
     std::printf("peak RSS after a MIME bomb of %zu bytes: %ld MB\n", bomb.size(), peak / (1024 * 1024));
 }
 
-TEST_F(PatientLocalService, aPeerThatNeverReadsDoesNotHoldUpTheEnd)
+TEST(SmtpServerEnd, peersThatNeverReadOrNeverSpeakDoNotHoldUpTheEnd)
 {
-    SmtpClient peer(smtpPort, 1024);
+    MailStore store;
+    const auto log = [](const std::string &) {};
+    auto smtp = std::make_unique<SmtpServer>(SmtpServerLimits {}, [&] { return deliveringSession(store, log); }, log);
+    const int port = smtp->bind("127.0.0.1", 0);
+    std::thread serving([&] { smtp->serve(); });
+    SmtpClient silent(port);
+    ASSERT_NE(silent.readUntil("220").find("220"), std::string::npos);
+    SmtpClient peer(port, 1024);
     std::string flood;
     for (int line = 0; line < 2000; ++line)
         flood += std::string(1200, 'x') + "\r\n";  // overlong lines, each answered with a "500"
     for (int round = 0; round < 20 && peer.send(flood); ++round) { }
     const auto start = std::chrono::steady_clock::now();
-    smtp.stop();
-    smtpThread.join();
+    smtp->stop();
+    serving.join();
+    smtp.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s) << "the SMTP side took over a second to end";
 }
 
