@@ -9,9 +9,10 @@ seconds=${1:-60} build=${2:-$root/build/dev}
 start_xvfb
 log=${POLL_LOG:-$(mktemp)}
 start_stand_in "$log"
-"$build/src/qt/venmarra" & pid=$!; E2E_PIDS+=($pid)
-wait_for "the main window" 15 xdotool search --onlyvisible --name '^Venmarra  - By '
-main=$(xdotool search --onlyvisible --name '^Venmarra  - By ' | head -n1)
+start_program "$build/src/qt/venmarra"
+pid=$PROGRAM_PID
+wait_for "the main window" 15 find_window 'Venmarra  - By .*'
+main=$(find_window 'Venmarra  - By .*')
 # 生成邮箱 until the mailbox is made: a click before the window takes input is lost, and the
 # button is disabled once it has worked.
 make_mailbox() { [ "$(request_count "$log")" -ge 2 ] || { xdotool mousemove --window "$main" 56 184 click 1; false; }; }

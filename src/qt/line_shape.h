@@ -10,9 +10,6 @@ class LineShape final : public QWidget {
 public:
     LineShape(QPoint from, QPoint to, QWidget *parent);
 
-    QPoint from() const { return m_from; }
-    QPoint to() const { return m_to; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 

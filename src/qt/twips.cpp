@@ -32,7 +32,9 @@ int twips(int value)
 
 QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(twips(left), twips(top), twips(width), twips(height));
+    const double scale = pixelsPerTwip();  // one measure of the font for the four values
+    const auto pixels = [scale](int value) { return int(std::lround(value * scale)); };
+    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
 }
 
 void placeInTwips(QWidget *widget, int left, int top, int width, int height)
