@@ -40,19 +40,19 @@ void MainWindowLogic::Command1_Click()
 {
     if (m_programEnded)
         return;
-    m_view.setCaption(Caption::Label4, texts::text(texts::kCreating));
+    m_view.setCaption(Caption::Label4, texts::kCreating);
     const std::u16string page = HttpRequest(u"GET", m_service.baseUrl, {});
     if (m_programEnded)
         return;
     m_mailboxName = cutMailboxName(page);
     m_view.setText1(m_mailboxName + u'@' + m_service.mailDomain);
     if (m_mailboxName.empty()) {
-        m_toolkit.messageBox(texts::text(texts::kCreationFailed), Toolkit::MessageIcon::None, {});
+        m_toolkit.messageBox(texts::kCreationFailed, Toolkit::MessageIcon::None, {});
         endProgram();
         return;
     }
     m_view.disableCommand1();
-    m_view.setCaption(Caption::Label4, texts::text(texts::kCreated));
+    m_view.setCaption(Caption::Label4, texts::kCreated);
     获取最新邮件();
 }
 
@@ -60,24 +60,24 @@ void MainWindowLogic::获取最新邮件()
 {
     if (m_programEnded)
         return;
-    m_view.setCaption(Caption::Label4, texts::text(texts::kRefreshing));
+    m_view.setCaption(Caption::Label4, texts::kRefreshing);
     const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
     m_module1.ParseRefreshResponse(answer, m_view);
-    m_view.setCaption(Caption::Label4, texts::text(texts::kRefreshed));
+    m_view.setCaption(Caption::Label4, texts::kRefreshed);
 }
 
 void MainWindowLogic::Command2_Click()
 {
     m_stopFlag = u"0";
     if (m_loopDepth >= kMaxNestedLoops) {
-        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
+        m_view.setCaption(Caption::Command2, texts::kLoopRunning);
         return;  // the loops that run go on, as a new loop would
     }
     ++m_loopDepth;
     while (!m_programEnded) {
-        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopRunning));
+        m_view.setCaption(Caption::Command2, texts::kLoopRunning);
         if (m_stopFlag == u"1")
             break;
         获取最新邮件();
@@ -85,7 +85,7 @@ void MainWindowLogic::Command2_Click()
     }
     --m_loopDepth;
     if (!m_programEnded)
-        m_view.setCaption(Caption::Command2, texts::text(texts::kLoopEnded));
+        m_view.setCaption(Caption::Command2, texts::kLoopEnded);
 }
 
 void MainWindowLogic::Command3_Click()
@@ -104,12 +104,12 @@ void MainWindowLogic::List1_DblClick()
 {
     if (m_programEnded)
         return;
-    const int index = m_view.selectedListIndex();
-    if (index < 0 || std::ranges::count(m_view.listItemText(index), u'|') < 2)
+    const MailLine *line = m_module1.line(m_view.selectedListIndex());
+    if (!line || std::ranges::count(line->text(), u'|') < 2)
         return;
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
-    const std::u16string mailId = m_view.listItemMailId(index);
+    const std::u16string mailId = line->mailId;
     const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
@@ -129,7 +129,7 @@ std::u16string MainWindowLogic::HttpRequest(const std::u16string &method, const 
         m_sessionId = *outcome.learnedSession;
     if (outcome.problem)
         m_toolkit.messageBox(texts::problemMessage(*outcome.problem), Toolkit::MessageIcon::Information,
-                             texts::text(texts::kMessageBoxTitle));
+                             texts::kMessageBoxTitle);
     return outcome.result;
 }
 

@@ -1,35 +1,29 @@
 #pragma once
 
+#include "ui/layout.h"
+#include "ui/mail_line.h"
+
 #include <string>
 
 namespace venmarra {
 
-// One mail as List1 lists it. Its text, FROM "|" SUBJECT "|" MID, is also the key that tells a
-// new newest mail from the last one listed.
-struct MailLine {
-    std::u16string from;
-    std::u16string subject;
-    std::u16string mailId;
-
-    std::u16string text() const { return from + u'|' + subject + u'|' + mailId; }
-};
+using ui::MailLine;
 
 // The main window's controls as its logic writes and reads them.
 class MainWindowView {
 public:
-    enum class Caption { Label2, Label3, Label4, Label5, Label6, Command2 };
+    // The controls whose captions the logic writes: Label2 to Label6 and Command2.
+    using Caption = ui::ControlId;
 
     virtual ~MainWindowView() = default;
 
+    // Shows `text` as it stands: the logic has made what the service sent inert.
     virtual void setCaption(Caption control, const std::u16string &text) = 0;
     virtual void setText1(const std::u16string &text) = 0;
     virtual void disableCommand1() = 0;
-    // Appends the mail's line to List1, keeping the identifier read together with it.
+    // Shows the mail's line at the end of List1 (MailLine::shown); the logic keeps the line.
     virtual void appendListItem(const MailLine &mail) = 0;
     virtual int selectedListIndex() const = 0;
-    virtual std::u16string listItemMailId(int index) const = 0;
-    // The line's text as it was read, whatever the list shows of it.
-    virtual std::u16string listItemText(int index) const = 0;
     // Shows the mail viewer (created anew when it is not open) and replaces its text.
     virtual void showMailViewer(const std::u16string &content) = 0;
 };

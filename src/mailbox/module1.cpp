@@ -1,5 +1,6 @@
 #include "mailbox/module1.h"
 
+#include "ui/display_text.h"
 #include "mailbox/texts.h"
 #include "service/text_encoding.h"
 
@@ -27,20 +28,27 @@ void Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &v
         return textForm(data.read(expression));
     };
 
-    view.setCaption(Caption::Label5, texts::text(texts::kUserPrefix) + value(u"data.data[0].user.USER"));
+    // What the service sends is shown as inert text, cut to what a label can show.
+    const auto shownValue = [&](std::u16string_view prefix, std::u16string_view expression) {
+        return displayLine(std::u16string(prefix) + value(expression));
+    };
+    view.setCaption(Caption::Label5, shownValue(texts::kUserPrefix, u"data.data[0].user.USER"));
     const bool available = value(u"data.data[0].user.STATUS") == u"1";
-    view.setCaption(Caption::Label6,
-                    available ? texts::text(texts::kAvailable) : texts::text(texts::kUnavailable));
-    view.setCaption(Caption::Label2,
-                    texts::text(texts::kStartTimePrefix) + value(u"data.data[0].user.ADDTIME"));
-    view.setCaption(Caption::Label3,
-                    texts::text(texts::kEndTimePrefix) + value(u"data.data[0].user.EXPIRETIME"));
+    view.setCaption(Caption::Label6, available ? texts::kAvailable : texts::kUnavailable);
+    view.setCaption(Caption::Label2, shownValue(texts::kStartTimePrefix, u"data.data[0].user.ADDTIME"));
+    view.setCaption(Caption::Label3, shownValue(texts::kEndTimePrefix, u"data.data[0].user.EXPIRETIME"));
 
-    for (const MailLine &mail : unlistedMails(data)) {
+    for (MailLine &mail : unlistedMails(data)) {
         view.appendListItem(mail);
         m_lastMailKey = mail.text();
         m_listed.insert(m_lastMailKey);
+        m_lines.push_back(std::move(mail));
     }
+}
+
+const MailLine *Module1::line(int index) const
+{
+    return index >= 0 && std::size_t(index) < m_lines.size() ? &m_lines[std::size_t(index)] : nullptr;
 }
 
 std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const

@@ -33,6 +33,8 @@ public:
 
     // The last line appended to List1.
     const std::u16string &LastMailKey() const { return m_lastMailKey; }
+    // List1's line at `index`, as it was read; nothing for an index that List1 does not hold.
+    const MailLine *line(int index) const;
 
     // Answers larger than this are read away from the window's thread when an offload is given.
     static constexpr std::size_t kOffloadAbove = 256 * 1024;
@@ -48,6 +50,7 @@ private:
 
     Offload m_offload;
     std::u16string m_lastMailKey;
+    std::vector<MailLine> m_lines;  // List1's lines, in order
     std::unordered_set<std::u16string> m_listed;  // the text of every line appended
 };
 

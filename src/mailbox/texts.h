@@ -38,11 +38,6 @@ inline constexpr char16_t kEndTimePrefix[] = u"结束时间：";
 
 inline constexpr char16_t kMessageBoxTitle[] = u"提示";
 
-inline std::u16string text(const char16_t *constant)
-{
-    return constant;
-}
-
 // The main window's caption: "Venmarra  - By " and the author credit.
 std::u16string mainWindowCaption();
 

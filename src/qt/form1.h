@@ -5,19 +5,13 @@
 
 #include <QWidget>
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
+#include <array>
+#include <optional>
 
 namespace venmarra {
 
-class LineShape;
-class StatusLabel;
-
-// The main window: its controls with their names, places and texts, and nothing else. Events
-// go to the MainWindowEvents attached to it; its logic writes through MainWindowView.
+// The main window: its controls built from the design's table, and nothing else. Events go to
+// the MainWindowEvents attached to it; its logic writes through MainWindowView.
 class Form1 final : public QWidget, public MainWindowView {
     Q_OBJECT
 public:
@@ -30,8 +24,6 @@ public:
     void disableCommand1() override;
     void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
-    std::u16string listItemMailId(int index) const override;
-    std::u16string listItemText(int index) const override;
     void showMailViewer(const std::u16string &content) override;
 
     MailViewer &mailViewer() { return m_viewer; }
@@ -40,32 +32,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void createControls();
-    void createFrame1();
+    // Creates the controls that `container` holds (the window's own for none), back to front.
+    void createControls(QWidget *parent, std::optional<ui::ControlId> container, const ui::TwipScale &twips);
+    QWidget *createControl(const ui::ControlDesign &design, QWidget *parent, const ui::TwipScale &twips);
     void chainTabOrder();
     void connectEvents();
-    QLabel *label(Caption control) const;
+    template <typename T>
+    T *control(ui::ControlId id) const
+    {
+        return static_cast<T *>(m_controls[std::size_t(id)]);
+    }
 
     MainWindowEvents *m_events = nullptr;
     MailViewer m_viewer;
-    // Back to front, as the design stacks them.
-    StatusLabel *m_label4 = nullptr;
-    QLabel *m_label7 = nullptr;
-    LineShape *m_line1 = nullptr;
-    LineShape *m_line2 = nullptr;
-    LineShape *m_line3 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QGroupBox *m_frame1 = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label5 = nullptr;
-    QLabel *m_label6 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QListWidget *m_list1 = nullptr;
-    QPushButton *m_command3 = nullptr;
+    std::array<QWidget *, ui::kControlCount> m_controls {};
 };
-
 
 }  // namespace venmarra

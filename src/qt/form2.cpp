@@ -1,13 +1,8 @@
 #include "qt/form2.h"
 
-#include "mailbox/display_text.h"
 #include "mailbox/texts.h"
-
-#include "qt/twips.h"
-
 #include "qt/mail_text_edit.h"
-
-#include <QTextOption>
+#include "qt/twips.h"
 
 namespace venmarra {
 
@@ -16,14 +11,17 @@ Form2::Form2(QWidget *parent)
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowCloseButtonHint)
 {
-    setObjectName(QStringLiteral("Form2"));
+    const ui::WindowDesign &design = ui::form2Design();
+    const ui::ControlDesign &text1 = design.controls.front();
+    const ui::TwipScale twips = fontTwips();
+    setObjectName(QString::fromLatin1(design.name));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromStdU16String(texts::text(texts::kViewerTitle)));
-    setFixedSize(twips(4560), twips(2730));
+    setWindowTitle(QString::fromStdU16String(texts::kViewerTitle));
+    setFixedSize(twips(design.clientWidth), twips(design.clientHeight));
     m_text1 = new MailTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setObjectName(QString::fromLatin1(text1.name));
     m_text1->setAccessibleName(windowTitle());  // the box is the window's whole content
-    placeInTwips(m_text1, 120, 120, 4335, 2535);
+    m_text1->setGeometry(toQRect(twips(text1.place)));
     m_text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -32,11 +30,7 @@ Form2::Form2(QWidget *parent)
 
 void Form2::setText1(const std::u16string &text)
 {
-    // One copy of a mail's megabytes on the window's thread, made inert where it lies.
-    QString shown = QString::fromStdU16String(text);
-    char16_t *units = reinterpret_cast<char16_t *>(shown.data());
-    makeInert(units, units + shown.size(), true);
-    m_text1->setMailText(shown);
+    m_text1->setMailText(text);
 }
 
 }  // namespace venmarra

@@ -4,23 +4,19 @@
 
 namespace venmarra {
 
-LineShape::LineShape(QPoint from, QPoint to, QWidget *parent)
+LineShape::LineShape(const QRect &box, QWidget *parent)
     : QWidget(parent)
-    , m_from(from)
-    , m_to(to)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    // The bounding box of the line; QRect's corners are inclusive, so a straight line is one
-    // pixel wide.
-    setGeometry(QRect(from, to).normalized());
+    setGeometry(box);
 }
 
 void LineShape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
-    painter.drawLine(m_from - pos(), m_to - pos());
+    painter.drawLine(QPoint(0, 0), QPoint(width() - 1, height() - 1));
 }
 
 }  // namespace venmarra

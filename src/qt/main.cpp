@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromStdU16String(venmarra::texts::text(venmarra::texts::kApplicationTitle)));
+    QApplication::setApplicationName(QString::fromStdU16String(venmarra::texts::kApplicationTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(venmarra::build::kVersion));
     QIcon icon;
     for (const char *size : {"16", "32", "48", "128"})

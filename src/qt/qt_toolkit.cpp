@@ -95,7 +95,7 @@ QtToolkit::QtToolkit()
 void QtToolkit::messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title)
 {
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
-                    title.empty() ? QString::fromStdU16String(texts::text(texts::kApplicationTitle)) : QString::fromStdU16String(title),
+                    title.empty() ? QString::fromStdU16String(texts::kApplicationTitle) : QString::fromStdU16String(title),
                     QString::fromStdU16String(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -7,39 +7,12 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <cmath>
-
 namespace venmarra {
 
-namespace {
-
-constexpr double kTwipsPerCharacter = 180;
-constexpr double kDesignCharacterPixels = 12;
-
-}  // namespace
-
-double pixelsPerTwip()
+ui::TwipScale fontTwips()
 {
     // Measured on the font that the controls use; a font without Chinese measures its fallback's.
-    const qreal width = QFontMetricsF(QGuiApplication::font()).horizontalAdvance(QChar(u'中'));
-    return (width > 0 ? width : kDesignCharacterPixels) / kTwipsPerCharacter;
-}
-
-int twips(int value)
-{
-    return int(std::lround(value * pixelsPerTwip()));
-}
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    const double scale = pixelsPerTwip();  // one measure of the font for the four values
-    const auto pixels = [scale](int value) { return int(std::lround(value * scale)); };
-    return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
-}
-
-void placeInTwips(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(twipsRect(left, top, width, height));
+    return ui::TwipScale(QFontMetricsF(QGuiApplication::font()).horizontalAdvance(QChar(u'中')));
 }
 
 namespace {

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "ui/layout.h"
+
 #include <QRect>
 
 class QWidget;
 
 namespace venmarra {
 
-// The designs are laid out in twips for the default face of a Simplified Chinese desktop, whose
-// Chinese character is 180 twips wide (12 pixels, 15 twips to a pixel at 96 dots per inch). A twip
-// is measured against the desktop's default font, so a larger font grows the windows in
-// proportion and no caption outgrows its place. Qt scales pixels for high-density screens.
-double pixelsPerTwip();
-int twips(int value);
-QRect twipsRect(int left, int top, int width, int height);
-void placeInTwips(QWidget *widget, int left, int top, int width, int height);
+// Twips at the desktop's default font, measured on its Chinese character (Qt scales pixels for
+// high-density screens itself).
+ui::TwipScale fontTwips();
+inline QRect toQRect(const ui::PixelRect &pixels)
+{
+    return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
+}
 // Centres a top-level window's frame on the screen it is (or will be) shown on, when it is shown.
 void centreOnScreen(QWidget *window);
 

@@ -1,6 +1,5 @@
 #include "win32/form1.h"
 
-#include "mailbox/display_text.h"
 #include "mailbox/texts.h"
 #include "win32/layout.h"
 #include "win32/wide_text.h"
@@ -10,41 +9,14 @@
 namespace venmarra::win32 {
 namespace {
 
+using ui::ControlId;
+using ui::ControlKind;
+
 constexpr wchar_t kWindowClass[] = L"VenmarraForm1";
-constexpr int kClientWidth = 8835, kClientHeight = 3420;
 
-enum ControlId : int {
-    kCommand1 = 101, kCommand2, kCommand3, kList1, kText1, kFrame1,
-    kLabel1, kLabel2, kLabel3, kLabel4, kLabel5, kLabel6, kLabel7, kLine1, kLine2, kLine3,
-};
-
-std::wstring caption(const char16_t *text)
+std::wstring caption(std::u16string_view text)
 {
-    return wide(texts::text(text));
-}
-
-// A static control for a caption: plain text ("&" is a character, not a mnemonic).
-HWND labelControl(const wchar_t *text, HWND parent, int id, DWORD align = SS_LEFT)
-{
-    return createControl(L"STATIC", text, align | SS_NOPREFIX, 0, parent, id);
-}
-
-HWND buttonControl(const wchar_t *text, HWND parent, int id)
-{
-    return createControl(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, parent, id);
-}
-
-// A line shape: a one-pixel static control painted in the window-text colour (WM_DRAWITEM).
-HWND lineControl(HWND parent, int id)
-{
-    return createControl(L"STATIC", {}, SS_OWNERDRAW, 0, parent, id);
-}
-
-void placeLine(HWND line, const Twips &twips, POINT from, POINT to)
-{
-    const int left = twips(from.x), top = twips(from.y);
-    SetWindowPos(line, nullptr, left, top, twips(to.x) - left + 1, twips(to.y) - top + 1,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return wide(text);
 }
 
 // The frame's controls tell their parent, the group box, how to paint; the window answers for it.
@@ -65,7 +37,10 @@ Form1::Form1()
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
                                this);
-    createControls();
+    for (const ui::ControlDesign &design : ui::form1Design().controls)  // the frame comes before its own
+        m_controls[std::size_t(design.id)] = createControl(design);
+    SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
+    SendMessageW(control(ControlId::Text1), EM_SETLIMITTEXT, 0, 0);  // a name of any length keeps its domain
     stackInTabOrder();
     layOut(GetDpiForWindow(m_window));
 }
@@ -76,31 +51,32 @@ Form1::~Form1()
         DestroyWindow(m_window);
 }
 
-void Form1::createControls()
+HWND Form1::createControl(const ui::ControlDesign &design)
 {
-    m_command1 = buttonControl(caption(texts::kCommand1).c_str(), m_window, kCommand1);
-    // The frame holds its controls; the system's dialog keys walk into it (WS_EX_CONTROLPARENT).
-    m_frame1 = createControl(L"BUTTON", caption(texts::kFrame1), BS_GROUPBOX, WS_EX_CONTROLPARENT, m_window,
-                             kFrame1);
-    SetWindowSubclass(m_frame1, &frameProcedure, 0, 0);
-    m_label1 = labelControl(caption(texts::kLabel1).c_str(), m_frame1, kLabel1);
-    m_text1 = createControl(L"EDIT", {}, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, m_frame1, kText1);
-    SendMessageW(m_text1, EM_SETLIMITTEXT, 0, 0);  // a name of any length keeps its domain
-    m_label5 = labelControl(caption(texts::kLabel5).c_str(), m_frame1, kLabel5);
-    m_label6 = labelControl(caption(texts::kLabel6).c_str(), m_frame1, kLabel6);
-    m_label2 = labelControl(caption(texts::kLabel2).c_str(), m_frame1, kLabel2);
-    m_label3 = labelControl(caption(texts::kLabel3).c_str(), m_frame1, kLabel3);
-    m_command2 = buttonControl(caption(texts::kCommand2).c_str(), m_window, kCommand2);
-    // The list's window text, which it never shows, names it for screen readers that read no label.
-    m_list1 = createControl(L"LISTBOX", caption(texts::kLabel7),
-                            WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE, m_window,
-                            kList1);
-    m_command3 = buttonControl(caption(texts::kCommand3).c_str(), m_window, kCommand3);
-    m_line1 = lineControl(m_window, kLine1);
-    m_line2 = lineControl(m_window, kLine2);
-    m_line3 = lineControl(m_window, kLine3);
-    m_label7 = labelControl(caption(texts::kLabel7).c_str(), m_window, kLabel7, SS_CENTER);
-    m_label4 = labelControl(L"", m_window, kLabel4);
+    const HWND parent = design.container ? control(*design.container) : m_window;
+    const int id = controlId(design.id);
+    const std::wstring text = caption(design.caption);
+    switch (design.kind) {
+    case ControlKind::CommandButton:
+        return win32::createControl(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, parent, id);
+    case ControlKind::Frame:  // the system's dialog keys walk into it (WS_EX_CONTROLPARENT)
+        return win32::createControl(L"BUTTON", text, BS_GROUPBOX, WS_EX_CONTROLPARENT, parent, id);
+    case ControlKind::TextBox:
+        return win32::createControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id);
+    case ControlKind::ListBox:
+        // Its window text, which it never shows, names it for screen readers that read no label.
+        return win32::createControl(L"LISTBOX", caption(ui::designOf(ControlId::Label7).caption),
+                                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
+                                    parent, id);
+    case ControlKind::AutoSizeLabel:  // plain text: "&" is a character, not a mnemonic
+        return win32::createControl(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, parent, id);
+    case ControlKind::CentredLabel:
+        return win32::createControl(L"STATIC", text, SS_CENTER | SS_NOPREFIX, 0, parent, id);
+    case ControlKind::Line:  // painted in the window-text colour (WM_DRAWITEM)
+        return win32::createControl(L"STATIC", {}, SS_OWNERDRAW, 0, parent, id);
+    case ControlKind::MailTextBox: break;  // the viewer's
+    }
+    return nullptr;
 }
 
 // The system walks the dialog keys in stacking order, so the controls are stacked in tab order:
@@ -109,50 +85,52 @@ void Form1::createControls()
 // lines that cross it.
 void Form1::stackInTabOrder()
 {
-    HWND after = HWND_TOP;
-    for (HWND control : {m_command1, m_frame1, m_command2, m_line1, m_line2, m_line3, m_label7, m_list1,
-                         m_command3, m_label4}) {
-        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = control;
-    }
-    after = HWND_TOP;
-    for (HWND control : {m_label1, m_text1, m_label5, m_label6, m_label2, m_label3}) {
-        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = control;
+    using enum ControlId;
+    for (const auto &order : {std::initializer_list<ControlId> {Command1, Frame1, Command2, Line1, Line2, Line3,
+                                                                Label7, List1, Command3, Label4},
+                              {Label1, Text1, Label5, Label6, Label2, Label3}}) {
+        HWND after = HWND_TOP;
+        for (ControlId id : order) {
+            SetWindowPos(control(id), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control(id);
+        }
     }
 }
 
 void Form1::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
-    m_twips.emplace(m_window, m_font.get(), dpi);
-    const Twips &twips = *m_twips;
-    const auto font = reinterpret_cast<WPARAM>(m_font.get());
-    for (HWND control : {m_command1, m_frame1, m_label1, m_text1, m_label5, m_label6, m_label2, m_label3,
-                         m_command2, m_list1, m_command3, m_label7, m_label4})
-        SendMessageW(control, WM_SETFONT, font, TRUE);
-    placeInTwips(m_command1, twips, 120, 2520, 1455, 495);
-    placeInTwips(m_frame1, twips, 120, 240, 3735, 2175);
-    placeInTwips(m_text1, twips, 1200, 240, 2415, 375);
-    placeInTwips(m_command2, twips, 1680, 2520, 1455, 495);
-    placeInTwips(m_list1, twips, 3960, 600, 4815, 2760);
-    placeInTwips(m_command3, twips, 3240, 2520, 615, 495);
-    // The heading reaches a pixel into the list, which lies over it: it ends where the list begins.
-    SetWindowPos(m_label7, nullptr, twips(3960), twips(360), twips(4815), twips(600) - twips(360),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    placeLine(m_line1, twips, {3960, 240}, {3960, 600});
-    placeLine(m_line2, twips, {3960, 240}, {8760, 240});
-    placeLine(m_line3, twips, {8760, 240}, {8760, 600});
-    const std::pair<HWND, POINT> labels[] = {{m_label1, {120, 360}}, {m_label5, {120, 720}},
-                                             {m_label6, {120, 1080}}, {m_label2, {120, 1440}},
-                                             {m_label3, {120, 1800}}, {m_label4, {120, 3120}}};
-    for (const auto &[control, place] : labels) {
-        SetWindowPos(control, nullptr, twips(place.x), twips(place.y), 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
-        const int length = GetWindowTextLengthW(control);
-        std::wstring text(std::size_t(length) + 1, L'\0');
-        text.resize(std::size_t(GetWindowTextW(control, text.data(), length + 1)));
-        fitLabel(control, text);
+    m_twips = fontTwips(m_window, m_font.get(), dpi);
+    for (const ui::ControlDesign &design : ui::form1Design().controls) {
+        if (design.kind != ControlKind::Line)
+            SendMessageW(control(design.id), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
     }
+    for (const ui::ControlDesign &design : ui::form1Design().controls)
+        place(design);
+}
+
+void Form1::place(const ui::ControlDesign &design)
+{
+    const ui::TwipScale &twips = *m_twips;
+    const HWND handle = control(design.id);
+    ui::PixelRect pixels = twips(design.place);
+    switch (design.kind) {
+    case ControlKind::Line: pixels = twips.lineBox(design.place); break;
+    case ControlKind::CentredLabel:
+        // The heading reaches a pixel into the list, which lies over it: it ends where the list begins.
+        pixels.height = twips(ui::designOf(ControlId::List1).place.top) - pixels.top;
+        break;
+    case ControlKind::AutoSizeLabel: {
+        SetWindowPos(handle, nullptr, pixels.left, pixels.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+        const int length = GetWindowTextLengthW(handle);
+        std::wstring text(std::size_t(length) + 1, L'\0');
+        text.resize(std::size_t(GetWindowTextW(handle, text.data(), length + 1)));
+        fitLabel(handle, text);
+        return;
+    }
+    default: break;
+    }
+    placeControl(handle, pixels);
 }
 
 void Form1::fitLabel(HWND label, const std::wstring &text)
@@ -160,11 +138,12 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
     SetWindowTextW(label, text.c_str());
     const SIZE size = textExtent(label, m_font.get(), text);
     int width = size.cx;
-    if (GetParent(label) == m_frame1) {  // clipped at the frame's inner edge
+    const HWND frame1 = control(ControlId::Frame1);
+    if (GetParent(label) == frame1) {  // clipped at the frame's inner edge
         RECT frame {}, place {};
-        GetClientRect(m_frame1, &frame);
+        GetClientRect(frame1, &frame);
         GetWindowRect(label, &place);
-        MapWindowPoints(HWND_DESKTOP, m_frame1, reinterpret_cast<POINT *>(&place), 2);
+        MapWindowPoints(HWND_DESKTOP, frame1, reinterpret_cast<POINT *>(&place), 2);
         width = std::min(width, std::max(0, int(frame.right) - GetSystemMetrics(SM_CXEDGE) - int(place.left)));
     }
     SetWindowPos(label, nullptr, 0, 0, width, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -173,73 +152,48 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
 
 void Form1::show()
 {
-    sizeAndCentre(m_window, *m_twips, kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, *m_twips, ui::form1Design());
     ShowWindow(m_window, SW_SHOWNORMAL);
-    SetFocus(m_command1);
+    SetFocus(control(ControlId::Command1));
     UpdateWindow(m_window);
 }
 
-HWND Form1::label(Caption control) const
+void Form1::setCaption(Caption id, const std::u16string &text)
 {
-    switch (control) {
-    case Caption::Label2: return m_label2;
-    case Caption::Label3: return m_label3;
-    case Caption::Label4: return m_label4;
-    case Caption::Label5: return m_label5;
-    case Caption::Label6: return m_label6;
-    case Caption::Command2: break;
-    }
-    return nullptr;
-}
-
-void Form1::setCaption(Caption control, const std::u16string &text)
-{
-    if (control == Caption::Command2) {
-        SetWindowTextW(m_command2, wide(text).c_str());
+    if (id == ControlId::Command2) {
+        SetWindowTextW(control(id), wide(text).c_str());
         return;
     }
-    fitLabel(label(control), wide(displayLine(text)));
-    UpdateWindow(label(control));  // the status line shows its text at once, before an exchange
+    fitLabel(control(id), wide(text));
+    UpdateWindow(control(id));  // the status line shows its text at once, before an exchange
 }
 
 void Form1::setText1(const std::u16string &text)
 {
-    SetWindowTextW(m_text1, wide(text).c_str());
-    SendMessageW(m_text1, EM_SETSEL, 0, 0);  // show the address from its first character
-    SendMessageW(m_text1, EM_SCROLLCARET, 0, 0);
+    const HWND text1 = control(ControlId::Text1);
+    SetWindowTextW(text1, wide(text).c_str());
+    SendMessageW(text1, EM_SETSEL, 0, 0);  // show the address from its first character
+    SendMessageW(text1, EM_SCROLLCARET, 0, 0);
 }
 
 void Form1::disableCommand1()
 {
     // The focus moves on to the next step, 循环接收, rather than to nowhere.
-    if (GetFocus() == m_command1)
-        SetFocus(m_command2);
-    EnableWindow(m_command1, FALSE);
+    if (GetFocus() == control(ControlId::Command1))
+        SetFocus(control(ControlId::Command2));
+    EnableWindow(control(ControlId::Command1), FALSE);
 }
 
 void Form1::appendListItem(const MailLine &mail)
 {
-    // The fields as inert text. (Directional isolates around them, as the Linux list has, are drawn
-    // as boxes by list boxes that do not shape text.)
-    const std::u16string shown = displayLine(mail.from + u'|' + mail.subject + u'|' + mail.mailId);
-    SendMessageW(m_list1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(shown).c_str()));
-    m_lines.push_back(mail);
+    // Inert text, without isolates around the fields: list boxes that do not shape text draw them as boxes.
+    SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(mail.shown(false)).c_str()));
 }
 
 int Form1::selectedListIndex() const
 {
-    const LRESULT index = SendMessageW(m_list1, LB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(control(ControlId::List1), LB_GETCURSEL, 0, 0);
     return index == LB_ERR ? -1 : int(index);
-}
-
-std::u16string Form1::listItemMailId(int index) const
-{
-    return index >= 0 && std::size_t(index) < m_lines.size() ? m_lines[std::size_t(index)].mailId : std::u16string();
-}
-
-std::u16string Form1::listItemText(int index) const
-{
-    return index >= 0 && std::size_t(index) < m_lines.size() ? m_lines[std::size_t(index)].text() : std::u16string();
 }
 
 void Form1::showMailViewer(const std::u16string &content)
@@ -252,13 +206,13 @@ void Form1::onCommand(int id, int notification)
 {
     if (!m_events)
         return;
-    if (id == kCommand1 && notification == BN_CLICKED)
+    if (id == controlId(ControlId::Command1) && notification == BN_CLICKED)
         m_events->Command1_Click();
-    else if (id == kCommand2 && notification == BN_CLICKED)
+    else if (id == controlId(ControlId::Command2) && notification == BN_CLICKED)
         m_events->Command2_Click();
-    else if (id == kCommand3 && notification == BN_CLICKED)
+    else if (id == controlId(ControlId::Command3) && notification == BN_CLICKED)
         m_events->Command3_Click();
-    else if (id == kList1 && notification == LBN_DBLCLK)
+    else if (id == controlId(ControlId::List1) && notification == LBN_DBLCLK)
         m_events->List1_DblClick();
 }
 
@@ -280,7 +234,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: {
         const UINT dpi = HIWORD(wParam);
         layOut(dpi);
-        moveToNewDpi(m_window, *m_twips, kClientWidth, kClientHeight, dpi, *reinterpret_cast<const RECT *>(lParam));
+        moveToNewDpi(m_window, *m_twips, ui::form1Design(), dpi, *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     case WM_NCDESTROY: m_window = nullptr; break;

@@ -7,13 +7,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace venmarra::win32 {
 
-// The main window, built from native controls placed in twips at the window's DPI.
+// The main window, built from the design's table as native controls placed at the window's DPI.
 class Form1 final : public MainWindowView {
 public:
     Form1();
@@ -32,8 +32,6 @@ public:
     void disableCommand1() override;
     void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
-    std::u16string listItemMailId(int index) const override;
-    std::u16string listItemText(int index) const override;
     void showMailViewer(const std::u16string &content) override;
 
     MailViewer &mailViewer() { return m_viewer; }
@@ -41,24 +39,19 @@ public:
 private:
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void createControls();
+    HWND createControl(const ui::ControlDesign &design);
     void stackInTabOrder();
     void layOut(UINT dpi);
+    void place(const ui::ControlDesign &design);
     void onCommand(int id, int notification);
     // Gives an auto-sizing label its text and the size of it; in the frame, cut at its inner edge.
     void fitLabel(HWND label, const std::wstring &text);
-    HWND label(Caption control) const;
+    HWND control(ui::ControlId id) const { return m_controls[std::size_t(id)]; }
 
     HWND m_window = nullptr;
-    HWND m_frame1 = nullptr;
-    HWND m_label1 = nullptr, m_label2 = nullptr, m_label3 = nullptr, m_label4 = nullptr, m_label5 = nullptr,
-         m_label6 = nullptr, m_label7 = nullptr;
-    HWND m_text1 = nullptr, m_list1 = nullptr;
-    HWND m_command1 = nullptr, m_command2 = nullptr, m_command3 = nullptr;
-    HWND m_line1 = nullptr, m_line2 = nullptr, m_line3 = nullptr;
+    std::array<HWND, ui::kControlCount> m_controls {};
     FontHandle m_font;
-    std::optional<Twips> m_twips;  // measured on m_font by layOut
-    std::vector<MailLine> m_lines;  // each line of List1 as it was read
+    std::optional<ui::TwipScale> m_twips;  // measured on m_font by layOut
     MailViewer m_viewer;
     MainWindowEvents *m_events = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "win32/form2.h"
 
-#include "mailbox/display_text.h"
 #include "mailbox/texts.h"
 #include "win32/layout.h"
 #include "win32/wide_text.h"
@@ -11,10 +10,6 @@ namespace venmarra::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VenmarraForm2";
-constexpr int kText1Id = 201;
-
-// The client area and Text1's place, in twips.
-constexpr int kClientWidth = 4560, kClientHeight = 2730;
 
 }  // namespace
 
@@ -22,7 +17,7 @@ Form2::Form2()
 {
     registerWindowClass(kWindowClass, &Form2::windowProcedure);
     // Fixed border, close box only; no owner, so that both windows are used freely.
-    m_window = CreateWindowExW(0, kWindowClass, wide(texts::text(texts::kViewerTitle)).c_str(),
+    m_window = CreateWindowExW(0, kWindowClass, wide(texts::kViewerTitle).c_str(),
                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                                CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     // A rich edit box in plain-text mode, filled a slice at a time (MailTextBox): a plain EDIT
@@ -30,12 +25,12 @@ Form2::Form2()
     m_text1 = createControl(MSFTEDIT_CLASS, {},
                             WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
                                 | ES_DISABLENOSCROLL | ES_NOHIDESEL,
-                            WS_EX_CLIENTEDGE, m_window, kText1Id);
+                            WS_EX_CLIENTEDGE, m_window, controlId(ui::ControlId::Form2Text1));
     SendMessageW(m_text1, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
     m_box = std::make_unique<MailTextBox>(m_text1, m_window);
     layOut(GetDpiForWindow(m_window));
-    sizeAndCentre(m_window, *m_twips, kClientWidth, kClientHeight);
+    sizeAndCentre(m_window, *m_twips, ui::form2Design());
 }
 
 Form2::~Form2()
@@ -48,13 +43,13 @@ void Form2::layOut(UINT dpi)
 {
     m_font = messageFont(dpi);
     SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
-    m_twips.emplace(m_window, m_font.get(), dpi);
-    placeInTwips(m_text1, *m_twips, 120, 120, 4335, 2535);
+    m_twips = fontTwips(m_window, m_font.get(), dpi);
+    placeControl(m_text1, (*m_twips)(ui::designOf(ui::ControlId::Form2Text1).place));
 }
 
 void Form2::setText1(const std::u16string &text)
 {
-    m_box->setText(displayText(text, true));
+    m_box->setText(text);
 }
 
 LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -66,7 +61,7 @@ LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam
     if (self && message == WM_DPICHANGED) {
         const UINT dpi = HIWORD(wParam);
         self->layOut(dpi);
-        moveToNewDpi(window, *self->m_twips, kClientWidth, kClientHeight, dpi, *reinterpret_cast<const RECT *>(lParam));
+        moveToNewDpi(window, *self->m_twips, ui::form2Design(), dpi, *reinterpret_cast<const RECT *>(lParam));
         return 0;
     }
     if (self && message == WM_TIMER && wParam == MailTextBox::kAppendTimer && self->m_box) {

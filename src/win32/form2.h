@@ -35,7 +35,7 @@ private:
     HWND m_text1 = nullptr;
     std::unique_ptr<MailTextBox> m_box;
     FontHandle m_font;
-    std::optional<Twips> m_twips;  // measured on m_font by layOut
+    std::optional<ui::TwipScale> m_twips;  // measured on m_font by layOut
 };
 
 // The one viewer of the run: created when a mail is first shown, and anew after the user closed it.

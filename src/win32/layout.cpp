@@ -2,17 +2,14 @@
 
 namespace venmarra::win32 {
 
-Twips::Twips(HWND window, HFONT font, UINT dpi)
-    : m_characterWidth(int(textExtent(window, font, L"中").cx))
+ui::TwipScale fontTwips(HWND window, HFONT font, UINT dpi)
 {
-    if (m_characterWidth <= 0)  // no font could show it: the design's own face at this DPI
-        m_characterWidth = MulDiv(12, int(dpi), 96);
+    return ui::TwipScale(double(textExtent(window, font, L"中").cx), int(dpi));
 }
 
-void placeInTwips(HWND control, const Twips &twips, int left, int top, int width, int height)
+void placeControl(HWND control, const ui::PixelRect &place)
 {
-    SetWindowPos(control, nullptr, twips(left), twips(top), twips(width), twips(height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 FontHandle messageFont(UINT dpi)
@@ -69,9 +66,9 @@ HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD s
 
 namespace {
 
-SIZE frameSize(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi)
+SIZE frameSize(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design, UINT dpi)
 {
-    RECT frame {0, 0, twips(clientWidth), twips(clientHeight)};
+    RECT frame {0, 0, twips(design.clientWidth), twips(design.clientHeight)};
     AdjustWindowRectExForDpi(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
                              DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
@@ -79,9 +76,9 @@ SIZE frameSize(HWND window, const Twips &twips, int clientWidth, int clientHeigh
 
 }  // namespace
 
-void sizeAndCentre(HWND window, const Twips &twips, int clientWidth, int clientHeight)
+void sizeAndCentre(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design)
 {
-    const SIZE size = frameSize(window, twips, clientWidth, clientHeight, GetDpiForWindow(window));
+    const SIZE size = frameSize(window, twips, design, GetDpiForWindow(window));
     MONITORINFO monitor {};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -91,15 +88,16 @@ void sizeAndCentre(HWND window, const Twips &twips, int clientWidth, int clientH
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void moveToNewDpi(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi, const RECT &suggested)
+void moveToNewDpi(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design, UINT dpi,
+                  const RECT &suggested)
 {
     // The system's suggestion scales the whole frame; the client area follows the font instead.
-    const SIZE size = frameSize(window, twips, clientWidth, clientHeight, dpi);
+    const SIZE size = frameSize(window, twips, design, dpi);
     SetWindowPos(window, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame drawn differs from the one computed for the new DPI, the client area decides.
     RECT client {};
     GetClientRect(window, &client);
-    const int wider = twips(clientWidth) - client.right, taller = twips(clientHeight) - client.bottom;
+    const int wider = twips(design.clientWidth) - client.right, taller = twips(design.clientHeight) - client.bottom;
     if (wider != 0 || taller != 0)
         SetWindowPos(window, nullptr, 0, 0, size.cx + wider, size.cy + taller, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }

@@ -1,32 +1,27 @@
 #pragma once
 
+#include "ui/layout.h"
 #include "win32/handles.h"
 
 #include <windows.h>
 
 #include <string>
 
-// Places and sizes in twips, and the font that the controls use, at a window's DPI.
+// Places and sizes from the design's twips, and the font that the controls use, at a window's DPI.
 namespace venmarra::win32 {
 
-// The designs are laid out in twips for the default face of a Simplified Chinese desktop, whose
-// Chinese character is 180 twips wide (12 pixels at 96 dots per inch, 15 twips to a pixel). A twip
-// is measured against the font that the controls use, the desktop's message font at the window's
-// DPI, so a larger font grows the windows in proportion and no caption outgrows its place.
-class Twips {
-public:
-    // `font` as selected into `window`'s device context.
-    Twips(HWND window, HFONT font, UINT dpi);
-    // Twips as device pixels.
-    int operator()(int twips) const { return MulDiv(twips, m_characterWidth, kTwipsPerCharacter); }
+// The child-window identifier of a control of the design.
+constexpr int controlId(ui::ControlId control)
+{
+    constexpr int kFirstControlId = 101;
+    return kFirstControlId + int(control);
+}
 
-private:
-    static constexpr int kTwipsPerCharacter = 180;
-    int m_characterWidth;
-};
+// Twips at `font` (as selected into `window`'s device context), measured on its Chinese character.
+ui::TwipScale fontTwips(HWND window, HFONT font, UINT dpi);
 
-// Moves `control` to its place and size in twips within its container's client area.
-void placeInTwips(HWND control, const Twips &twips, int left, int top, int width, int height);
+// Moves `control` to `place` within its container's client area.
+void placeControl(HWND control, const ui::PixelRect &place);
 
 // The desktop's message font at `dpi`: the font of every control, none of the program's own.
 FontHandle messageFont(UINT dpi);
@@ -41,12 +36,13 @@ void registerWindowClass(const wchar_t *name, WNDPROC procedure);
 HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle, HWND parent,
                    int id);
 
-// Moves a top-level window whose client area is `clientWidth` by `clientHeight` twips so that its
-// frame is centred on the primary screen, and sizes it to fit that client area at its DPI.
-void sizeAndCentre(HWND window, const Twips &twips, int clientWidth, int clientHeight);
+// Moves a top-level window so that its frame is centred on the primary screen, and sizes it to
+// fit its design's client area.
+void sizeAndCentre(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design);
 
-// Sizes a top-level window for its client area at a new `dpi`, at the place that the system
-// suggested with WM_DPICHANGED.
-void moveToNewDpi(HWND window, const Twips &twips, int clientWidth, int clientHeight, UINT dpi, const RECT &suggested);
+// Sizes a top-level window for its design's client area at a new `dpi`, at the place that the
+// system suggested with WM_DPICHANGED.
+void moveToNewDpi(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design, UINT dpi,
+                  const RECT &suggested);
 
 }  // namespace venmarra::win32

@@ -11,31 +11,6 @@
 namespace venmarra::win32 {
 namespace {
 
-bool isLineBreak(char16_t c)
-{
-    return c == u'\n' || c == u'\r' || c == 0x2029;
-}
-
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-// Where to end a block that starts at `start` in a long line ending at `end`: after a space or
-// before a wide (CJK) character near kBlockLength, else exactly there.
-std::size_t blockEnd(const std::u16string &text, std::size_t start, std::size_t end)
-{
-    const std::size_t limit = start + MailTextBox::kBlockLength;
-    if (end - start <= MailTextBox::kBlockLength + MailTextBox::kBlockLength / 2)
-        return end;  // no short tail block
-    for (std::size_t at = limit; at > limit - 256; --at) {
-        const char16_t c = text[at];
-        if (text[at - 1] == u' ' || (c >= 0x2E80 && !isLowSurrogate(c)))
-            return at;
-    }
-    return isLowSurrogate(text[limit]) ? limit + 1 : limit;
-}
-
 void putOnClipboard(HWND owner, const std::wstring &text)
 {
     if (!OpenClipboard(owner))
@@ -62,9 +37,7 @@ MailTextBox::MailTextBox(HWND control, HWND owner)
 
 void MailTextBox::setText(std::u16string text)
 {
-    m_text = std::move(text);
-    m_next = 0;
-    m_lineEndKnown = false;
+    m_pending.emplace(std::move(text));
     m_length = 0;
     m_blockBreaks.clear();
     SetWindowTextW(m_control, L"");
@@ -72,41 +45,15 @@ void MailTextBox::setText(std::u16string text)
         SetTimer(m_owner, kAppendTimer, 0, nullptr);
 }
 
-std::wstring MailTextBox::nextSlice()
-{
-    std::wstring slice;
-    while (m_next < m_text.size() && slice.size() < kSliceLength) {
-        if (!m_lineEndKnown) {  // where this line ends, found once per line
-            m_lineEnd = m_next;
-            while (m_lineEnd < m_text.size() && !isLineBreak(m_text[m_lineEnd]))
-                ++m_lineEnd;
-            m_lineEndKnown = true;
-        }
-        const std::size_t end = m_lineEnd - m_next > kLongLine ? blockEnd(m_text, m_next, m_lineEnd) : m_lineEnd;
-        slice.append(m_text.begin() + std::ptrdiff_t(m_next), m_text.begin() + std::ptrdiff_t(end));
-        m_next = end;
-        if (end < m_lineEnd) {
-            m_blockBreaks.push_back(m_length + LONG(slice.size()));
-        } else if (end < m_text.size()) {
-            // The mail's own line break ("\r\n" counts as one).
-            const bool crlf = m_text[end] == u'\r' && end + 1 < m_text.size() && m_text[end + 1] == u'\n';
-            m_next = end + (crlf ? 2 : 1);
-            m_lineEndKnown = false;
-        } else {
-            break;
-        }
-        slice.push_back(L'\r');
-    }
-    return slice;
-}
-
 bool MailTextBox::appendNextSlice()
 {
-    if (m_next >= m_text.size() && m_length > 0) {
+    if (!m_pending) {
         KillTimer(m_owner, kAppendTimer);
         return false;
     }
-    const std::wstring slice = nextSlice();
+    const ui::ViewerText::Slice slice = m_pending->next(kSliceLength, u'\r');
+    for (const std::size_t own : slice.ownBreaks)
+        m_blockBreaks.push_back(m_length + LONG(own));
     // Appended at the end, leaving the user's selection and scroll position as they are.
     CHARRANGE selection {};
     POINT scroll {};
@@ -114,18 +61,17 @@ bool MailTextBox::appendNextSlice()
     SendMessageW(m_control, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
     SendMessageW(m_control, WM_SETREDRAW, FALSE, 0);
     SendMessageW(m_control, EM_SETSEL, WPARAM(m_length), LPARAM(m_length));
-    SendMessageW(m_control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(slice.c_str()));
+    SendMessageW(m_control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(slice.text).c_str()));
     SendMessageW(m_control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     SendMessageW(m_control, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
     SendMessageW(m_control, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_control, nullptr, FALSE);
-    m_length += LONG(slice.size());
-    const bool more = m_next < m_text.size();
-    if (!more) {
-        m_text.clear();
-        KillTimer(m_owner, kAppendTimer);
-    }
-    return more;
+    m_length += LONG(slice.text.size());
+    if (!m_pending->atEnd())
+        return true;
+    m_pending.reset();
+    KillTimer(m_owner, kAppendTimer);
+    return false;
 }
 
 std::wstring MailTextBox::selectedText() const
@@ -135,20 +81,11 @@ std::wstring MailTextBox::selectedText() const
     std::wstring text(std::size_t(selection.cpMax - selection.cpMin) + 1, L'\0');
     TEXTRANGEW range {selection, text.data()};
     text.resize(std::size_t(SendMessageW(m_control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
-    std::wstring copied;
-    auto blockBreak = std::lower_bound(m_blockBreaks.begin(), m_blockBreaks.end(), selection.cpMin);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const LONG at = selection.cpMin + LONG(i);
-        if (blockBreak != m_blockBreaks.end() && *blockBreak == at) {
-            ++blockBreak;
-            continue;  // a break of the box's own, not of the mail
-        }
-        if (text[i] == L'\r')
-            copied += L"\r\n";
-        else
-            copied.push_back(text[i]);
-    }
-    return copied;
+    std::vector<std::size_t> ownBreaks;  // those within the selection, from its start
+    for (auto at = std::lower_bound(m_blockBreaks.begin(), m_blockBreaks.end(), selection.cpMin);
+         at != m_blockBreaks.end() && *at < selection.cpMax; ++at)
+        ownBreaks.push_back(std::size_t(*at - selection.cpMin));
+    return wide(ui::mailTextOf(narrow(text), u'\r', ownBreaks, u"\r\n"));
 }
 
 void MailTextBox::copySelection() const

@@ -1,21 +1,21 @@
 #pragma once
 
+#include "ui/viewer_text.h"
+
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace venmarra::win32 {
 
-// The viewer's text box (a rich edit control in plain-text mode) filled a slice at a time between
-// messages, so that a mail of megabytes shows its start at once and never freezes the window.
-// Lines longer than kLongLine are held in blocks of about kBlockLength, broken where a line may
-// break anyway, because the box lays out a long paragraph slowly; copying gives the mail's text
-// without those breaks.
+// The viewer's text box (a rich edit control in plain-text mode) holding the blocks of
+// ui::ViewerText, filled a slice at a time between messages, so that a mail of megabytes shows
+// its start at once and never freezes the window; copying gives the mail's text without the
+// box's own breaks.
 class MailTextBox {
 public:
-    static constexpr std::size_t kLongLine = 8192;
-    static constexpr std::size_t kBlockLength = 4096;
     static constexpr std::size_t kSliceLength = 16 * 1024;
     // The timer of the box's window that appends the next slice: a timer runs after input and
     // paints, so the window answers between two slices.
@@ -28,24 +28,20 @@ public:
     // Appends the next slice; false once all is in.
     bool appendNextSlice();
     // True while slices of the text are still to be appended.
-    bool isLoading() const { return !m_text.empty(); }
+    bool isLoading() const { return m_pending.has_value(); }
     // The selected text as the mail has it, without the block breaks, lines ending in "\r\n".
     std::wstring selectedText() const;
 
 private:
-    std::wstring nextSlice();
     void copySelection() const;
     static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR, DWORD_PTR self);
 
     HWND m_control;
     HWND m_owner;
-    std::u16string m_text;
-    std::size_t m_next = 0;
-    std::size_t m_lineEnd = 0;
-    bool m_lineEndKnown = false;
+    std::optional<ui::ViewerText> m_pending;  // the text being appended
     LONG m_length = 0;  // characters in the box; a paragraph mark counts one
-    std::vector<LONG> m_blockBreaks;  // the box's positions of the marks that are block breaks
+    std::vector<LONG> m_blockBreaks;  // the box's positions of the marks that are its own breaks
 };
 
 }  // namespace venmarra::win32

@@ -45,7 +45,7 @@ void dispatchMessage(MSG &message)
 
 void Win32Toolkit::messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title)
 {
-    const std::wstring caption = wide(title.empty() ? texts::text(texts::kApplicationTitle) : title);
+    const std::wstring caption = wide(title.empty() ? texts::kApplicationTitle : title);
     const UINT style = MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : 0);
     MessageBoxW(m_owner, wide(text).c_str(), caption.c_str(), style);
 }

@@ -1,163 +1,119 @@
-#include "window_fixture.h"
-
+#include "logic_fixture.h"
 
 namespace venmarra::test {
 namespace {
 
-using Creation = WindowFixture;
+using Creation = LogicTest;
+using Icon = Toolkit::MessageIcon;
 
 TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCookie)
 {
     const std::string sid(40, 'k');
-    server.enqueue(allocationReply("abc123", sid));
-    server.enqueue(jsonReply(refreshAnswer("abc123", "1", {})));
-    logic->Command1_Click();
+    exchange.enqueue(allocation("abc123", sid), [&] {
+        EXPECT_EQ(view.caption(Caption::Label4), u"获取最新的邮箱中.") << "said before the page comes";
+    });
+    exchange.enqueue(answer(refreshAnswer("abc123")));
+    logic.Command1_Click();
 
-    EXPECT_EQ(logic->MailboxName(), u"abc123");
-    EXPECT_EQ(address(), "abc123@venmarra.test");
-    EXPECT_FALSE(control("Command1")->isEnabled());
-    EXPECT_EQ(
-        view.captionsOf(Caption::Label4),
-        (std::vector<QString> {"获取最新的邮箱中.", "邮箱获取完成", "检测是否有新邮件内容.", "检测完成."}));
-    EXPECT_EQ(caption("Label5"), "用户名：abc123");
-    EXPECT_EQ(caption("Label6"), "是否可用：可用");
-    EXPECT_EQ(logic->SessionId(), std::u16string(sid.begin(), sid.end()));
-    EXPECT_TRUE(toolkit.messages().empty());
+    EXPECT_EQ(logic.MailboxName(), u"abc123");
+    EXPECT_EQ(view.text1, u"abc123@venmarra.test");
+    EXPECT_FALSE(view.command1Enabled);
+    EXPECT_EQ(view.captionsOf(Caption::Label4), Texts({u"获取最新的邮箱中.", u"邮箱获取完成", u"检测是否有新邮件内容.", u"检测完成."}));
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：abc123");
+    EXPECT_EQ(logic.SessionId(), std::u16string(sid.begin(), sid.end()));
+    EXPECT_TRUE(toolkit.boxes.empty());
 
-    const auto requests = server.requests();
+    const auto &requests = exchange.requests;
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].method, "GET");
-    EXPECT_FALSE(requests[0].hasHeader("Cookie"));
-    EXPECT_FALSE(requests[0].hasHeader("Content-Type"));
-    EXPECT_EQ(requests[1].method, "POST");
+    EXPECT_TRUE(requests[0].isGet);
+    EXPECT_EQ(requests[0].url, "http://service.test/");
+    EXPECT_TRUE(requests[0].headers.empty()) << "a GET carries neither the cookie nor a content type";
+    EXPECT_FALSE(requests[1].isGet);
     EXPECT_EQ(requests[1].body, "data=abc123&type=refresh&arg=");
-    EXPECT_EQ(requests[1].header("Cookie"), "sid=" + sid);
-    EXPECT_EQ(requests[1].header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_TRUE(hasHeader(requests[1], "Cookie: sid=" + sid));
+    EXPECT_TRUE(hasHeader(requests[1], "Content-Type: application/x-www-form-urlencoded"));
 }
 
-TEST_F(Creation, theAddressBoxShowsAnAddressOfAnyLengthFromItsFirstCharacter)
+TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEnds)
 {
-    for (const std::string &name :
-         {std::string("na65ypq1ei") + std::string(30, 'w'), std::string(40000, 'n')}) {
-        SCOPED_TRACE(name.size());
-        startAgainst(server.baseUrl());
-        server.enqueue(allocationReply(name, "s"));
-        server.enqueue(jsonReply(refreshAnswer(name, "1", {})));
-        logic->Command1_Click();
-        EXPECT_EQ(address(), QString::fromStdString(name) + "@venmarra.test");
-        EXPECT_EQ(control<QLineEdit>("Text1")->cursorPosition(), 0) << "the box scrolled past the start";
-    }
-}
-
-TEST_F(Creation, theStatusLineSaysSoWhileTheHomePageIsFetched)
-{
-    ScriptedReply slow = allocationReply("abc", "s");
-    slow.delay = 300ms;
-    server.enqueue(slow);
-    QString seen;
-    whileAnExchangeRuns(server, 1, [&] { seen = status(); });
-    logic->Command1_Click();
-    EXPECT_EQ(seen, "获取最新的邮箱中.") << "the window repaints and runs timers while it waits";
-}
-
-TEST_F(Creation, aPageWithoutANameShowsTheDomainSaysSoAndEndsTheProgram)
-{
-    for (const std::string &page : {std::string("<html>changed</html>"), homePage("")}) {
-        ScriptedServer local;
-        ScriptedReply reply = allocationReply("x", "s");
-        reply.body = page;
-        local.enqueue(reply);
-        RecordingToolkit recorder;
-        Form1 window;
-        MainWindowLogic failing(window, recorder, linuxAccess(), settingsFor(local.baseUrl()));
-        failing.Form_Load();
-        QString addressWhileBoxOpen;
-        recorder.onMessage = [&](const ShownMessage &) {
-            addressWhileBoxOpen = window.findChild<QLineEdit *>("Text1")->text();
-        };
-        failing.Command1_Click();
-
-        ASSERT_EQ(recorder.messages().size(), 1u);
-        EXPECT_EQ(recorder.messages()[0].text, "邮箱获取失败，请重新打开重试。");
-        EXPECT_EQ(recorder.messages()[0].icon, Toolkit::MessageIcon::None);
-        EXPECT_EQ(recorder.messages()[0].title, QString()) << "the application's title is used";
-        EXPECT_EQ(addressWhileBoxOpen, "@venmarra.test");
-        EXPECT_EQ(recorder.programEnds(), 1);
-        EXPECT_TRUE(window.findChild<QPushButton *>("Command1")->isEnabled());
-        EXPECT_EQ(window.findChild<QLabel *>("Label4")->text(), "获取最新的邮箱中.");
-        EXPECT_EQ(local.requestCount(), 1u) << "nothing is sent after the end";
-    }
-}
-
-TEST_F(Creation, aFailedExchangeShowsItsReasonThenTheFailureAndEndsTheProgram)
-{
-    int closedPort = 0;
-    {
-        ScriptedServer gone;
-        closedPort = gone.port();
-    }
     const struct {
-        std::string url;
-        const char *reason;
-    } cases[] = {{server.baseUrl(), "Http错误代码:500"},
-                 {"http://127.0.0.1:" + std::to_string(closedPort) + "/", "错误原因:无法连接到服务器"}};
+        const char *what;
+        ExchangeResult page;
+        Texts boxes;
+    } cases[] = {
+        {"a changed page", answer("<html>changed</html>", "Set-Cookie: sid=s\r\n"), {u"邮箱获取失败，请重新打开重试。"}},
+        {"an empty name", answer(homePage(""), "Set-Cookie: sid=s\r\n"), {u"邮箱获取失败，请重新打开重试。"}},
+        {"status 500", answer("<b>error page</b>", {}, 500), {u"Http错误代码:500", u"邮箱获取失败，请重新打开重试。"}},
+        {"no connection", failure(ExchangeFailure::Connect),
+         {u"错误原因:无法连接到服务器", u"邮箱获取失败，请重新打开重试。"}},
+    };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.url);
-        RecordingToolkit recorder;
-        MainWindowLogic failing(view, recorder, linuxAccess(), settingsFor(c.url));
-        server.enqueue(ScriptedReply {500, {}, "<b>server error page</b>"});
+        SCOPED_TRACE(c.what);
+        MemoryView window;
+        FakeToolkit recorder;
+        ScriptedExchange service;
+        MainWindowLogic failing(window, recorder, ServiceAccess {service, charsets}, testSettings());
+        failing.Form_Load();
+        std::u16string addressWhileBoxOpen;
+        recorder.onBox = [&](const ShownBox &) { addressWhileBoxOpen = window.text1; };
+        service.enqueue(c.page);
         failing.Command1_Click();
-        ASSERT_EQ(recorder.messages().size(), 2u);
-        EXPECT_TRUE(recorder.messages()[0].text.startsWith(c.reason)) << recorder.messages()[0].text.toStdString();
-        EXPECT_EQ(recorder.messages()[0].title, "提示");
-        EXPECT_EQ(recorder.messages()[0].icon, Toolkit::MessageIcon::Information);
-        EXPECT_EQ(recorder.messages()[1].text, "邮箱获取失败，请重新打开重试。");
-        EXPECT_EQ(recorder.programEnds(), 1);
-        EXPECT_FALSE(failing.SessionId());
+
+        ASSERT_EQ(recorder.boxes.size(), c.boxes.size());
+        for (std::size_t i = 0; i < c.boxes.size(); ++i)
+            EXPECT_EQ(recorder.boxes[i].text, c.boxes[i]);
+        const ShownBox &last = recorder.boxes.back();
+        EXPECT_EQ(last.icon, Icon::None);
+        EXPECT_EQ(last.title, u"") << "the application's title is used";
+        if (c.boxes.size() == 2) {
+            EXPECT_EQ(recorder.boxes[0].title, u"提示");
+            EXPECT_EQ(recorder.boxes[0].icon, Icon::Information);
+        }
+        EXPECT_EQ(addressWhileBoxOpen, u"@venmarra.test");
+        EXPECT_EQ(recorder.programEnds, 1);
+        EXPECT_TRUE(window.command1Enabled);
+        EXPECT_EQ(window.captionsOf(Caption::Label4), Texts({u"获取最新的邮箱中."}));
+        EXPECT_EQ(service.requests.size(), 1u) << "nothing is sent after the end";
     }
-    EXPECT_EQ(server.requestCount(), 1u);
 }
 
 TEST_F(Creation, withoutTheCookieEveryGoodAnswerIsReportedAndNoCookieIsSent)
 {
-    ScriptedReply noCookie;
-    noCookie.body = homePage("nocookie");
-    server.enqueue(noCookie);
-    server.enqueue(jsonReply(refreshAnswer("nocookie", "1", {})));
-    logic->Command1_Click();
-    const auto texts = messageTexts();
+    exchange.enqueue(answer(homePage("nocookie")));
+    exchange.enqueue(answer(refreshAnswer("nocookie")));
+    logic.Command1_Click();
+    const Texts texts = boxTexts();
     ASSERT_EQ(texts.size(), 2u) << "one box for the home page, one for the refresh";
-    EXPECT_TRUE(texts[0].startsWith("错误原因:"));
+    EXPECT_TRUE(texts[0].starts_with(u"错误原因:"));
     EXPECT_EQ(texts[1], texts[0]);
-    EXPECT_EQ(address(), "nocookie@venmarra.test");
-    EXPECT_EQ(caption("Label5"), "用户名：nocookie") << "the body still counts";
-    EXPECT_FALSE(logic->SessionId());
-    EXPECT_FALSE(server.requests().at(1).hasHeader("Cookie"));
-    EXPECT_EQ(toolkit.programEnds(), 0);
+    EXPECT_EQ(view.text1, u"nocookie@venmarra.test");
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：nocookie") << "the body still counts";
+    EXPECT_FALSE(logic.SessionId());
+    EXPECT_EQ(exchange.requests.at(1).headers.size(), 1u) << "the content type only";
+    EXPECT_EQ(toolkit.programEnds, 0);
 }
 
 TEST_F(Creation, theAddressStaysWhenTheFollowingRefreshFails)
 {
-    server.enqueue(allocationReply("keep", "s"));
-    server.enqueue(ScriptedReply {503, {}, "down"});
-    logic->Command1_Click();
-    EXPECT_EQ(address(), "keep@venmarra.test");
-    EXPECT_EQ(messageTexts(), (std::vector<QString> {"Http错误代码:503"}));
-    EXPECT_EQ(status(), "检测完成.");
+    exchange.enqueue(allocation("keep", "s"));
+    exchange.enqueue(answer("down", {}, 503));
+    logic.Command1_Click();
+    EXPECT_EQ(view.text1, u"keep@venmarra.test");
+    EXPECT_EQ(boxTexts(), Texts({u"Http错误代码:503"}));
+    EXPECT_EQ(view.caption(Caption::Label4), u"检测完成.");
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：");
+    EXPECT_EQ(view.caption(Caption::Label6), u"是否可用：不可用");
 }
 
 TEST_F(Creation, closingTheWindowDuringTheRequestEndsTheProgramWithNothingAfter)
 {
-    ScriptedReply slow = allocationReply("late", "s");
-    slow.delay = 400ms;
-    server.enqueue(slow);
-    whileAnExchangeRuns(server, 1, [&] { form.close(); });
-    logic->Command1_Click();
-    EXPECT_EQ(toolkit.programEnds(), 1);
-    EXPECT_TRUE(toolkit.messages().empty());
-    EXPECT_EQ(address(), QString());
-    EXPECT_EQ(logic->MailboxName(), u"");
-    EXPECT_EQ(server.requestCount(), 1u);
+    exchange.enqueue(allocation("late", "s"), [&] { logic.Form_Unload(); });
+    logic.Command1_Click();
+    EXPECT_EQ(toolkit.programEnds, 1);
+    EXPECT_TRUE(toolkit.boxes.empty());
+    EXPECT_EQ(view.text1, u"");
+    EXPECT_EQ(logic.MailboxName(), u"");
+    EXPECT_EQ(exchange.requests.size(), 1u);
 }
 
 }  // namespace

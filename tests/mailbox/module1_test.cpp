@@ -47,7 +47,7 @@ TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabelsAndOnlyAStatusWhoseTextIsO
         EXPECT_EQ(label(Caption::Label6), status == u"1" || status == u"\"1\"" ? u"是否可用：可用" : u"是否可用：不可用")
             << testing::PrintToString(std::u16string(status));
     }
-    EXPECT_TRUE(view.lines().empty());
+    EXPECT_TRUE(view.list.empty());
 }
 
 TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
@@ -60,9 +60,9 @@ TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
     for (int mid = 51; mid <= 150; ++mid)
         if (mid % 10 != 0)
             expected.push_back(u"f|s|" + number(mid));
-    EXPECT_EQ(view.lines(), expected);
+    EXPECT_EQ(view.list, expected);
     EXPECT_EQ(module1.LastMailKey(), u"f|s|149");
-    EXPECT_EQ(view.listItemMailId(0), u"51");
+    EXPECT_EQ(module1.line(0)->mailId, u"51");
 }
 
 TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)
@@ -71,22 +71,22 @@ TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)
     for (const std::u16string_view from : {uR"("")", u"null"})
         module1.ParseRefreshResponse(refresh(user, u"[" + mail(from, uR"("s")", uR"("m")") + u"]"), view);
     module1.ParseRefreshResponse(refresh(user, uR"([{"SUBJECT":"s","MID":"m"}])"), view);
-    EXPECT_TRUE(view.lines().empty());
+    EXPECT_TRUE(view.list.empty());
     EXPECT_EQ(module1.LastMailKey(), u"");
 
     module1.ParseRefreshResponse(refresh(user, uR"([{"FROM":"f","MID":123456789012345678}])"), view);
-    EXPECT_EQ(view.lines(), Lines({u"f||123456789012345678"}));
-    EXPECT_EQ(view.listItemMailId(0), u"123456789012345678");
+    EXPECT_EQ(view.list, Lines({u"f||123456789012345678"}));
+    EXPECT_EQ(module1.line(0)->mailId, u"123456789012345678");
 }
 
 TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
 {
     module1.ParseRefreshResponse(uR"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})", view);
     EXPECT_EQ(label(Caption::Label5), u"用户名：");
-    EXPECT_EQ(view.lines(), Lines({u"only|list|1"}));
+    EXPECT_EQ(view.list, Lines({u"only|list|1"}));
     module1.ParseRefreshResponse(uR"({"data":[{"user":{"USER":"only user"}}]})", view);
     EXPECT_EQ(label(Caption::Label5), u"用户名：only user");
-    EXPECT_EQ(view.lines().size(), 1U);
+    EXPECT_EQ(view.list.size(), 1U);
 }
 
 TEST_F(Module1Test, anUnreadableAnswerLeavesBarePrefixesAndTheListAlone)
@@ -100,7 +100,7 @@ TEST_F(Module1Test, anUnreadableAnswerLeavesBarePrefixesAndTheListAlone)
         EXPECT_EQ(label(Caption::Label6), u"是否可用：不可用");
         EXPECT_EQ(label(Caption::Label2), u"开始时间：");
         EXPECT_EQ(label(Caption::Label3), u"结束时间：");
-        EXPECT_EQ(view.lines(), Lines({u"f|s|1"}));
+        EXPECT_EQ(view.list, Lines({u"f|s|1"}));
         EXPECT_EQ(module1.LastMailKey(), u"f|s|1");
     }
 }

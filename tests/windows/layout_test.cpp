@@ -114,7 +114,7 @@ void expectCaptionsFitAndCoverNothing(HWND window)
 
 void expectProportions(HWND window)
 {
-    const SIZE character = extentIn(GetDlgItem(window, 101), L"中");
+    const SIZE character = extentIn(GetDlgItem(window, controlId(ui::ControlId::Command1)), L"中");
     ASSERT_GT(character.cx, 0);
     RECT client {};
     GetClientRect(window, &client);
@@ -129,8 +129,8 @@ TEST_P(WindowsLayout, theWindowGrowsWithTheDesktopFontAndEveryCaptionFits)
     const MessageFontSize font(GetParam());
     Form1 form;
     form.show();
-    form.setCaption(MainWindowView::Caption::Label4, u"正在获取新邮箱..");
-    form.setCaption(MainWindowView::Caption::Label5, u"邮箱名：k3x9q2rw@venmarra.test");
+    form.setCaption(ui::ControlId::Label4, u"正在获取新邮箱..");
+    form.setCaption(ui::ControlId::Label5, u"邮箱名：k3x9q2rw@venmarra.test");
     expectProportions(form.window());
     expectCaptionsFitAndCoverNothing(form.window());
 
@@ -170,12 +170,13 @@ TEST(WindowsAccessibility, theBoxesAreNamedByTheCaptionsThatStandForThem)
     CoInitialize(nullptr);
     Form1 form;
     form.show();
-    const HWND frame = GetDlgItem(form.window(), 106);
+    const auto item = [&](HWND parent, ui::ControlId id) { return GetDlgItem(parent, controlId(id)); };
+    const HWND frame = item(form.window(), ui::ControlId::Frame1);
     // The system names a box by the label before it, colon and all, or without it.
-    const std::wstring text1 = accessibleName(GetDlgItem(frame, 105));
+    const std::wstring text1 = accessibleName(item(frame, ui::ControlId::Text1));
     EXPECT_TRUE(text1 == L"临时邮箱名" || text1 == L"临时邮箱名：") << "Text1 is named by its label";
-    EXPECT_EQ(accessibleName(GetDlgItem(form.window(), 104)), L"双击读取邮件");
-    EXPECT_EQ(accessibleName(GetDlgItem(form.window(), 101)), L"生成邮箱");
+    EXPECT_EQ(accessibleName(item(form.window(), ui::ControlId::List1)), L"双击读取邮件");
+    EXPECT_EQ(accessibleName(item(form.window(), ui::ControlId::Command1)), L"生成邮箱");
     CoUninitialize();
 }
 

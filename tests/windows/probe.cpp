@@ -1,14 +1,32 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
 // the texts of the main window's controls, of List1's lines and of the viewer, and the screen
 // places of the controls. Prints UTF-8 lines.
-//   probe texts           ID<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
-//   probe place ID [ROW]  the screen centre "X Y" of a control (of List1's line ROW)
+//   probe texts             NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
+//   probe place NAME [ROW]  the screen centre "X Y" of a control (of List1's line ROW)
+#include "ui/layout.h"
+#include "win32/layout.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
+
+using venmarra::ui::ControlId;
+using venmarra::win32::controlId;
+
+// The control of the main window's design named `name` ("Command1"), inside the frame or not.
+HWND controlNamed(HWND form1, const std::string &name)
+{
+    const auto &controls = venmarra::ui::form1Design().controls;
+    const auto design = std::ranges::find(controls, name, &venmarra::ui::ControlDesign::name);
+    if (design == controls.end())
+        return nullptr;
+    const HWND parent = design->container ? GetDlgItem(form1, controlId(*design->container)) : form1;
+    return GetDlgItem(parent, controlId(design->id));
+}
 
 void print(const std::wstring &line)
 {
@@ -31,16 +49,13 @@ std::wstring textOf(HWND window)
     return text;
 }
 
-BOOL CALLBACK printControl(HWND control, LPARAM)
-{
-    print(std::to_wstring(GetDlgCtrlID(control)) + L"\t" + textOf(control));
-    return TRUE;
-}
-
 int texts(HWND form1)
 {
-    EnumChildWindows(form1, &printControl, 0);
-    const HWND list1 = GetDlgItem(form1, 104);
+    for (const venmarra::ui::ControlDesign &design : venmarra::ui::form1Design().controls) {
+        const std::string name = design.name;
+        print(std::wstring(name.begin(), name.end()) + L"\t" + textOf(controlNamed(form1, name)));
+    }
+    const HWND list1 = controlNamed(form1, "List1");
     const LRESULT count = SendMessageW(list1, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         std::wstring line(std::size_t(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(i), 0)) + 1, L'\0');
@@ -48,15 +63,13 @@ int texts(HWND form1)
         print(L"LIST\t" + line);
     }
     if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr))
-        print(L"VIEWER\t" + textOf(GetDlgItem(form2, 201)));
+        print(L"VIEWER\t" + textOf(GetDlgItem(form2, controlId(ControlId::Form2Text1))));
     return 0;
 }
 
-int place(HWND form1, int id, int row)
+int place(HWND form1, const std::string &name, int row)
 {
-    HWND control = GetDlgItem(form1, id);
-    if (!control)  // inside the frame
-        control = GetDlgItem(GetDlgItem(form1, 106), id);
+    const HWND control = controlNamed(form1, name);
     RECT rect {};
     if (!control || !GetWindowRect(control, &rect))
         return 1;
@@ -79,6 +92,6 @@ int wmain(int argc, wchar_t *argv[])
     if (std::wstring(argv[1]) == L"texts")
         return texts(form1);
     if (std::wstring(argv[1]) == L"place" && argc >= 3)
-        return place(form1, _wtoi(argv[2]), argc >= 4 ? _wtoi(argv[3]) : -1);
+        return place(form1, std::string(argv[2], argv[2] + wcslen(argv[2])), argc >= 4 ? _wtoi(argv[3]) : -1);
     return 2;
 }

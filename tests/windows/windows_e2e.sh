@@ -28,18 +28,18 @@ shows() { texts | grep -qF -- "$1"; }
 click() { local at; at=$(wine "$probe" place "$@") && xdotool mousemove $at click 1; }
 count() { grep -c "$1" "$log" || true; }
 at_least() { [ "$(count "$1")" -ge "$2" ]; }
-wait_for "the main window" 30 shows $'101\t生成邮箱'
+wait_for "the main window" 30 shows $'Command1\t生成邮箱'
 
-click 101                                                         # 生成邮箱
+click Command1                                                         # 生成邮箱
 wait_for "the first refresh" 20 at_least 'HTTP POST refresh' 1
 name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@venmarra.test.*/\1/p' "$log" | head -n1)
 [ -n "$name" ] || fail "no mailbox was allocated"
-wait_for "the address in Text1" 10 shows $'105\t'"$name@venmarra.test"
-wait_for "the status line" 10 shows $'110\t检测完成.'
+wait_for "the address in Text1" 10 shows $'Text1\t'"$name@venmarra.test"
+wait_for "the status line" 10 shows $'Label4\t检测完成.'
 
 "$root/scripts/send-mail" "$name@venmarra.test" "$SMTP_PORT" >/dev/null
-click 102                                                         # 循环接收
-wait_for "the loop's caption" 10 shows $'102\t循环中..'
+click Command2                                                         # 循环接收
+wait_for "the loop's caption" 10 shows $'Command2\t循环中..'
 wait_for "the mail's line in List1" 20 shows '你好，这是一封测试邮件'
 texts >"$out/main-window-texts.txt"
 main=$(xdotool search --name '^Venmarra  - By ' | head -n1)
@@ -47,7 +47,7 @@ import -frame -window "$main" "$out/windows-main-window.png"
 grep -q $'^LIST\t.*测试发件人.*|.*你好，这是一封测试邮件.*|.*1000' "$out/main-window-texts.txt" \
     || fail "the list line is not sender|subject|id: $(grep '^LIST' "$out/main-window-texts.txt")"
 
-row=$(wine "$probe" place 104 0)
+row=$(wine "$probe" place List1 0)
 xdotool mousemove $row click --repeat 2 --delay 80 1              # the mail's line
 wait_for "the mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log"
 wait_for "the mail in the viewer" 20 shows '这是 Venmarra 本地服务收到的一封测试邮件。'
@@ -57,8 +57,8 @@ import -frame -window "$viewer" "$out/windows-viewer.png"
 "$x11_close" "$viewer"                                             # the viewer lies over 停止
 viewer_gone() { ! shows $'VIEWER\t'; }
 wait_for "the viewer to close" 10 viewer_gone
-click 103                                                         # 停止
-wait_for "the loop's end" 10 shows $'102\t循环结束'
+click Command3                                                         # 停止
+wait_for "the loop's end" 10 shows $'Command2\t循环结束'
 refreshes=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$refreshes" ] || fail "a refresh went out without the mailbox's cookie"
 grep -q ' -> [45][0-9][0-9]' "$log" && fail "the service refused a request: $(grep ' -> [45]' "$log" | head -n3)"
@@ -71,8 +71,8 @@ stop_service
 log="$out/stand-in.log"
 start_stand_in "$log" --post-delay-ms 4000
 start_program wine "$exe"
-wait_for "the main window" 30 shows $'101\t生成邮箱'
-click 101
+wait_for "the main window" 30 shows $'Command1\t生成邮箱'
+click Command1
 wait_for "the slow refresh" 10 at_least '^REQUEST POST' 1
 # Only the program's own headers and those that WinHTTP must send: no agent name, no keep-alive.
 headers=$(grep '^HEADER' "$log" | sort | uniq -c | sed 's/^ *//')

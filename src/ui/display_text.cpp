@@ -1,4 +1,4 @@
-#include "mailbox/display_text.h"
+#include "ui/display_text.h"
 
 namespace venmarra {
 namespace {

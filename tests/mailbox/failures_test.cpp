@@ -1,0 +1,63 @@
+#include "logic_fixture.h"
+
+namespace venmarra::test {
+namespace {
+
+using Failures = LogicTest;
+
+TEST_F(Failures, eachFailedRefreshIsReportedOnceAndTheNextGoodOneWorks)
+{
+    createMailbox({{"a@x", "first", "1"}});
+    const std::string html = "<html><img src=\"file:///etc/passwd\">denied</html>";
+    const struct {
+        const char *what;
+        ExchangeResult result;
+        std::u16string_view box;  // empty for none
+    } cases[] = {
+        {"no answer in time", failure(ExchangeFailure::Timeout), u"错误原因:操作超时"},
+        {"the client's own words", failure(ExchangeFailure::Other, u"reset by peer"), u"错误原因:网络传输失败（reset by peer）"},
+        {"an unknown host", failure(ExchangeFailure::Resolve), u"错误原因:无法解析服务器地址"},
+        {"no connection", failure(ExchangeFailure::Connect), u"错误原因:无法连接到服务器"},
+        {"an answer too large", failure(ExchangeFailure::TooLarge), u"错误原因:服务器的应答过大"},
+        {"no request to be made", failure(ExchangeFailure::CannotStart), u"错误原因:无法创建网络请求"},
+        {"500 with an HTML body", answer(html, {}, 500), u"Http错误代码:500"},
+        {"a redirect", answer(html, "Location: http://elsewhere/\r\n", 302), u"Http错误代码:302"},
+        {"200 that is not JSON", answer(html), u""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        toolkit.boxes.clear();
+        exchange.enqueue(c.result);
+        logic.获取最新邮件();
+        EXPECT_EQ(boxTexts(), c.box.empty() ? Texts() : Texts({std::u16string(c.box)}));
+        EXPECT_EQ(view.caption(Caption::Label4), u"检测完成.");
+        EXPECT_EQ(view.caption(Caption::Label5), u"用户名：");
+        EXPECT_EQ(view.caption(Caption::Label6), u"是否可用：不可用");
+        EXPECT_EQ(view.list, Texts({u"a@x|first|1"}));
+        EXPECT_EQ(toolkit.programEnds, 0);
+    }
+    exchange.enqueue(answer(refreshAnswer("box", {{"b@x", "second", "2"}, {"a@x", "first", "1"}})));
+    logic.获取最新邮件();
+    EXPECT_EQ(view.list, Texts({u"a@x|first|1", u"b@x|second|2"}));
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：box");
+}
+
+TEST_F(Failures, whatTheServiceSendsIsShownInertAndCutWhileKeysStayExact)
+{
+    const std::string escape = "\\u001b[31mred\\u0007", bidi = "abc\\u202edef", c1 = "a\\u0085b";
+    exchange.enqueue(answer(R"({"data":[{"user":{"USER":"<b>bold</b>","ADDTIME":")" + escape
+                            + R"(","EXPIRETIME":")" + std::string(100000, 'L') + R"(","STATUS":1},
+        "list":[{"FROM":")" + bidi + R"(","SUBJECT":")" + c1 + R"(","MID":"m|1"}]}]})"));
+    logic.获取最新邮件();
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：<b>bold</b>") << "markup is text";
+    EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：\u241b[31mred\u2407");
+    EXPECT_LT(view.caption(Caption::Label3).size(), 5000u) << "a long value is not laid out in a clipped label";
+    EXPECT_EQ(view.list, Texts({u"abc\u202edef|a\u0085b|m|1"})) << "the line's key is the service's text";
+
+    view.selected = 0;
+    logic.List1_DblClick();
+    EXPECT_EQ(exchange.requests.back().body, "data=&type=mailinfo&arg=f%3Dm%7C1");
+}
+
+}  // namespace
+}  // namespace venmarra::test

@@ -1,0 +1,109 @@
+#include "ui/layout.h"
+#include "ui/mail_line.h"
+#include "ui/viewer_text.h"
+
+#include <gtest/gtest.h>
+
+namespace venmarra::ui {
+namespace {
+
+// Everything of `text` as the box takes it, a slice at a time.
+std::vector<ViewerText::Slice> allSlices(const std::u16string &text, std::size_t sliceLength)
+{
+    ViewerText viewer(text);
+    std::vector<ViewerText::Slice> slices;
+    while (!viewer.atEnd())
+        slices.push_back(viewer.next(sliceLength, u'\r'));
+    return slices;
+}
+
+TEST(ViewerText, longLinesAreHeldInBlocksThatCopyingTakesOutAgain)
+{
+    std::u16string words;
+    while (words.size() < 50000)
+        words += u"word" + std::u16string(words.size() % 7, u'w') + u' ';
+    const std::u16string mail = u"short line\r\n" + words + u"\n" + std::u16string(30000, u'邮') + u"\n\n"
+        + std::u16string(20000, u'x') + u"\ttail\u2029end";
+    const std::u16string expected = u"short line\n" + words + u"\n" + std::u16string(30000, u'邮') + u"\n\n"
+        + std::u16string(20000, u'x') + u"\ttail\nend";
+    for (const std::size_t sliceLength : {std::size_t(16 * 1024), std::size_t(1) << 20}) {
+        SCOPED_TRACE(sliceLength);
+        std::u16string shown;
+        std::vector<std::size_t> ownBreaks;
+        for (const ViewerText::Slice &slice : allSlices(mail, sliceLength)) {
+            EXPECT_LE(slice.text.size(), sliceLength + 2 * ViewerText::kBlockLength);
+            for (const std::size_t own : slice.ownBreaks) {
+                EXPECT_EQ(slice.text[own], u'\r');
+                ownBreaks.push_back(shown.size() + own);
+            }
+            shown += slice.text;
+        }
+        std::size_t blockStart = 0;
+        for (std::size_t at = 0; at <= shown.size(); ++at) {
+            if (at == shown.size() || shown[at] == u'\r') {
+                EXPECT_LE(at - blockStart, 2 * ViewerText::kBlockLength) << "a block at " << blockStart;
+                blockStart = at + 1;
+            }
+        }
+        EXPECT_GE(ownBreaks.size(), 20u);
+        EXPECT_EQ(mailTextOf(shown, u'\r', ownBreaks, u"\n"), expected);
+        // A part from inside the line of words, across the box's own breaks, to the end.
+        std::vector<std::size_t> fromThere;
+        for (const std::size_t own : ownBreaks)
+            if (own >= 20)
+                fromThere.push_back(own - 20);
+        std::u16string copied;
+        for (const char16_t c : expected.substr(20))
+            copied += c == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, c);
+        EXPECT_EQ(mailTextOf(std::u16string_view(shown).substr(20), u'\r', fromThere, u"\r\n"), copied);
+    }
+}
+
+TEST(ViewerText, theContentIsInertButKeepsItsLayout)
+{
+    const auto slices = allSlices(u"a\tb\x1b[31m\x07\u0085\u202e\u2066<b>c</b>\n", 1000);
+    ASSERT_EQ(slices.size(), 1u);
+    EXPECT_EQ(slices[0].text, u"a\tb\u241b[31m\u2407\ufffd\ufffd\ufffd<b>c</b>\r");
+    EXPECT_EQ(allSlices(u"", 1000).size(), 1u) << "an empty mail empties the box";
+}
+
+TEST(MailLine, isShownInertWithItsFieldsIsolatedWhereTheListShapesText)
+{
+    const std::pair<char16_t, bool> marks[] = {{0x200E, true},  {0x200F, true},  {0x061C, true},
+                                               {0x202A, false}, {0x202E, false}, {0x2066, false},
+                                               {0x2068, false}, {0x2069, false}};
+    for (const auto &[mark, kept] : marks) {
+        const std::u16string name = u"שלום" + std::u16string(1, mark) + u"x";
+        const std::u16string shownName = kept ? name : u"שלום\ufffdx";
+        const MailLine line {name, u"s\x01", u"1"};
+        EXPECT_EQ(line.shown(true), u"\u2068" + shownName + u"\u2069|\u2068s\u2401\u2069|\u20681\u2069")
+            << std::hex << int(mark);
+        EXPECT_EQ(line.shown(false), shownName + u"|s\u2401|1");
+    }
+    const MailLine huge {std::u16string(1000000, u'长'), u"s", u"1"};
+    EXPECT_LT(huge.shown(false).size(), 5000u) << "a megabyte is not laid out in a list line";
+}
+
+TEST(TwipScale, measuresTwipsAgainstTheFontsChineseCharacter)
+{
+    const struct {
+        double characterPixels;
+        int dpi;
+        TwipsRect line;
+        PixelRect box;
+    } cases[] = {
+        {12, 96, {3960, 240, 4800, 0}, {264, 16, 321, 1}},  // the design's own face: 15 twips a pixel
+        {18, 96, {3960, 240, 0, 360}, {396, 24, 1, 37}},
+        {0, 144, {3960, 240, 0, 360}, {396, 24, 1, 37}},  // no face could measure it: the design's at 150 %
+    };
+    for (const auto &c : cases) {
+        const TwipScale scale(c.characterPixels, c.dpi);
+        const PixelRect box = scale.lineBox(c.line);
+        EXPECT_EQ(scale(8835), int(std::lround(8835 * (c.characterPixels > 0 ? c.characterPixels : 18) / 180)));
+        EXPECT_EQ(std::tuple(box.left, box.top, box.width, box.height),
+                  std::tuple(c.box.left, c.box.top, c.box.width, c.box.height));
+    }
+}
+
+}  // namespace
+}  // namespace venmarra::ui
