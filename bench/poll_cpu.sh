@@ -15,7 +15,7 @@ wait_for "the main window" 15 find_window 'Venmarra  - By .*'
 main=$(find_window 'Venmarra  - By .*')
 # 生成邮箱 until the mailbox is made: a click before the window takes input is lost, and the
 # button is disabled once it has worked.
-make_mailbox() { [ "$(request_count "$log")" -ge 2 ] || { xdotool mousemove --window "$main" 56 184 click 1; false; }; }
+make_mailbox() { [ "$(request_count "$log")" -ge 2 ] || { click_at "$main" 847 2767; false; }; }
 wait_for "the mailbox" 10 make_mailbox
 xdotool mousemove --window "$main" 161 184 click 1
 sleep 2

@@ -51,6 +51,14 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+test::ScriptedReply jsonReply(const std::string &json)
+{
+    test::ScriptedReply reply;
+    reply.body = json;
+    reply.contentType = "application/json";
+    return reply;
+}
+
 int g_runs = 5;
 std::vector<std::string> g_rows;  // Markdown table rows
 
@@ -256,7 +264,7 @@ public:
 void responsiveness()
 {
     test::ScriptedServer server;
-    test::ScriptedReply slow = test::jsonReply("{}");
+    test::ScriptedReply slow = jsonReply("{}");
     slow.delay = std::chrono::milliseconds(2000);
     server.setDefaultReply(slow);
     ServiceSettings settings;
@@ -448,7 +456,7 @@ void jsonReading()
 void roundTrip()
 {
     test::ScriptedServer server;
-    server.setDefaultReply(test::jsonReply(test::refreshAnswer("box", "1", {{"a@x", "s", "1"}})));
+    server.setDefaultReply(jsonReply(R"({"data":[{"user":{"USER":"box","STATUS":1},"list":[{"FROM":"a@x","SUBJECT":"s","MID":"1"}]}]})"));
     ServiceSettings settings;
     settings.baseUrl = QString::fromStdString(server.baseUrl()).toStdU16String();
     QuietToolkit toolkit;

@@ -17,6 +17,7 @@ void MailViewer::show()
         centreOnScreen(m_form2);
     }
     m_form2->show();
+    m_form2->raise();  // a mail opened from the main window shows in front of it
 }
 
 void MailViewer::setText(const std::u16string &text)

@@ -39,8 +39,10 @@ TEST(HttpRequestMethod, aPostCarriesTheCookieOnceItIsKnownAndTheBodyAsUtf8)
     const ExchangeRequest post = buildExchangeRequest(u"POST", u"http://h/", u"data=邮箱", u"abc");
     EXPECT_TRUE(hasHeader(post, "Cookie: sid=abc"));
     EXPECT_EQ(post.body, "data=\xe9\x82\xae\xe7\xae\xb1");
-    // An empty learned value is a value too, so it goes out as "sid=" alone.
+    // The bytes that the service set go back as they were; an empty or "0" value is a value too.
+    EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u"caf\u00e9\u00ff"), "Cookie: sid=caf\xe9\xff"));
     EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u""), "Cookie: sid="));
+    EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u"0"), "Cookie: sid=0"));
 }
 
 TEST(HttpRequestOutcome, onlyA200GivesTextAndTeachesTheCookieWhileNoneIsKnown)
@@ -54,6 +56,8 @@ TEST(HttpRequestOutcome, onlyA200GivesTextAndTeachesTheCookieWhileNoneIsKnown)
         std::optional<Kind> problem;
     } cases[] = {
         {200, "Set-Cookie: sid=abc; Path=/\r\n", "body", std::nullopt, u"abc", u"body", std::nullopt},
+        {200, "Set-Cookie: sid=caf\xe9\xff\x1b]0\r\n", "body", std::nullopt, u"caf\u00e9\u00ff", u"body", std::nullopt},
+        {200, "Set-Cookie: sid=0\r\n", "body", std::nullopt, u"0", u"body", std::nullopt},
         {200, "Set-Cookie: sid=new\r\n", "body", u"abc", std::nullopt, u"body", std::nullopt},
         {200, "Set-Cookie: sid=e\r\n", "", std::nullopt, u"e", u"", std::nullopt},
         {200, "Server: x\r\n", "body", std::nullopt, std::nullopt, u"body", Kind::NoSessionCookie},

@@ -34,6 +34,22 @@ start_xvfb() {
     wait_for "the X server to accept clients" 10 xdotool getdisplaygeometry
 }
 
+# start_window_manager LOG: openbox, which frames the windows as a desktop's window manager does.
+# A loaded machine may take long to start it, and it may fail to take the screen at its first try.
+start_window_manager() {
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+    local try
+    for try in 1 2; do
+        openbox --sm-disable >>"$1" 2>&1 &
+        local pid=$!; E2E_PIDS+=($pid)
+        local tries=300
+        while ! wm_ready >/dev/null 2>&1 && kill -0 "$pid" 2>/dev/null && [ $((tries -= 1)) -gt 0 ]; do sleep 0.1; done
+        wm_ready >/dev/null 2>&1 && return 0
+        kill "$pid" 2>/dev/null || true
+    done
+    fail "no window manager (try $try): $(tail -n 5 "$1")"
+}
+
 support=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # start_stand_in LOG [OPTION...]: the stand-in service (stand_in.py) on a port that the system
@@ -62,6 +78,12 @@ start_devserver() {
 
 # find_window NAME: the id of the first visible window whose whole title matches NAME.
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+# click_at WINDOW X Y [CLICKS]: clicks at a place of the main window's design, in twips: the
+# window's width, 8835 twips, tells how large a twip is at the desktop's font.
+click_at() {
+    local width; width=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
+    xdotool mousemove --window "$1" $(($2 * width / 8835)) $(($3 * width / 8835)) click --repeat "${4:-1}" --delay 80 1
+}
 start_program() { "$@" & PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID); }
 # ends_cleanly WHAT: the program (PROGRAM_PID) ends with status 0 after WHAT.
 ends_cleanly() {

@@ -41,12 +41,15 @@ RecordedRequest parse(const std::string &raw)
     const std::size_t headEnd = raw.find("\r\n\r\n");
     std::size_t at = raw.find("\r\n");
     const std::string line = raw.substr(0, at);
-    request.method = line.substr(0, line.find(' '));
-    request.path = line.substr(request.method.size() + 1, line.rfind(' ') - request.method.size() - 1);
+    const std::size_t space = line.find(' ');
+    request.method = line.substr(0, space);
+    if (space != std::string::npos)
+        request.path = line.substr(space + 1, line.rfind(' ') - space - 1);
     for (std::size_t end; at < headEnd && (end = raw.find("\r\n", at + 2)) <= headEnd; at = end) {
         const std::string header = raw.substr(at + 2, end - at - 2);
-        const std::size_t colon = header.find(':');
-        request.headers.emplace_back(header.substr(0, colon), header.substr(header.find_first_not_of(' ', colon + 1)));
+        const std::size_t colon = std::min(header.find(':'), header.size());
+        const std::size_t value = std::min(header.find_first_not_of(' ', colon + 1), header.size());
+        request.headers.emplace_back(header.substr(0, colon), header.substr(value));
     }
     if (headEnd != std::string::npos)
         request.body = raw.substr(headEnd + 4);
@@ -198,41 +201,6 @@ void ScriptedServer::answer(int client)
         const linger abort {1, 0};
         ::setsockopt(client, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     }
-}
-
-std::string homePage(const std::string &name)
-{
-    return "<html><body><form><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
-        + "\" valid='{\"minlength\":3}' /></form></body></html>";
-}
-
-std::string refreshAnswer(const std::string &user, const std::string &status, const std::vector<Mail> &mails)
-{
-    std::string list;
-    for (const Mail &mail : mails) {
-        list += list.empty() ? "" : ",";
-        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid
-            + "\"}";
-    }
-    return "{\"data\":[{\"user\":{\"USER\":\"" + user + "\",\"STATUS\":" + status
-        + ",\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":[" + list
-        + "]}]}";
-}
-
-ScriptedReply jsonReply(const std::string &json)
-{
-    ScriptedReply reply;
-    reply.body = json;
-    reply.contentType = "application/json";
-    return reply;
-}
-
-ScriptedReply allocationReply(const std::string &name, const std::string &sid)
-{
-    ScriptedReply reply;
-    reply.body = homePage(name);
-    reply.headers.push_back({"Set-Cookie", "sid=" + sid + "; Path=/; HttpOnly"});
-    return reply;
 }
 
 }  // namespace venmarra::test

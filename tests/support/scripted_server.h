@@ -75,16 +75,4 @@ private:
     std::thread m_thread;
 };
 
-// The home page of the service with `name` between the two markers.
-std::string homePage(const std::string &name);
-struct Mail {
-    std::string from, subject, mid;
-};
-// A refresh answer of the service: the mailbox's details and its mails, newest first.
-std::string refreshAnswer(const std::string &user, const std::string &status, const std::vector<Mail> &mails);
-// A JSON reply (status 200).
-ScriptedReply jsonReply(const std::string &json);
-// A reply to the allocation request: the home page with `name`, setting the `sid` cookie.
-ScriptedReply allocationReply(const std::string &name, const std::string &sid);
-
 }  // namespace venmarra::test

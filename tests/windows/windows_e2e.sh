@@ -15,8 +15,7 @@ mkdir -p "$out"
 wine() { "$root/scripts/wine-run" "$@"; }
 wine_server() { WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" "$@"; }
 start_xvfb
-openbox --sm-disable >"$out/openbox.log" 2>&1 &  # a window manager frames the windows, as a desktop's does
-E2E_PIDS+=($!)
+start_window_manager "$out/openbox.log"  # it frames the windows, as a desktop's window manager does
 wine_server -k 2>/dev/null || true  # no Wine process of an earlier display stays
 
 log="$out/devserver.log"
