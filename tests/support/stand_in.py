@@ -1,16 +1,38 @@
 #!/usr/bin/env python3
 """A scripted stand-in for the mail service, on 127.0.0.1 and a port the system picks (printed
 first). GET / serves the home page with a mailbox name (none with --no-name) and sets the cookie;
-a POST gets "{}" after --post-delay-ms. Other paths are the HTTP client's edge cases: a redirect,
-an answer past 64 MiB, a GBK page, an error with two cookies. --log FILE records every request
-whole."""
+a POST to / gets "{}" after --post-delay-ms. The other paths are the HTTP clients' cases, for GET
+and POST alike: /echo answers with the request as received; /size/N with N bytes; the rest
+misbehave as their names say. --log FILE records every request whole."""
 import argparse
 import http.server
+import socket
+import struct
 import sys
 import threading
 import time
 
 COOKIE = "sid=e2e0123456789abcdef0123456789abcdef01234; Path=/; HttpOnly"
+
+
+def answer_bytes(status_line, headers, body):
+    head = "".join(f"{name}: {value}\r\n" for name, value in headers)
+    return f"HTTP/1.1 {status_line}\r\n{head}Content-Length: {len(body)}\r\nConnection: close\r\n\r\n".encode() + body
+
+
+# Answers that no well-behaved server sends: (bytes first, then what the connection does).
+RAW = {
+    "/hold": (b"", "hold"),
+    "/trickle": (answer_bytes("200 OK", [], b" " * 1000), "trickle"),
+    "/cut": (b"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort", "close"),
+    "/reset": (b"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\npart", "reset"),
+    "/garbage": (b"SMTP READY\r\n\r\n", "close"),
+    "/huge-length": (b"HTTP/1.1 200 OK\r\nContent-Length: 10000000000\r\n\r\nxx", "hold"),
+    "/chunks": (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", "chunks"),
+    "/gzip": (answer_bytes("200 OK", [("Content-Encoding", "gzip")], b"\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03"), "close"),
+    "/long-header": (answer_bytes("200 OK", [("X-Big", "h" * 200 * 1024)], b"{}"), "close"),
+    "/many-headers": (answer_bytes("200 OK", [(f"X-H{i}", "v") for i in range(10000)], b"{}"), "close"),
+}
 
 options = argparse.ArgumentParser()
 options.add_argument("--log")
@@ -24,13 +46,13 @@ class StandIn(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def record(self, body=""):
+    def record(self, body):
         if not options.log:
             return
         with log_lock, open(options.log, "a", encoding="utf-8") as log:
             log.write(f"REQUEST {self.command} {self.path}\n")
             log.writelines(f"HEADER {name}: {value}\n" for name, value in self.headers.items())
-            log.write(f"BODY {body}\nEND\n")
+            log.write(f"BODY {body.decode(errors='replace')}\nEND\n")
 
     def answer(self, status, body, headers=()):
         self.send_response(status)
@@ -41,39 +63,71 @@ class StandIn(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_GET(self):
-        self.record()
-        if self.path == "/":
+        self.serve(b"")
+
+    def do_POST(self):
+        self.serve(self.rfile.read(int(self.headers.get("Content-Length", 0))))
+
+    def serve(self, body):
+        self.record(body)
+        if self.path in RAW:
+            self.misbehave(*RAW[self.path])
+        elif self.path == "/" and self.command == "GET":
             name = "" if options.no_name else "e2ebox7"
             page = f'<html><body><input id="converts" name="converts" type="text" value="{name}" valid=\'{{"minlength":3}}\' /></body></html>'
             self.answer(200, page.encode(), [("Set-Cookie", COOKIE), ("Content-Type", "text/html; charset=utf-8")])
+        elif self.path == "/":
+            time.sleep(options.post_delay_ms / 1000)
+            self.answer(200, b"{}", [("Content-Type", "application/json")])
+        elif self.path == "/echo":
+            head = "".join(f"{name}: {value}\r\n" for name, value in self.headers.items())
+            self.answer(200, f"{self.requestline}\r\n{head}\r\n".encode("latin-1", "surrogateescape") + body)
+        elif self.path.startswith("/size/"):
+            self.send_sized(int(self.path[6:]))
         elif self.path == "/redirect":
             self.answer(302, b"moved", [("Location", "/gbk")])
-        elif self.path == "/big":
-            self.send_big_answer(64 * 1024 * 1024 + 1)
         elif self.path == "/gbk":
             self.answer(200, "你好，邮箱".encode("gbk"), [("Content-Type", "text/html; charset=GBK")])
         else:
-            self.answer(404, b"missing", [("Set-Cookie", "sid=a"), ("Set-Cookie", "sid=b")])
+            self.answer(404, b"missing", [("X-Mixed-Case", "Value"), ("Set-Cookie", "sid=a"), ("Set-Cookie", "sid=b")])
 
-    def do_POST(self):
-        body = self.rfile.read(int(self.headers.get("Content-Length", 0))).decode()
-        self.record(body)
-        time.sleep(options.post_delay_ms / 1000)
-        self.answer(200, b"{}", [("Content-Type", "application/json")])
+    def misbehave(self, first, then):
+        self.close_connection = True
+        connection = self.connection
+        try:
+            if then == "trickle":
+                for byte in first:
+                    connection.sendall(bytes([byte]))
+                    time.sleep(0.04)
+                return
+            connection.sendall(first)
+            if then == "hold":  # until the client leaves, 10 s at most
+                connection.settimeout(10)
+                connection.recv(1)
+            elif then == "reset":
+                connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            elif then == "chunks":  # until the client leaves, 1 GB at most
+                chunk = b"1000\r\n" + b"z" * 0x1000 + b"\r\n"
+                for _ in range(250000):
+                    connection.sendall(chunk)
+        except OSError:
+            pass  # the client left, as it should
 
-    def send_big_answer(self, size):
+    def send_sized(self, size):
         self.send_response(200)
         self.send_header("Content-Length", str(size))
         self.end_headers()
         chunk = b"x" * 65536
         try:
-            for _ in range(size // len(chunk) + 1):
-                self.wfile.write(chunk)
+            while size > 0:
+                self.wfile.write(chunk[:size])
+                size -= len(chunk)
         except OSError:
             pass  # the client stopped reading, as it should
 
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), StandIn)
+server.daemon_threads = True
 print(server.server_address[1], flush=True)
 sys.stdout.close()
 server.serve_forever()
