@@ -1,7 +1,5 @@
 #include "local_service.h"
 
-#include <QJsonArray>
-
 namespace venmarra::devserver::test {
 namespace {
 
@@ -16,44 +14,40 @@ TEST_F(LocalService, homePageHoldsANewNameBetweenTheMarkersAndSetsTheCookie)
     EXPECT_EQ(cookie.substr(44), "; Path=/; HttpOnly");
     const Mailbox a = allocate(), b = allocate();
     EXPECT_NE(a.name, b.name);
+    EXPECT_NE(a.sid, b.sid);
     EXPECT_GE(a.name.size(), 3u);
+    EXPECT_EQ(a.name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"), std::string::npos);
     EXPECT_EQ(store.mailboxCount(), 3u);
 }
 
 TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
 {
     const Mailbox box = allocate(), other = allocate();
-    const std::string said
-        = converse({"EHLO test", "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@venmarra.test>",
-                    "DATA", "From: One <one@example.test>", "Subject: first", "", "body one", ".",
-                    "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
-                    "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
+    std::vector<std::string> lines = envelope({box.name});
+    lines.insert(lines.end(), {"From: One <one@example.test>", "Subject: first", "", "body one", ".",
+                               "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
+                               "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
+    const std::string said = converse(lines);
     EXPECT_NE(said.find("221"), std::string::npos) << said;
 
-    const QJsonObject mine = json(post("data=" + box.name + "&type=refresh&arg=", box.sid)->body);
-    const QJsonObject entry = mine["data"].toArray()[0].toObject();
-    EXPECT_EQ(entry["user"].toObject()["USER"].toString().toStdString(), box.name);
-    EXPECT_EQ(entry["user"].toObject()["STATUS"].toInt(), 1);
-    EXPECT_EQ(entry["user"].toObject()["ADDTIME"].toString().size(), 19);
-    const QJsonArray list = entry["list"].toArray();
-    ASSERT_EQ(list.size(), 2);
-    EXPECT_EQ(list[0].toObject()["SUBJECT"].toString(), "second");
-    EXPECT_EQ(list[1].toObject()["FROM"].toString(), "One <one@example.test>");
+    const std::string mine = post("data=" + box.name + "&type=refresh&arg=", box.sid)->body;
+    EXPECT_EQ(valueAt(mine, u"data.data[0].user.USER"), box.name);
+    EXPECT_EQ(valueAt(mine, u"data.data[0].user.STATUS"), "1");
+    EXPECT_EQ(valueAt(mine, u"data.data[0].user.ADDTIME").size(), 19u);
+    EXPECT_EQ(valueAt(mine, u"data.data[0].list[0].SUBJECT"), "second");
+    EXPECT_EQ(valueAt(mine, u"data.data[0].list[1].FROM"), "One <one@example.test>");
+    EXPECT_EQ(valueAt(mine, u"data.data[0].list[2].FROM"), "");
 
-    const std::string mid = list[1].toObject()["MID"].toString().toStdString();
-    const QJsonObject info = json(post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, box.sid)->body);
-    EXPECT_EQ(
-        info["data"].toArray()[0].toObject()["1"].toArray()[0].toObject()["DATA"].toArray()[0].toString(),
-        "body one\n");
+    const std::string mid = valueAt(mine, u"data.data[0].list[1].MID");
+    const std::string info = post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, box.sid)->body;
+    EXPECT_EQ(valueAt(info, u"data.data[0][1][0].DATA[0]"), "body one\n");
 
-    for (const std::string &sid : {other.sid, std::string()}) {
-        const QJsonObject theirs = json(post("data=" + box.name + "&type=refresh&arg=", sid)->body);
-        const QJsonObject seen = theirs["data"].toArray()[0].toObject();
-        EXPECT_EQ(seen["user"].toObject()["STATUS"].toInt(), 0);
-        EXPECT_TRUE(seen["list"].toArray().isEmpty());
-        const QJsonObject noInfo
-            = json(post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, sid)->body);
-        EXPECT_TRUE(noInfo["data"].toArray().isEmpty());
+    for (const std::string &sid : {other.sid, std::string()}) {  // one session never reads another's mailbox
+        const std::string theirs = post("data=" + box.name + "&type=refresh&arg=", sid)->body;
+        EXPECT_EQ(valueAt(theirs, u"data.data[0].user.STATUS"), "0");
+        EXPECT_EQ(valueAt(theirs, u"data.data[0].list[0].FROM"), "");
+        const std::string noInfo = post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, sid)->body;
+        EXPECT_EQ(valueAt(noInfo, u"data.data[0][1][0].DATA[0]"), "");
     }
 }
 

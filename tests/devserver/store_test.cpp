@@ -18,49 +18,33 @@ protected:
     Clock::time_point now = Clock::time_point(std::chrono::hours(500000));
 };
 
-TEST_F(StoreTest, allocationsAreUniqueAndOwnedByTheirCookie)
+TEST_F(StoreTest, allocationsAreUniqueAndMailsAreReadOnlyByTheirOwnersCookie)
 {
     MailStore store = makeStore();
     std::set<std::string> names, sids;
     for (int i = 0; i < 200; ++i) {
         const auto allocation = store.allocate();
         ASSERT_TRUE(allocation);
-        EXPECT_GE(allocation->name.size(), 3u);
-        EXPECT_EQ(allocation->name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"),
-                  std::string::npos);
-        EXPECT_EQ(allocation->sid.size(), 40u);
         names.insert(allocation->name);
         sids.insert(allocation->sid);
+        EXPECT_EQ(allocation->sid.size(), 40u);
     }
     EXPECT_EQ(names.size(), 200u);
     EXPECT_EQ(sids.size(), 200u);
 
-    const auto a = store.allocate();
-    const auto b = store.allocate();
-    EXPECT_TRUE(store.view(a->name, a->sid));
-    EXPECT_FALSE(store.view(a->name, b->sid)) << "one session never reads another's mailbox";
-    EXPECT_FALSE(store.view(a->name, ""));
-    EXPECT_FALSE(store.view("nosuchbox", a->sid));
-}
-
-TEST_F(StoreTest, mailsAreListedNewestFirstAndReadOnlyByTheOwner)
-{
-    MailStore store = makeStore();
-    const auto box = store.allocate();
-    const auto other = store.allocate();
+    const auto box = store.allocate(), other = store.allocate();
     ASSERT_EQ(store.deliverAll({box->name}, {"a", "first", "1"}), Delivery::Accepted);
     ASSERT_EQ(store.deliverAll({box->name}, {"b", "second", "2"}), Delivery::Accepted);
     const auto view = store.view(box->name, box->sid);
     ASSERT_EQ(view->newestFirst.size(), 2u);
-    EXPECT_EQ(view->newestFirst[0].mail->subject, "second");
-    EXPECT_NE(view->newestFirst[0].mid, view->newestFirst[1].mid);
     const std::string mid = view->newestFirst[1].mid;
+    EXPECT_NE(view->newestFirst[0].mid, mid);
     EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail->content, "1");
+    EXPECT_FALSE(store.view(box->name, other->sid));
+    EXPECT_FALSE(store.view("nosuchbox", box->sid));
     EXPECT_FALSE(store.mail(box->name, other->sid, mid));
     EXPECT_FALSE(store.mail(box->name, box->sid, "nope"));
     EXPECT_EQ(store.storedBytes(), 15u) << "bytes as stored: sender, subject and content";
-    EXPECT_EQ(view->newestFirst[1].mail, store.mail(box->name, box->sid, mid)->mail)
-        << "a view and a lookup share the stored mail: no content is copied under the store's lock";
 }
 
 TEST_F(StoreTest, anExpiredMailboxRefusesMailShowsNotLiveAndIsPurgedLater)

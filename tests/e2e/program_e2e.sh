@@ -3,11 +3,11 @@
 # delivered by SMTP: the framed main window is centred; create a mailbox, poll, receive a UTF-8
 # and a GB18030 mail, stop, read both in the viewer, close. 2. Against the stand-in service, whose
 # answer to a refresh is slow: the close box during that exchange ends the process at once.
-# usage: program_e2e.sh VENMARRA DEVSERVER X11_CLOSE OUT_DIR
+# usage: program_e2e.sh VENMARRA DEVSERVER OUT_DIR
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 . "$root/tests/support/e2e_lib.sh"
-venmarra=$1 devserver=$2 x11_close=$3 out=$4
+venmarra=$1 devserver=$2 out=$3
 mkdir -p "$out"
 start_xvfb
 start_window_manager "$out/openbox.log"
@@ -80,10 +80,10 @@ click_at "$MAIN" 8250 1000 2                              # the second line, bes
 wait_for "the second mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1001 (owner)" "$log"
 wait_for "the viewer to show the second mail" 10 shows_text "$VIEWER" "$(identify -format %# "$out/mail-viewer.png")"
 import -window "$VIEWER" "$out/mail-viewer-gb18030.png"
-"$x11_close" "$VIEWER"
+close_window "$VIEWER"
 wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"
 import -window "$MAIN" "$out/main-window.png"
-"$x11_close" "$MAIN"
+close_window "$MAIN"
 ends_cleanly "closing the main window"
 [ "$(count 'SMTP mail for .* delivered')" = 2 ] || fail "expected two delivered mails"
 stop_service
@@ -96,6 +96,6 @@ MAIN=$(find_window 'Venmarra  - By .*')
 click_at "$MAIN" 847 2767                                 # 生成邮箱
 slow_refresh_sent() { [ "$(request_count "$log")" -ge 2 ]; }
 wait_for "the slow refresh" 10 slow_refresh_sent
-"$x11_close" "$MAIN"
+close_window "$MAIN"
 ends_at_once "the close box during an exchange"
 echo "2 passed, 0 failed: the program with the local service and SMTP, and the close box during an exchange (screenshots in $out)"

@@ -84,6 +84,8 @@ click_at() {
     local width; width=$(xwininfo -id "$1" | sed -n 's/.*Width: *//p')
     xdotool mousemove --window "$1" $(($2 * width / 8835)) $(($3 * width / 8835)) click --repeat "${4:-1}" --delay 80 1
 }
+# close_window WINDOW: the window's close box, through the window manager.
+close_window() { wmctrl -ic "$1"; }
 start_program() { "$@" & PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID); }
 # ends_cleanly WHAT: the program (PROGRAM_PID) ends with status 0 after WHAT.
 ends_cleanly() {

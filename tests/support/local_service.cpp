@@ -146,17 +146,20 @@ std::string LocalService::converse(const std::vector<std::string> &lines)
     return client.readAll();
 }
 
+std::vector<std::string> LocalService::envelope(const std::vector<std::string> &names)
+{
+    std::vector<std::string> lines {"EHLO test", "MAIL FROM:<s@example.test>"};
+    for (const std::string &name : names)
+        lines.push_back("RCPT TO:<" + name + (name.find('@') == std::string::npos ? "@venmarra.test>" : ">"));
+    lines.push_back("DATA");
+    return lines;
+}
+
 std::vector<std::string> LocalService::mailTo(const std::string &name, const std::string &subject)
 {
-    return {"EHLO test",
-            "MAIL FROM:<s@example.test>",
-            "RCPT TO:<" + name + "@venmarra.test>",
-            "DATA",
-            "Subject: " + subject,
-            "",
-            "body",
-            ".",
-            "QUIT"};
+    std::vector<std::string> lines = envelope({name});
+    lines.insert(lines.end(), {"Subject: " + subject, "", "body", ".", "QUIT"});
+    return lines;
 }
 
 std::vector<std::string> LocalService::logged()

@@ -5,10 +5,10 @@
 #include "http_server.h"
 #include "smtp_server.h"
 
-#include <httplib.h>
+#include "service/answer_reader.h"
+#include "service/text_encoding.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <httplib.h>
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,12 @@
 
 namespace venmarra::devserver::test {
 
-inline QJsonObject json(const std::string &body)
+using venmarra::AnswerReader;
+
+// The value at `expression` ("data.data[0].user.USER") of a JSON answer, as the program reads it.
+inline std::string valueAt(const std::string &answer, std::u16string_view expression)
 {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(body)).object();
+    return utf8FromUtf16(textForm(AnswerReader(utf16FromUtf8(answer)).read(expression)));
 }
 
 // A client's side of an SMTP connection, a line at a time.
@@ -64,7 +67,9 @@ protected:
     httplib::Result post(const std::string &body, const std::string &sid);
     // A whole SMTP conversation; returns everything the server said.
     std::string converse(const std::vector<std::string> &lines);
-    // A plain mail from `from` to the mailbox, as the lines of a whole conversation.
+    // The commands of a transaction up to DATA, for the mailboxes named.
+    static std::vector<std::string> envelope(const std::vector<std::string> &names);
+    // A plain mail to the mailbox, as the lines of a whole conversation.
     static std::vector<std::string> mailTo(const std::string &name, const std::string &subject);
     std::vector<std::string> logged();
 

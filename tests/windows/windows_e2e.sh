@@ -9,8 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 . "$root/tests/support/e2e_lib.sh"
 exe=$1 probe=$2 linux_build=$3 out=$4
-devserver=$linux_build/tools/venmarra-devserver x11_close=$linux_build/tests/e2e/x11_close
-[ -x "$devserver" ] && [ -x "$x11_close" ] || fail "build the Linux program first (make build): $devserver"
+devserver=$linux_build/tools/venmarra-devserver
+[ -x "$devserver" ] || fail "build the Linux program first (make build): $devserver"
 mkdir -p "$out"
 wine() { "$root/scripts/wine-run" "$@"; }
 wine_server() { WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" "$@"; }
@@ -53,7 +53,7 @@ wait_for "the mail in the viewer" 20 shows '这是 Venmarra 本地服务收到�
 viewer=$(xdotool search --name '^邮件内容$' | head -n1)
 import -frame -window "$viewer" "$out/windows-viewer.png"
 
-"$x11_close" "$viewer"                                             # the viewer lies over 停止
+close_window "$viewer"                                             # the viewer lies over 停止
 viewer_gone() { ! shows $'VIEWER\t'; }
 wait_for "the viewer to close" 10 viewer_gone
 click Command3                                                         # 停止
@@ -62,7 +62,7 @@ refreshes=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$refreshes" ] || fail "a refresh went out without the mailbox's cookie"
 grep -q ' -> [45][0-9][0-9]' "$log" && fail "the service refused a request: $(grep ' -> [45]' "$log" | head -n3)"
 
-"$x11_close" "$main"
+close_window "$main"
 ends_cleanly "closing the main window"
 stop_service
 
@@ -80,6 +80,6 @@ expected=$(printf '%s\n' '1 HEADER Content-Length: 30' '1 HEADER Content-Type: a
 [ "$headers" = "$expected" ] || fail "unexpected headers: $headers"
 [ "$(grep '^BODY' "$log" | tr -d '\r')" = "$(printf 'BODY \nBODY data=e2ebox7&type=refresh&arg=')" ] \
     || fail "unexpected bodies: $(grep '^BODY' "$log")"
-"$x11_close" "$(xdotool search --name '^Venmarra  - By ' | head -n1)"
+close_window "$(xdotool search --name '^Venmarra  - By ' | head -n1)"
 ends_at_once "the close box during an exchange"
 echo "2 passed, 0 failed: the Windows program under Wine with the local service and the stand-in (screenshots in $out)"
