@@ -23,6 +23,8 @@ TEST_F(Failures, eachFailedRefreshIsReportedOnceAndTheNextGoodOneWorks)
         {"500 with an HTML body", answer(html, {}, 500), u"Http错误代码:500"},
         {"a redirect", answer(html, "Location: http://elsewhere/\r\n", 302), u"Http错误代码:302"},
         {"200 that is not JSON", answer(html), u""},
+        {"200 cut short", answer(R"({"data":)"), u""},
+        {"200 and empty", answer(""), u""},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -33,6 +35,8 @@ TEST_F(Failures, eachFailedRefreshIsReportedOnceAndTheNextGoodOneWorks)
         EXPECT_EQ(view.caption(Caption::Label4), u"检测完成.");
         EXPECT_EQ(view.caption(Caption::Label5), u"用户名：");
         EXPECT_EQ(view.caption(Caption::Label6), u"是否可用：不可用");
+        EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：");
+        EXPECT_EQ(view.caption(Caption::Label3), u"结束时间：");
         EXPECT_EQ(view.list, Texts({u"a@x|first|1"}));
         EXPECT_EQ(toolkit.programEnds, 0);
     }

@@ -1,5 +1,5 @@
 #include "mailbox/module1.h"
-#include "memory_view.h"
+#include "logic_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -87,22 +87,6 @@ TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
     module1.ParseRefreshResponse(uR"({"data":[{"user":{"USER":"only user"}}]})", view);
     EXPECT_EQ(label(Caption::Label5), u"用户名：only user");
     EXPECT_EQ(view.list.size(), 1U);
-}
-
-TEST_F(Module1Test, anUnreadableAnswerLeavesBarePrefixesAndTheListAlone)
-{
-    module1.ParseRefreshResponse(refresh(uR"({"USER":"u","STATUS":1,"ADDTIME":"a","EXPIRETIME":"e"})",
-                                         uR"([{"FROM":"f","SUBJECT":"s","MID":"1"}])"),
-                                 view);
-    for (const std::u16string_view answer : {u"", u"<html>502</html>", u"{\"data\":"}) {
-        module1.ParseRefreshResponse(answer, view);
-        EXPECT_EQ(label(Caption::Label5), u"用户名：");
-        EXPECT_EQ(label(Caption::Label6), u"是否可用：不可用");
-        EXPECT_EQ(label(Caption::Label2), u"开始时间：");
-        EXPECT_EQ(label(Caption::Label3), u"结束时间：");
-        EXPECT_EQ(view.list, Lines({u"f|s|1"}));
-        EXPECT_EQ(module1.LastMailKey(), u"f|s|1");
-    }
 }
 
 TEST_F(Module1Test, mailContentReplacesTheViewersTextEvenWhenItCannotBeRead)

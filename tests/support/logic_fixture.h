@@ -1,15 +1,201 @@
 #pragma once
 
-#include "fake_toolkit.h"
+// The core's fakes for tests of the main window's logic, which run on Linux and under Wine: the
+// toolkit on a fake clock, a scripted service, the in-memory view, and a fixture with all three.
 #include "mailbox/main_window_logic.h"
-#include "memory_view.h"
-#include "scripted_exchange.h"
+#include "mailbox/toolkit.h"
+#include "service/http_exchange.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace venmarra::test {
+
+struct ShownBox {
+    std::u16string text;
+    Toolkit::MessageIcon icon;
+    std::u16string title;
+};
+
+// The toolkit operations for the logic's tests: a message box is answered at once and recorded,
+// the end of the program is recorded instead of ending the test, exchanges run on the caller's
+// thread, and the clock is the test's: a wait runs the first of the test's actions that is due
+// (as the window would run a click), or else moves the clock on by the whole wait at once.
+class FakeToolkit final : public Toolkit {
+public:
+    void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) override
+    {
+        boxes.push_back({text, icon, title});
+        if (onBox)
+            onBox(boxes.back());
+    }
+    void processEventsFor(int ms) override
+    {
+        for (auto next = m_inWaits.begin(); next != m_inWaits.end(); ++next) {
+            if (next->due()) {
+                const std::function<void()> action = std::move(next->action);
+                m_inWaits.erase(next);
+                action();  // it may wait in turn, as a click's handler would
+                return;  // the program looks at its clock again, as after any event
+            }
+        }
+        m_now += ms;
+    }
+    void runInBackground(const std::function<void()> &work) override
+    {
+        exchangeTimes.push_back(m_now);
+        work();
+    }
+    void endProgram() override { ++programEnds; }
+    std::int64_t clock() override { return m_now; }
+
+    // Runs `action` once, in the first wait that finds `due()` true.
+    void inAWait(std::function<bool()> due, std::function<void()> action)
+    {
+        m_inWaits.push_back({std::move(due), std::move(action)});
+    }
+
+    std::vector<ShownBox> boxes;
+    std::function<void(const ShownBox &)> onBox;  // while the box "is open"
+    int programEnds = 0;
+    std::vector<std::int64_t> exchangeTimes;  // the clock at the start of each exchange
+
+private:
+    struct WaitAction {
+        std::function<bool()> due;
+        std::function<void()> action;
+    };
+    std::vector<WaitAction> m_inWaits;
+    std::int64_t m_now = 0;
+};
+
+// The service's HTTP exchanges for the logic's tests: each request is recorded and answered from
+// a script (one answer per request in order, then the default), and an answer may act while its
+// exchange runs, as the user can while the program waits for the service.
+class ScriptedExchange final : public HttpExchange {
+public:
+    ExchangeResult perform(const ExchangeRequest &request, const HttpLimits &) override
+    {
+        requests.push_back(request);
+        Step step {defaultAnswer, {}};
+        if (!m_script.empty()) {
+            step = std::move(m_script.front());
+            m_script.pop_front();
+        }
+        if (step.during)
+            step.during();
+        return step.answer;
+    }
+
+    void enqueue(ExchangeResult answer, std::function<void()> during = {})
+    {
+        m_script.push_back({std::move(answer), std::move(during)});
+    }
+
+    ExchangeResult defaultAnswer;
+    std::vector<ExchangeRequest> requests;
+
+private:
+    struct Step {
+        ExchangeResult answer;
+        std::function<void()> during;
+    };
+    std::deque<Step> m_script;
+};
+
+inline ExchangeResult answer(std::string body, std::string headerText = {}, long status = 200)
+{
+    ExchangeResult result;
+    result.status = status;
+    result.headerText = std::move(headerText);
+    result.body = std::move(body);
+    return result;
+}
+
+inline ExchangeResult failure(ExchangeFailure kind, std::u16string detail = {})
+{
+    ExchangeResult result;
+    result.failure = kind;
+    result.failureDetail = std::move(detail);
+    return result;
+}
+
+// The service's home page with `name` between the two markers.
+inline std::string homePage(const std::string &name)
+{
+    return "<html><body><form><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
+        + "\" valid='{\"minlength\":3}' /></form></body></html>";
+}
+
+// The answer to the allocation request: the home page with `name`, setting the `sid` cookie.
+inline ExchangeResult allocation(const std::string &name, const std::string &sid)
+{
+    return answer(homePage(name), "Set-Cookie: sid=" + sid + "; Path=/; HttpOnly\r\n");
+}
+
+struct Mail {
+    std::string from, subject, mid;
+};
+
+// A refresh answer of the service: the mailbox's details and its mails, newest first.
+inline std::string refreshAnswer(const std::string &user, const std::vector<Mail> &mails = {})
+{
+    std::string list;
+    for (const Mail &mail : mails) {
+        list += list.empty() ? "" : ",";
+        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid + "\"}";
+    }
+    return "{\"data\":[{\"user\":{\"USER\":\"" + user
+        + "\",\"STATUS\":1,\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":["
+        + list + "]}]}";
+}
+
+// The main window's controls as plain values, for tests of the logic without a toolkit.
+class MemoryView final : public MainWindowView {
+public:
+    void setCaption(Caption control, const std::u16string &text) override
+    {
+        captions[control] = text;
+        written.emplace_back(control, text);
+    }
+    void setText1(const std::u16string &text) override { text1 = text; }
+    void disableCommand1() override { command1Enabled = false; }
+    void appendListItem(const MailLine &mail) override { list.push_back(mail.text()); }
+    int selectedListIndex() const override { return selected; }
+    void showMailViewer(const std::u16string &content) override { viewer = content; }
+
+    std::u16string caption(Caption control) const
+    {
+        const auto found = captions.find(control);
+        return found == captions.end() ? std::u16string() : found->second;
+    }
+    // Every caption written to `control`, in order.
+    std::vector<std::u16string> captionsOf(Caption control) const
+    {
+        std::vector<std::u16string> texts;
+        for (const auto &[to, text] : written)
+            if (to == control)
+                texts.push_back(text);
+        return texts;
+    }
+
+    std::map<Caption, std::u16string> captions;
+    std::vector<std::pair<Caption, std::u16string>> written;
+    std::u16string text1;
+    bool command1Enabled = true;
+    std::vector<std::u16string> list;  // each line's text
+    int selected = -1;
+    std::optional<std::u16string> viewer;  // nothing while the viewer has not been shown
+};
 
 using Caption = MainWindowView::Caption;
 using Texts = std::vector<std::u16string>;
