@@ -41,18 +41,6 @@ TEST(MailboxName, isEmptyWithoutAnExactOpeningMarkerOrWithAnEmptyValue)
     EXPECT_EQ(cutMailboxName(reordered + u"abc" + kClose), u"");
 }
 
-TEST(MailboxName, aLargePageIsCutInOnePass)
-{
-    const std::u16string page = std::u16string(8 * 1024 * 1024, u'x') + kOpen + u"late" + kClose;
-    EXPECT_EQ(cutMailboxName(page), u"late");
-}
-
-}  // namespace
-}  // namespace venmarra
-
-namespace venmarra {
-namespace {
-
 TEST(FormBodies, plainNamesAndIdentifiersGoOutAsTheyStand)
 {
     EXPECT_EQ(refreshBody(u"abc123"), u"data=abc123&type=refresh&arg=");

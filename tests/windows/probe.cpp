@@ -1,8 +1,6 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
-// the texts of the main window's controls, of List1's lines and of the viewer, and the screen
-// places of the controls. Prints UTF-8 lines.
-//   probe texts             NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
-//   probe place NAME [ROW]  the screen centre "X Y" of a control (of List1's line ROW)
+// the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines.
+//   probe texts   NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -67,21 +65,6 @@ int texts(HWND form1)
     return 0;
 }
 
-int place(HWND form1, const std::string &name, int row)
-{
-    const HWND control = controlNamed(form1, name);
-    RECT rect {};
-    if (!control || !GetWindowRect(control, &rect))
-        return 1;
-    if (row >= 0) {
-        const LRESULT height = SendMessageW(control, LB_GETITEMHEIGHT, 0, 0);
-        rect.top += LONG(2 + height * row);
-        rect.bottom = rect.top + LONG(height);
-    }
-    print(std::to_wstring((rect.left + rect.right) / 2) + L" " + std::to_wstring((rect.top + rect.bottom) / 2));
-    return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t *argv[])
@@ -91,7 +74,5 @@ int wmain(int argc, wchar_t *argv[])
         return 2;
     if (std::wstring(argv[1]) == L"texts")
         return texts(form1);
-    if (std::wstring(argv[1]) == L"place" && argc >= 3)
-        return place(form1, std::string(argv[2], argv[2] + wcslen(argv[2])), argc >= 4 ? _wtoi(argv[3]) : -1);
     return 2;
 }
