@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -114,19 +113,12 @@ private:
 
 inline ExchangeResult answer(std::string body, std::string headerText = {}, long status = 200)
 {
-    ExchangeResult result;
-    result.status = status;
-    result.headerText = std::move(headerText);
-    result.body = std::move(body);
-    return result;
+    return {.status = status, .headerText = std::move(headerText), .body = std::move(body)};
 }
 
 inline ExchangeResult failure(ExchangeFailure kind, std::u16string detail = {})
 {
-    ExchangeResult result;
-    result.failure = kind;
-    result.failureDetail = std::move(detail);
-    return result;
+    return {.failure = kind, .failureDetail = std::move(detail)};
 }
 
 // The service's home page with `name` between the two markers.
@@ -162,11 +154,7 @@ inline std::string refreshAnswer(const std::string &user, const std::vector<Mail
 // The main window's controls as plain values, for tests of the logic without a toolkit.
 class MemoryView final : public MainWindowView {
 public:
-    void setCaption(Caption control, const std::u16string &text) override
-    {
-        captions[control] = text;
-        written.emplace_back(control, text);
-    }
+    void setCaption(Caption control, const std::u16string &text) override { written.emplace_back(control, text); }
     void setText1(const std::u16string &text) override { text1 = text; }
     void disableCommand1() override { command1Enabled = false; }
     void appendListItem(const MailLine &mail) override { list.push_back(mail.text()); }
@@ -175,8 +163,8 @@ public:
 
     std::u16string caption(Caption control) const
     {
-        const auto found = captions.find(control);
-        return found == captions.end() ? std::u16string() : found->second;
+        const std::vector<std::u16string> texts = captionsOf(control);
+        return texts.empty() ? std::u16string() : texts.back();
     }
     // Every caption written to `control`, in order.
     std::vector<std::u16string> captionsOf(Caption control) const
@@ -188,7 +176,6 @@ public:
         return texts;
     }
 
-    std::map<Caption, std::u16string> captions;
     std::vector<std::pair<Caption, std::u16string>> written;
     std::u16string text1;
     bool command1Enabled = true;
@@ -224,13 +211,6 @@ class LogicTest : public testing::Test {
 protected:
     void SetUp() override { logic.Form_Load(); }
 
-    std::vector<std::string> bodies() const
-    {
-        std::vector<std::string> all;
-        for (const ExchangeRequest &request : exchange.requests)
-            all.push_back(request.body);
-        return all;
-    }
     Texts boxTexts() const
     {
         Texts texts;
