@@ -62,6 +62,7 @@ TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
             expected.push_back(u"f|s|" + number(mid));
     EXPECT_EQ(view.list, expected);
     EXPECT_EQ(module1.LastMailKey(), u"f|s|149");
+    ASSERT_TRUE(module1.line(0));
     EXPECT_EQ(module1.line(0)->mailId, u"51");
 }
 
@@ -76,6 +77,7 @@ TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)
 
     module1.ParseRefreshResponse(refresh(user, uR"([{"FROM":"f","MID":123456789012345678}])"), view);
     EXPECT_EQ(view.list, Lines({u"f||123456789012345678"}));
+    ASSERT_TRUE(module1.line(0));
     EXPECT_EQ(module1.line(0)->mailId, u"123456789012345678");
 }
 
