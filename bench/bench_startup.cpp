@@ -1,6 +1,6 @@
 // The program's start-up as main() does it, ending at the main window's first paint. Prints the
 // milliseconds from that paint to exit (for the caller to subtract) and the peak RSS in KB.
-#include "qt/curl_handle.h"
+#include "linux/curl_handle.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
 

@@ -6,8 +6,9 @@
 
 namespace venmarra {
 
-// The operations of the windowing toolkit that the program's logic relies on. The product uses
-// the Qt implementation; tests use one that answers message boxes and notes the program's end.
+// The operations of the windowing toolkit that the program's logic relies on: each front end
+// implements them on its toolkit, and the logic's tests on a fake clock, answering message boxes
+// and noting the program's end.
 class Toolkit {
 public:
     enum class MessageIcon { None, Information };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "mailbox/main_window_logic.h"
-#include "qt/curl_exchange.h"
+#include "linux/curl_exchange.h"
 #include "qt/form1.h"
-#include "qt/iconv_decoder.h"
+#include "linux/iconv_decoder.h"
 
 namespace venmarra {
 

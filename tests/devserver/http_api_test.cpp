@@ -68,7 +68,7 @@ TEST_F(LocalService, malformedRequestsGetA400)
 TEST_F(LocalService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
 {
     const std::string said = converse(
-        {"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@venmarra.test>", "RCPT TO:<x@other.test>", "QUIT"});
+        {"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@" + std::string(kMailDomain) + ">", "RCPT TO:<x@other.test>", "QUIT"});
     EXPECT_NE(said.find("550 5.1.1 No such mailbox"), std::string::npos) << said;
     EXPECT_NE(said.find("550 5.1.1 Not a mailbox of this service"), std::string::npos);
     const std::string idle = converse({});

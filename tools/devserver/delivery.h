@@ -1,5 +1,6 @@
 #pragma once
 
+#include "build_settings.h"
 #include "smtp_session.h"
 #include "store.h"
 
@@ -10,7 +11,8 @@
 
 namespace venmarra::devserver {
 
-inline constexpr char kMailDomain[] = "venmarra.test";
+// The domain of the service's mailbox addresses: the program's, set when both are built.
+using build::kMailDomain;
 
 // How much of a value from a client a log line shows.
 inline constexpr std::size_t kMaxLoggedCharacters = 200;

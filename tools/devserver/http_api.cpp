@@ -2,28 +2,24 @@
 
 #include "delivery.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <nlohmann/json.hpp>
 
 #include <ctime>
 
 namespace venmarra::devserver {
 namespace {
 
-QString q(const std::string &text)
+using Json = nlohmann::ordered_json;
+
+// Bytes that are not UTF-8 (a name a client sent, say) are written as U+FFFD.
+std::string compact(const Json &value)
 {
-    return QString::fromStdString(text);
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::string compact(const QJsonObject &object)
+Json answerWith(Json first)
 {
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-}
-
-QJsonObject answerWith(const QJsonValue &first)
-{
-    return QJsonObject {{"data", QJsonArray {first}}};
+    return {{"data", Json::array({std::move(first)})}};
 }
 
 }  // namespace
@@ -56,17 +52,16 @@ std::string HttpApi::homePage(const std::string &name)
 std::string HttpApi::refreshAnswer(const std::string &name, const std::string &sid) const
 {
     const std::optional<MailboxView> view = m_store.view(name, sid);
-    QJsonObject user {{"USER", q(name)}, {"STATUS", view && view->live ? 1 : 0}};
-    user["ADDTIME"] = view ? q(formatTime(view->created)) : QString();
-    user["EXPIRETIME"] = view ? q(formatTime(view->expires)) : QString();
-    QJsonArray list;
+    const Json user {{"USER", name},
+                     {"STATUS", view && view->live ? 1 : 0},
+                     {"ADDTIME", view ? formatTime(view->created) : std::string()},
+                     {"EXPIRETIME", view ? formatTime(view->expires) : std::string()}};
+    Json list = Json::array();
     if (view && view->live) {
         for (const StoredMail &stored : view->newestFirst)
-            list.append(QJsonObject {{"FROM", q(stored.mail->from)},
-                                     {"SUBJECT", q(stored.mail->subject)},
-                                     {"MID", q(stored.mid)}});
+            list.push_back({{"FROM", stored.mail->from}, {"SUBJECT", stored.mail->subject}, {"MID", stored.mid}});
     }
-    return compact(answerWith(QJsonObject {{"user", user}, {"list", list}}));
+    return compact(answerWith({{"user", user}, {"list", list}}));
 }
 
 std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &sid,
@@ -74,9 +69,9 @@ std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &
 {
     const std::optional<StoredMail> stored = m_store.mail(name, sid, mid);
     if (!stored)
-        return compact(QJsonObject {{"data", QJsonArray {}}});
-    const QJsonObject part {{"DATA", QJsonArray {q(stored->mail->content)}}};
-    return compact(answerWith(QJsonObject {{"1", QJsonArray {part}}}));
+        return compact({{"data", Json::array()}});
+    const Json part {{"DATA", Json::array({stored->mail->content})}};
+    return compact(answerWith({{"1", Json::array({part})}}));
 }
 
 WebResponse HttpApi::allocate() const

@@ -109,6 +109,11 @@ HttpServer::~HttpServer()
     stop();
 }
 
+void HttpServer::DaemonStopper::operator()(MHD_Daemon *daemon) const
+{
+    MHD_stop_daemon(daemon);
+}
+
 int HttpServer::start(const std::string &address, int port)
 {
     sockaddr_in where {};
@@ -116,7 +121,7 @@ int HttpServer::start(const std::string &address, int port)
     where.sin_port = htons(uint16_t(port));
     if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1)
         return -1;
-    m_daemon = MHD_start_daemon(
+    m_daemon.reset(MHD_start_daemon(
         MHD_USE_EPOLL_INTERNAL_THREAD, uint16_t(port), nullptr, nullptr, &HttpServerCallbacks::onRequest,
         this,
         // The server closes each connection first: its closed connections wait out TIME_WAIT on
@@ -126,11 +131,11 @@ int HttpServer::start(const std::string &address, int port)
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, m_limits.connectionMemory, MHD_OPTION_CONNECTION_TIMEOUT,
         unsigned(m_limits.idleTimeout.count()), MHD_OPTION_NOTIFY_COMPLETED,
         &HttpServerCallbacks::onCompleted, this, MHD_OPTION_NOTIFY_CONNECTION,
-        &HttpServerCallbacks::onConnection, this, MHD_OPTION_END);
+        &HttpServerCallbacks::onConnection, this, MHD_OPTION_END));
     if (!m_daemon)
         return -1;
     m_sweeper = std::thread([this] { sweep(); });
-    return MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
+    return MHD_get_daemon_info(m_daemon.get(), MHD_DAEMON_INFO_BIND_PORT)->port;
 }
 
 void HttpServer::stop()
@@ -142,9 +147,7 @@ void HttpServer::stop()
     m_wake.notify_all();
     if (m_sweeper.joinable())
         m_sweeper.join();
-    if (m_daemon)
-        MHD_stop_daemon(m_daemon);
-    m_daemon = nullptr;
+    m_daemon.reset();
 }
 
 void HttpServer::sweep()

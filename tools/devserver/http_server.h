@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -70,7 +71,10 @@ private:
 
     const HttpServerLimits m_limits;
     const Handler m_handler;
-    MHD_Daemon *m_daemon = nullptr;
+    struct DaemonStopper {
+        void operator()(MHD_Daemon *daemon) const;
+    };
+    std::unique_ptr<MHD_Daemon, DaemonStopper> m_daemon;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_stopping = false;

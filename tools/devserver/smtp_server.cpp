@@ -122,29 +122,25 @@ SmtpServer::~SmtpServer()
     const std::lock_guard lock(m_threadsMutex);
     for (Connection &connection : m_threads)
         connection.thread.join();
-    if (m_listener >= 0)
-        ::close(m_listener);
 }
 
 int SmtpServer::bind(const std::string &address, int port)
 {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (m_listener < 0)
+    Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
+    if (!listener)
         return -1;
     const int yes = 1;
-    ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ::setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in where {};
     where.sin_family = AF_INET;
     where.sin_port = htons(uint16_t(port));
     socklen_t length = sizeof where;
     if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1
-        || ::bind(m_listener, reinterpret_cast<sockaddr *>(&where), length) != 0
-        || ::listen(m_listener, 16) != 0
-        || ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&where), &length) != 0) {
-        ::close(m_listener);
-        m_listener = -1;
+        || ::bind(listener.get(), reinterpret_cast<sockaddr *>(&where), length) != 0
+        || ::listen(listener.get(), 16) != 0
+        || ::getsockname(listener.get(), reinterpret_cast<sockaddr *>(&where), &length) != 0)
         return -1;
-    }
+    m_listener = std::move(listener);
     return ntohs(where.sin_port);
 }
 
@@ -155,22 +151,21 @@ void SmtpServer::stop()
 
 void SmtpServer::serve()
 {
-    while (m_listener >= 0 && !m_stopping) {
-        pollfd entry {m_listener, POLLIN, 0};
+    while (m_listener && !m_stopping) {
+        pollfd entry {m_listener.get(), POLLIN, 0};
         if (::poll(&entry, 1, kPollSliceMs) <= 0)
             continue;
         sockaddr_in peerAddress {};
         socklen_t length = sizeof peerAddress;
-        const int client = ::accept(m_listener, reinterpret_cast<sockaddr *>(&peerAddress), &length);
-        if (client < 0)
+        Socket client(::accept(m_listener.get(), reinterpret_cast<sockaddr *>(&peerAddress), &length));
+        if (!client)
             continue;
         char text[INET_ADDRSTRLEN] = {};
         ::inet_ntop(AF_INET, &peerAddress.sin_addr, text, sizeof text);
         const std::string peer = std::string(text) + ":" + std::to_string(ntohs(peerAddress.sin_port));
         if (m_connections >= m_limits.maxConnections) {
-            sendAll(client, "421 4.7.0 Too many connections, try again later\r\n",
+            sendAll(client.get(), "421 4.7.0 Too many connections, try again later\r\n",
                     SteadyClock::now() + std::chrono::milliseconds(kPollSliceMs), m_stopping);
-            ::close(client);
             m_log("SMTP " + peer + " refused: too many connections");
             continue;
         }
@@ -178,9 +173,11 @@ void SmtpServer::serve()
         ++m_connections;
         auto done = std::make_shared<std::atomic<bool>>(false);
         const std::lock_guard lock(m_threadsMutex);
-        m_threads.push_back({std::thread([this, client, peer, done] {
-                                 converse(client, peer);
-                                 ::close(client);
+        m_threads.push_back({std::thread([this, client = std::move(client), peer, done]() mutable {
+                                 {
+                                     const Socket connection = std::move(client);  // closed here
+                                     converse(connection.get(), peer);
+                                 }
                                  --m_connections;
                                  *done = true;
                              }),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "socket.h"
+
 #include "smtp_session.h"
 
 #include <atomic>
@@ -51,7 +53,7 @@ private:
     const SmtpServerLimits m_limits;
     const SessionFactory m_makeSession;
     const Logger m_log;
-    int m_listener = -1;
+    Socket m_listener;
     std::atomic<bool> m_stopping {false};
     std::atomic<std::size_t> m_connections {0};
     std::mutex m_threadsMutex;

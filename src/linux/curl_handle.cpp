@@ -1,4 +1,4 @@
-#include "qt/curl_handle.h"
+#include "linux/curl_handle.h"
 
 namespace venmarra {
 

@@ -1,6 +1,6 @@
 // The Linux HTTP client (libcurl) against the stand-in service (tests/support/stand_in.py, its
 // address in VENMARRA_SERVICE_HOST): what it sends, what it hands back, and what it stops.
-#include "qt/curl_exchange.h"
+#include "linux/curl_exchange.h"
 #include "service/exchange_rules.h"
 #include "service/text_encoding.h"
 

@@ -1,6 +1,6 @@
-#include "qt/curl_exchange.h"
+#include "linux/curl_exchange.h"
 
-#include "qt/curl_handle.h"
+#include "linux/curl_handle.h"
 #include "service/text_encoding.h"
 
 namespace venmarra {

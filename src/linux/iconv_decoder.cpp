@@ -1,4 +1,4 @@
-#include "qt/iconv_decoder.h"
+#include "linux/iconv_decoder.h"
 
 #include "service/text_encoding.h"
 
