@@ -30,30 +30,26 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 Form1::Form1()
+    : TopLevelWindow(ui::form1Design())
 {
-    registerWindowClass(kWindowClass, &Form1::windowProcedure);
-    // Fixed border; minimise button and close box, no maximise button.
-    m_window = CreateWindowExW(0, kWindowClass, wide(texts::mainWindowCaption()).c_str(),
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
-                               this);
+    // Minimise button and close box, no maximise button.
+    create(kWindowClass, wide(texts::mainWindowCaption()), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     for (const ui::ControlDesign &design : ui::form1Design().controls)  // the frame comes before its own
         m_controls[std::size_t(design.id)] = createControl(design);
     SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
     SendMessageW(control(ControlId::Text1), EM_SETLIMITTEXT, 0, 0);  // a name of any length keeps its domain
     stackInTabOrder();
-    layOut(GetDpiForWindow(m_window));
+    layOut();
 }
 
 Form1::~Form1()
 {
-    if (m_window)
-        DestroyWindow(m_window);
+    destroy();  // while the controls' owner is whole
 }
 
 HWND Form1::createControl(const ui::ControlDesign &design)
 {
-    const HWND parent = design.container ? control(*design.container) : m_window;
+    const HWND parent = design.container ? control(*design.container) : window();
     const int id = controlId(design.id);
     const std::wstring text = caption(design.caption);
     switch (design.kind) {
@@ -97,13 +93,11 @@ void Form1::stackInTabOrder()
     }
 }
 
-void Form1::layOut(UINT dpi)
+void Form1::layOut()
 {
-    m_font = messageFont(dpi);
-    m_twips = fontTwips(m_window, m_font.get(), dpi);
     for (const ui::ControlDesign &design : ui::form1Design().controls) {
         if (design.kind != ControlKind::Line)
-            SendMessageW(control(design.id), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
+            SendMessageW(control(design.id), WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
     }
     for (const ui::ControlDesign &design : ui::form1Design().controls)
         place(design);
@@ -111,7 +105,7 @@ void Form1::layOut(UINT dpi)
 
 void Form1::place(const ui::ControlDesign &design)
 {
-    const ui::TwipScale &twips = *m_twips;
+    const ui::TwipScale &twips = this->twips();
     const HWND handle = control(design.id);
     ui::PixelRect pixels = twips(design.place);
     switch (design.kind) {
@@ -136,7 +130,7 @@ void Form1::place(const ui::ControlDesign &design)
 void Form1::fitLabel(HWND label, const std::wstring &text)
 {
     SetWindowTextW(label, text.c_str());
-    const SIZE size = textExtent(label, m_font.get(), text);
+    const SIZE size = textExtent(label, font(), text);
     int width = size.cx;
     const HWND frame1 = control(ControlId::Frame1);
     if (GetParent(label) == frame1) {  // clipped at the frame's inner edge
@@ -152,10 +146,10 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
 
 void Form1::show()
 {
-    sizeAndCentre(m_window, *m_twips, ui::form1Design());
-    ShowWindow(m_window, SW_SHOWNORMAL);
+    sizeAndCentre();
+    ShowWindow(window(), SW_SHOWNORMAL);
     SetFocus(control(ControlId::Command1));
-    UpdateWindow(m_window);
+    UpdateWindow(window());
 }
 
 void Form1::setCaption(Caption id, const std::u16string &text)
@@ -216,7 +210,7 @@ void Form1::onCommand(int id, int notification)
         m_events->List1_DblClick();
 }
 
-LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
@@ -229,33 +223,10 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (m_events)
             m_events->Form_Unload();
         else
-            DestroyWindow(m_window);
+            destroy();
         return 0;
-    case WM_DPICHANGED: {
-        const UINT dpi = HIWORD(wParam);
-        layOut(dpi);
-        moveToNewDpi(m_window, *m_twips, ui::form1Design(), dpi, *reinterpret_cast<const RECT *>(lParam));
-        return 0;
+    default: return std::nullopt;
     }
-    case WM_NCDESTROY: m_window = nullptr; break;
-    default: break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto *self = static_cast<Form1 *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->m_window = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto *self = reinterpret_cast<Form1 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY)
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return self->handle(window, message, wParam, lParam);
 }
 
 }  // namespace venmarra::win32

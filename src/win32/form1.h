@@ -4,6 +4,7 @@
 #include "win32/form2.h"
 #include "win32/handles.h"
 #include "win32/layout.h"
+#include "win32/window.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@
 namespace venmarra::win32 {
 
 // The main window, built from the design's table as native controls placed at the window's DPI.
-class Form1 final : public MainWindowView {
+class Form1 final : public TopLevelWindow, public MainWindowView {
 public:
     Form1();
     ~Form1() override;
@@ -23,7 +24,6 @@ public:
 
     // Where the window's events go; nothing is handed on while none is attached.
     void attach(MainWindowEvents *events) { m_events = events; }
-    HWND window() const { return m_window; }
     // Shows the window, centred, with the focus on 生成邮箱.
     void show();
 
@@ -37,21 +37,17 @@ public:
     MailViewer &mailViewer() { return m_viewer; }
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void layOut() override;
+    std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND createControl(const ui::ControlDesign &design);
     void stackInTabOrder();
-    void layOut(UINT dpi);
     void place(const ui::ControlDesign &design);
     void onCommand(int id, int notification);
     // Gives an auto-sizing label its text and the size of it; in the frame, cut at its inner edge.
     void fitLabel(HWND label, const std::wstring &text);
     HWND control(ui::ControlId id) const { return m_controls[std::size_t(id)]; }
 
-    HWND m_window = nullptr;
     std::array<HWND, ui::kControlCount> m_controls {};
-    FontHandle m_font;
-    std::optional<ui::TwipScale> m_twips;  // measured on m_font by layOut
     MailViewer m_viewer;
     MainWindowEvents *m_events = nullptr;
 };

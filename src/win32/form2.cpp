@@ -10,41 +10,38 @@ namespace venmarra::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VenmarraForm2";
+// The most text a rich edit box takes: as good as no limit.
+constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 
 }  // namespace
 
 Form2::Form2()
+    : TopLevelWindow(ui::form2Design())
 {
-    registerWindowClass(kWindowClass, &Form2::windowProcedure);
-    // Fixed border, close box only; no owner, so that both windows are used freely.
-    m_window = CreateWindowExW(0, kWindowClass, wide(texts::kViewerTitle).c_str(),
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                               CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    // Close box only; no owner, so that both windows are used freely.
+    create(kWindowClass, wide(texts::kViewerTitle), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
     // A rich edit box in plain-text mode, filled a slice at a time (MailTextBox): a plain EDIT
     // lays out a megabyte-long line very slowly, and so does a rich edit box given it at once.
     m_text1 = createControl(MSFTEDIT_CLASS, {},
                             WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
                                 | ES_DISABLENOSCROLL | ES_NOHIDESEL,
-                            WS_EX_CLIENTEDGE, m_window, controlId(ui::ControlId::Form2Text1));
+                            WS_EX_CLIENTEDGE, window(), controlId(ui::ControlId::Form2Text1));
     SendMessageW(m_text1, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-    SendMessageW(m_text1, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
-    m_box = std::make_unique<MailTextBox>(m_text1, m_window);
-    layOut(GetDpiForWindow(m_window));
-    sizeAndCentre(m_window, *m_twips, ui::form2Design());
+    SendMessageW(m_text1, EM_EXLIMITTEXT, 0, kNoTextLimit);
+    m_box = std::make_unique<MailTextBox>(m_text1, window());
+    layOut();
+    sizeAndCentre();
 }
 
 Form2::~Form2()
 {
-    if (m_window)
-        DestroyWindow(m_window);
+    destroy();  // before the box whose control it subclasses goes
 }
 
-void Form2::layOut(UINT dpi)
+void Form2::layOut()
 {
-    m_font = messageFont(dpi);
-    SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), TRUE);
-    m_twips = fontTwips(m_window, m_font.get(), dpi);
-    placeControl(m_text1, (*m_twips)(ui::designOf(ui::ControlId::Form2Text1).place));
+    SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
+    placeControl(m_text1, twips()(ui::designOf(ui::ControlId::Form2Text1).place));
 }
 
 void Form2::setText1(const std::u16string &text)
@@ -52,28 +49,15 @@ void Form2::setText1(const std::u16string &text)
     m_box->setText(text);
 }
 
-LRESULT CALLBACK Form2::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> Form2::handle(UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_NCCREATE)
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams));
-    auto *self = reinterpret_cast<Form2 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && message == WM_DPICHANGED) {
-        const UINT dpi = HIWORD(wParam);
-        self->layOut(dpi);
-        moveToNewDpi(window, *self->m_twips, ui::form2Design(), dpi, *reinterpret_cast<const RECT *>(lParam));
+    if (message == WM_TIMER && wParam == MailTextBox::kAppendTimer && m_box) {
+        m_box->appendNextSlice();
         return 0;
     }
-    if (self && message == WM_TIMER && wParam == MailTextBox::kAppendTimer && self->m_box) {
-        self->m_box->appendNextSlice();
-        return 0;
-    }
-    if (self && message == WM_NCDESTROY) {
-        self->m_window = nullptr;  // closed by the user: the next mail opens a new viewer
-        self->m_text1 = nullptr;
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        m_text1 = nullptr;  // closed by the user: the next mail opens a new viewer
+    return std::nullopt;
 }
 
 void MailViewer::show()

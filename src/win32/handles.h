@@ -5,8 +5,10 @@
 
 #include <memory>
 #include <type_traits>
+#include <utility>
 
-// Owners of the Windows handles that the program opens, each freed by its own call.
+// Owners of the Windows resources that the program takes, each freed by its own call and only
+// there: nothing else in the program frees one by hand.
 namespace venmarra::win32 {
 
 struct InternetCloser {
@@ -23,5 +25,69 @@ struct FontDeleter {
     void operator()(HFONT font) const { DeleteObject(font); }
 };
 using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+// A window of the program's own; one that the system destroyed is released, not destroyed again.
+struct WindowDestroyer {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+// Memory that the system allocated for the program with LocalAlloc (FormatMessage's buffer).
+struct LocalFreer {
+    void operator()(void *memory) const { LocalFree(memory); }
+};
+using LocalMemory = std::unique_ptr<void, LocalFreer>;
+
+// Global memory for the clipboard, until the clipboard takes it (release() then).
+struct GlobalFreer {
+    void operator()(HGLOBAL memory) const { GlobalFree(memory); }
+};
+using GlobalMemory = std::unique_ptr<void, GlobalFreer>;
+
+// A window's device context with `font` selected into it, as long as it lives.
+class DeviceContext {
+public:
+    DeviceContext(HWND window, HFONT font)
+        : m_window(window)
+        , m_context(GetDC(window))
+        , m_previous(SelectObject(m_context, font))
+    {
+    }
+    ~DeviceContext()
+    {
+        SelectObject(m_context, m_previous);
+        ReleaseDC(m_window, m_context);
+    }
+    DeviceContext(const DeviceContext &) = delete;
+    DeviceContext &operator=(const DeviceContext &) = delete;
+
+    HDC get() const { return m_context; }
+
+private:
+    HWND m_window;
+    HDC m_context;
+    HGDIOBJ m_previous;
+};
+
+// The clipboard, open for `owner` as long as it lives (if it could be opened).
+class OpenClipboardScope {
+public:
+    explicit OpenClipboardScope(HWND owner)
+        : m_open(OpenClipboard(owner) != FALSE)
+    {
+    }
+    ~OpenClipboardScope()
+    {
+        if (m_open)
+            CloseClipboard();
+    }
+    OpenClipboardScope(const OpenClipboardScope &) = delete;
+    OpenClipboardScope &operator=(const OpenClipboardScope &) = delete;
+
+    explicit operator bool() const { return m_open; }
+
+private:
+    bool m_open;
+};
 
 }  // namespace venmarra::win32

@@ -24,16 +24,13 @@ FontHandle messageFont(UINT dpi)
 SIZE textExtent(HWND control, HFONT font, const std::wstring &text)
 {
     SIZE size {};
-    HDC context = GetDC(control);
-    const HGDIOBJ previous = SelectObject(context, font);
-    GetTextExtentPoint32W(context, text.c_str(), int(text.size()), &size);
+    const DeviceContext context(control, font);
+    GetTextExtentPoint32W(context.get(), text.c_str(), int(text.size()), &size);
     if (text.empty()) {  // an empty caption keeps the height of a line
         TEXTMETRICW metrics {};
-        GetTextMetricsW(context, &metrics);
+        GetTextMetricsW(context.get(), &metrics);
         size.cy = metrics.tmHeight;
     }
-    SelectObject(context, previous);
-    ReleaseDC(control, context);
     return size;
 }
 

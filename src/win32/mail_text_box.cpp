@@ -1,5 +1,6 @@
 #include "win32/mail_text_box.h"
 
+#include "win32/handles.h"
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
@@ -13,17 +14,19 @@ namespace {
 
 void putOnClipboard(HWND owner, const std::wstring &text)
 {
-    if (!OpenClipboard(owner))
+    const OpenClipboardScope clipboard(owner);
+    if (!clipboard)
         return;
     EmptyClipboard();
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-        GlobalUnlock(memory);
-        if (!SetClipboardData(CF_UNICODETEXT, memory))
-            GlobalFree(memory);  // the clipboard did not take it
-    }
-    CloseClipboard();
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    void *locked = memory ? GlobalLock(memory.get()) : nullptr;
+    if (!locked)
+        return;
+    std::memcpy(locked, text.c_str(), bytes);
+    GlobalUnlock(memory.get());
+    if (SetClipboardData(CF_UNICODETEXT, memory.get()))
+        memory.release();  // the clipboard owns it now
 }
 
 }  // namespace

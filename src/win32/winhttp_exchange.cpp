@@ -35,8 +35,8 @@ std::u16string errorText(DWORD error)
                                             | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         GetModuleHandleW(L"winhttp.dll"), error, 0,
                                         reinterpret_cast<wchar_t *>(&buffer), 0, nullptr);
+    const LocalMemory owned(buffer);
     std::wstring text(buffer ? buffer : L"", length);
-    LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     if (text.empty())
