@@ -60,18 +60,20 @@ std::string bytesOf(const ScriptedReply &reply)
 {
     if (reply.raw)
         return *reply.raw;
-    std::string head = "HTTP/1.1 " + std::to_string(reply.status) + (reply.status == 200 ? " OK" : " Scripted")
-        + "\r\nContent-Type: " + reply.contentType + "\r\n";
+    std::string head = "HTTP/1.1 " + std::to_string(reply.status)
+        + (reply.status == 200 ? " OK" : " Scripted") + "\r\nContent-Type: " + reply.contentType + "\r\n";
     for (const auto &[name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
-    return head + "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+    return head + "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n"
+        + reply.body;
 }
 
 }  // namespace
 
 bool RecordedRequest::hasHeader(const std::string &name) const
 {
-    return std::any_of(headers.begin(), headers.end(), [&](const auto &header) { return sameName(header.first, name); });
+    return std::any_of(headers.begin(), headers.end(),
+                       [&](const auto &header) { return sameName(header.first, name); });
 }
 
 std::string RecordedRequest::header(const std::string &name) const
@@ -180,7 +182,8 @@ void ScriptedServer::answer(int client)
         headEnd = request.find("\r\n\r\n");
     }
     const ScriptedReply reply = nextReply(request);
-    for (auto until = std::chrono::steady_clock::now() + reply.delay; std::chrono::steady_clock::now() < until && !m_stopping;)
+    for (auto until = std::chrono::steady_clock::now() + reply.delay;
+         std::chrono::steady_clock::now() < until && !m_stopping;)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const std::string bytes = bytesOf(reply);
     if (reply.byteDelay.count() > 0) {

@@ -2,19 +2,19 @@
 // how fast it answers events and repaints, how fast the viewer shows large mails, what an exchange
 // adds to a bare libcurl call, and how fast it starts. Prints one Markdown table.
 // usage: venmarra_bench [--runs N] [--out FILE]
-#include "mailbox/main_window_logic.h"
-#include "mailbox/module1.h"
-#include "scripted_server.h"
 #include "linux/curl_exchange.h"
 #include "linux/curl_handle.h"
 #include "linux/iconv_decoder.h"
-#include "service/answer_reader.h"
-#include "service/exchange_rules.h"
-#include "stats.h"
+#include "mailbox/main_window_logic.h"
+#include "mailbox/module1.h"
 #include "qt/form1.h"
 #include "qt/mail_text_edit.h"
 #include "qt/mail_viewer.h"
 #include "qt/qt_toolkit.h"
+#include "scripted_server.h"
+#include "service/answer_reader.h"
+#include "service/exchange_rules.h"
+#include "stats.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -159,7 +159,8 @@ void pollingCost(const QString &devserver)
     for (int run = 0; run < g_runs; ++run) {
         for (int variant = 0; variant < 2; ++variant) {
             Form1 form;
-            MainWindowLogic logic(form, variant == 0 ? static_cast<Toolkit &>(ours) : literal, kAccess, settings);
+            MainWindowLogic logic(form, variant == 0 ? static_cast<Toolkit &>(ours) : literal, kAccess,
+                                  settings);
             logic.Form_Load();
             form.show();
             logic.Command1_Click();
@@ -176,7 +177,8 @@ void pollingCost(const QString &devserver)
     service.waitForFinished();
     const Summary ourCpu = summarise(cpu[0]), literalCpu = summarise(cpu[1]);
     const Summary ourSwitches = summarise(switches[0]), literalSwitches = summarise(switches[1]);
-    row("1. CPU time per poll cycle (ms)", spread(ourCpu), spread(literalCpu), "≤ 1 ms", ourCpu.median <= 1.0);
+    row("1. CPU time per poll cycle (ms)", spread(ourCpu), spread(literalCpu), "≤ 1 ms",
+        ourCpu.median <= 1.0);
     row("1. voluntary context switches per poll cycle", spread(ourSwitches, 1), spread(literalSwitches, 1),
         "≤ 20", ourSwitches.median <= 20);
 }
@@ -286,7 +288,8 @@ void responsiveness()
             if (variant == 0)
                 logic.获取最新邮件();
             else  // the baseline: the same exchange made on the window's thread
-                g_exchange.perform(buildExchangeRequest(u"POST", settings.baseUrl, u"data=", u"0"), settings.limits);
+                g_exchange.perform(buildExchangeRequest(u"POST", settings.baseUrl, u"data=", u"0"),
+                                   settings.limits);
             QCoreApplication::processEvents();
             gaps[variant].push_back(paints.longestGapMs(start, Clock::now()));
         }
@@ -371,7 +374,8 @@ void viewer()
                         [&](const std::function<void()> &work) { toolkit.runInBackground(work); });
                     Form1 form;
                     const ShowTiming t = timeShow([&] {
-                        module1.ShowMailContent(answer.toStdU16String(), form);  // reads the answer, then shows the viewer
+                        module1.ShowMailContent(answer.toStdU16String(),
+                                                form);  // reads the answer, then shows the viewer
                         return form.mailViewer().window()->text1()->viewport();
                     });
                     paint[0].push_back(t.firstPaintMs);
@@ -456,7 +460,8 @@ void jsonReading()
 void roundTrip()
 {
     test::ScriptedServer server;
-    server.setDefaultReply(jsonReply(R"({"data":[{"user":{"USER":"box","STATUS":1},"list":[{"FROM":"a@x","SUBJECT":"s","MID":"1"}]}]})"));
+    server.setDefaultReply(jsonReply(
+        R"({"data":[{"user":{"USER":"box","STATUS":1},"list":[{"FROM":"a@x","SUBJECT":"s","MID":"1"}]}]})"));
     ServiceSettings settings;
     settings.baseUrl = QString::fromStdString(server.baseUrl()).toStdU16String();
     QuietToolkit toolkit;

@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const char16_t c : *sid)
         if (c < 0x20 || c == 0x7F || c > 0xFF || c == u';')
             __builtin_trap();
-    const std::vector<std::string> lines = buildExchangeRequest(u"POST", u"http://127.0.0.1/", u"", sid).headers;
+    const std::vector<std::string> lines
+        = buildExchangeRequest(u"POST", u"http://127.0.0.1/", u"", sid).headers;
     if (lines.back() != "Cookie: sid=" + latin1FromUtf16(*sid))
         __builtin_trap();
     return 0;

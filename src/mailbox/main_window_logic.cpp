@@ -110,7 +110,8 @@ void MainWindowLogic::List1_DblClick()
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
     const std::u16string mailId = line->mailId;
-    const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    const std::u16string answer
+        = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
     m_module1.ShowMailContent(answer, m_view);

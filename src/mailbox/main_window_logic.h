@@ -14,7 +14,8 @@ namespace venmarra {
 // The main window's state and the handlers of its events.
 class MainWindowLogic final : public MainWindowEvents {
 public:
-    MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceAccess access, ServiceSettings service = {});
+    MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceAccess access,
+                    ServiceSettings service = {});
 
     void Form_Load() override;
     void Form_Unload() override;
@@ -38,7 +39,8 @@ public:
     const SessionCookie &SessionId() const { return m_sessionId; }
 
 private:
-    std::u16string HttpRequest(const std::u16string &method, const std::u16string &url, const std::u16string &body);
+    std::u16string HttpRequest(const std::u16string &method, const std::u16string &url,
+                               const std::u16string &body);
     // Waits `ms` milliseconds while the window's events run; returns at once for 0 or less.
     void Delay(int ms);
     // Ends the program; when the toolkit returns (as a test's does), every handler unwinds

@@ -1,8 +1,8 @@
 #include "mailbox/module1.h"
 
-#include "ui/display_text.h"
 #include "mailbox/texts.h"
 #include "service/text_encoding.h"
+#include "ui/display_text.h"
 
 #include <algorithm>
 #include <optional>
@@ -78,7 +78,8 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
 void Module1::ShowMailContent(std::u16string_view answer, MainWindowView &view)
 {
     std::u16string content;  // read, and the answer's tree freed, aside
-    readAside(answer.size(), [&] { content = textForm(AnswerReader(answer).read(u"data.data[0][1][0].DATA[0]")); });
+    readAside(answer.size(),
+              [&] { content = textForm(AnswerReader(answer).read(u"data.data[0][1][0].DATA[0]")); });
     view.showMailViewer(content);
 }
 

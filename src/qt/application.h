@@ -1,9 +1,9 @@
 #pragma once
 
-#include "mailbox/main_window_logic.h"
 #include "linux/curl_exchange.h"
-#include "qt/form1.h"
 #include "linux/iconv_decoder.h"
+#include "mailbox/main_window_logic.h"
+#include "qt/form1.h"
 
 namespace venmarra {
 

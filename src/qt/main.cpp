@@ -1,6 +1,6 @@
 #include "build_settings.h"
-#include "mailbox/texts.h"
 #include "linux/curl_handle.h"
+#include "mailbox/texts.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
 

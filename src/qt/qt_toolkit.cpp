@@ -1,5 +1,5 @@
-#include "mailbox/texts.h"
 #include "qt/qt_toolkit.h"
+#include "mailbox/texts.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -95,7 +95,8 @@ QtToolkit::QtToolkit()
 void QtToolkit::messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title)
 {
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::NoIcon,
-                    title.empty() ? QString::fromStdU16String(texts::kApplicationTitle) : QString::fromStdU16String(title),
+                    title.empty() ? QString::fromStdU16String(texts::kApplicationTitle)
+                                  : QString::fromStdU16String(title),
                     QString::fromStdU16String(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();

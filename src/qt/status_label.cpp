@@ -50,7 +50,8 @@ void StatusLabel::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     const QRect area = contentsRect();
     const QSizeF textSize = shown.text.size();
-    painter.drawStaticText(QPointF(area.left(), area.top() + (area.height() - textSize.height()) / 2), shown.text);
+    painter.drawStaticText(QPointF(area.left(), area.top() + (area.height() - textSize.height()) / 2),
+                           shown.text);
 }
 
 void StatusLabel::changeEvent(QEvent *event)

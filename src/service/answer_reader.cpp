@@ -34,8 +34,14 @@ std::optional<unsigned> unicodeEscape(std::string_view text, std::size_t at)
     return hexValue(text.substr(at + 2, 4));
 }
 
-bool isHighSurrogate(unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(unsigned unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(unsigned unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // The first position from `at` of a byte that `wanted` marks, or the end of `text`.
 std::size_t findMarked(std::string_view text, std::size_t at, const std::array<bool, 256> &wanted)
@@ -62,7 +68,8 @@ constexpr std::array<bool, 256> kInString = marking("\"\\");
 bool prepareJsonText(std::string &text)
 {
     int depth = 0;
-    for (std::size_t at = findMarked(text, 0, kStructure); at < text.size(); at = findMarked(text, at + 1, kStructure)) {
+    for (std::size_t at = findMarked(text, 0, kStructure); at < text.size();
+         at = findMarked(text, at + 1, kStructure)) {
         const char c = text[at];
         if (c == '[' || c == '{') {
             if (++depth > AnswerReader::kMaxNesting)
@@ -157,7 +164,8 @@ std::optional<std::size_t> indexOf(std::u16string_view text)
 
 // One ".name" or "[n]" step from `at` in `expression`; moves `at` past it. Nothing when the step
 // gives no value, or is malformed (then `malformed` is set).
-std::optional<Cursor> step(const Cursor &value, std::u16string_view expression, std::size_t &at, bool &malformed)
+std::optional<Cursor> step(const Cursor &value, std::u16string_view expression, std::size_t &at,
+                           bool &malformed)
 {
     if (expression[at] == u'.') {
         const std::size_t end = std::min(expression.find_first_of(u".[", at + 1), expression.size());
@@ -167,8 +175,9 @@ std::optional<Cursor> step(const Cursor &value, std::u16string_view expression, 
         return member(value, name);
     }
     const std::size_t close = expression.find(u']', at);
-    const std::u16string_view indexText
-        = close == std::u16string_view::npos ? std::u16string_view() : expression.substr(at + 1, close - at - 1);
+    const std::u16string_view indexText = close == std::u16string_view::npos
+        ? std::u16string_view()
+        : expression.substr(at + 1, close - at - 1);
     const std::optional<std::size_t> index = indexOf(indexText);
     malformed = expression[at] != u'[' || close == std::u16string_view::npos || !index;
     at = close == std::u16string_view::npos ? expression.size() : close + 1;

@@ -7,7 +7,9 @@ namespace {
 
 std::string_view trimmed(std::string_view text)
 {
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto isSpace = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
     while (!text.empty() && isSpace(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isSpace(text.back()))
@@ -42,7 +44,7 @@ std::string charsetOf(std::string_view contentType)
 }
 
 std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
-                                 const CharsetDecoder &decoder)
+                                const CharsetDecoder &decoder)
 {
     const std::string charset = charsetOf(contentType);
     if (!charset.empty() && !isUtf8(charset)) {

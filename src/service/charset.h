@@ -22,6 +22,6 @@ std::string charsetOf(std::string_view contentType);
 // none or one that the platform does not know; bytes that are not valid in the charset become
 // U+FFFD.
 std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
-                                 const CharsetDecoder &decoder);
+                                const CharsetDecoder &decoder);
 
 }  // namespace venmarra

@@ -55,8 +55,8 @@ std::u16string cutMailboxName(std::u16string_view page)
         return {};
     const std::size_t start = first + kNameOpeningMarker.size();
     const std::size_t second = page.find(kNameOpeningMarker, start);
-    const std::u16string_view piece
-        = page.substr(start, second == std::u16string_view::npos ? std::u16string_view::npos : second - start);
+    const std::u16string_view piece = page.substr(
+        start, second == std::u16string_view::npos ? std::u16string_view::npos : second - start);
     return std::u16string(piece.substr(0, piece.find(kNameClosingMarker)));
 }
 

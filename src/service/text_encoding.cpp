@@ -94,7 +94,8 @@ std::u16string utf16FromUtf8(std::string_view bytes)
         std::size_t taken = 1;
         for (; lead.length > 0 && int(taken) < lead.length && at + taken < bytes.size(); ++taken) {
             const auto next = static_cast<unsigned char>(bytes[at + taken]);
-            const bool fits = taken == 1 ? next >= lead.secondLow && next <= lead.secondHigh : isContinuation(next);
+            const bool fits
+                = taken == 1 ? next >= lead.secondLow && next <= lead.secondHigh : isContinuation(next);
             if (!fits)
                 break;
             codePoint = (codePoint << 6) | (next & 0x3F);

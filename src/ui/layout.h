@@ -12,8 +12,23 @@ namespace venmarra::ui {
 
 // Every control of both windows; Form2Text1 is the viewer's box, also named "Text1".
 enum class ControlId {
-    Command3, List1, Command2, Frame1, Text1, Label6, Label5, Label3, Label2, Label1, Command1,
-    Line3, Line2, Line1, Label7, Label4, Form2Text1,
+    Command3,
+    List1,
+    Command2,
+    Frame1,
+    Text1,
+    Label6,
+    Label5,
+    Label3,
+    Label2,
+    Label1,
+    Command1,
+    Line3,
+    Line2,
+    Line1,
+    Label7,
+    Label4,
+    Form2Text1,
 };
 inline constexpr std::size_t kControlCount = std::size_t(ControlId::Form2Text1) + 1;
 

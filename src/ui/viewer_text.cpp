@@ -47,11 +47,13 @@ ViewerText::Slice ViewerText::next(std::size_t maxUnits, char16_t separator)
     Slice slice;
     while (m_next < m_text.size() && slice.text.size() < maxUnits) {
         if (!m_lineEndKnown) {  // where this line ends, found once per line
-            m_lineEnd = std::size_t(std::find_if(m_text.begin() + std::ptrdiff_t(m_next), m_text.end(), isLineBreak)
-                                    - m_text.begin());
+            m_lineEnd
+                = std::size_t(std::find_if(m_text.begin() + std::ptrdiff_t(m_next), m_text.end(), isLineBreak)
+                              - m_text.begin());
             m_lineEndKnown = true;
         }
-        const std::size_t end = m_lineEnd - m_next > kLongLine ? blockEnd(m_text, m_next, m_lineEnd) : m_lineEnd;
+        const std::size_t end
+            = m_lineEnd - m_next > kLongLine ? blockEnd(m_text, m_next, m_lineEnd) : m_lineEnd;
         slice.text.append(m_text, m_next, end - m_next);
         m_next = end;
         if (end < m_lineEnd) {
@@ -70,8 +72,8 @@ ViewerText::Slice ViewerText::next(std::size_t maxUnits, char16_t separator)
     return slice;
 }
 
-std::u16string mailTextOf(std::u16string_view shown, char16_t separator, std::span<const std::size_t> ownBreaks,
-                          std::u16string_view lineBreak)
+std::u16string mailTextOf(std::u16string_view shown, char16_t separator,
+                          std::span<const std::size_t> ownBreaks, std::u16string_view lineBreak)
 {
     std::u16string text;
     text.reserve(shown.size());

@@ -44,7 +44,7 @@ private:
 // The mail's text from part of a box's text, `shown`, in which every `separator` stands for a
 // line break but those at `ownBreaks` (offsets in `shown`, in order), which the box added and
 // which go. The others become `lineBreak`.
-std::u16string mailTextOf(std::u16string_view shown, char16_t separator, std::span<const std::size_t> ownBreaks,
-                          std::u16string_view lineBreak);
+std::u16string mailTextOf(std::u16string_view shown, char16_t separator,
+                          std::span<const std::size_t> ownBreaks, std::u16string_view lineBreak);
 
 }  // namespace venmarra::ui

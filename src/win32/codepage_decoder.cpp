@@ -13,12 +13,12 @@ namespace {
 std::optional<UINT> codePageOf(std::string_view charset)
 {
     static constexpr std::pair<std::string_view, UINT> kCodePages[] = {
-        {"gb18030", 54936},      {"gbk", 936},           {"gb2312", 936},        {"x-gbk", 936},
-        {"cp936", 936},          {"big5", 950},          {"shift_jis", 932},     {"euc-jp", 20932},
-        {"euc-kr", 949},         {"iso-8859-1", 28591},  {"latin1", 28591},      {"us-ascii", 20127},
-        {"iso-8859-2", 28592},   {"iso-8859-5", 28595},  {"iso-8859-7", 28597},  {"iso-8859-15", 28605},
-        {"koi8-r", 20866},       {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252},
-        {"windows-1253", 1253},  {"windows-1254", 1254}, {"windows-1256", 1256}, {"utf-16le", 1200},
+        {"gb18030", 54936},     {"gbk", 936},           {"gb2312", 936},        {"x-gbk", 936},
+        {"cp936", 936},         {"big5", 950},          {"shift_jis", 932},     {"euc-jp", 20932},
+        {"euc-kr", 949},        {"iso-8859-1", 28591},  {"latin1", 28591},      {"us-ascii", 20127},
+        {"iso-8859-2", 28592},  {"iso-8859-5", 28595},  {"iso-8859-7", 28597},  {"iso-8859-15", 28605},
+        {"koi8-r", 20866},      {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252},
+        {"windows-1253", 1253}, {"windows-1254", 1254}, {"windows-1256", 1256}, {"utf-16le", 1200},
     };
     const std::string lower = asciiLower(charset);
     for (const auto &[name, codePage] : kCodePages)
@@ -42,7 +42,8 @@ std::optional<std::u16string> CodePageDecoder::decode(std::string_view bytes, st
     if (*codePage == 1200) {  // UTF-16 is not a multibyte code page: its units are copied
         std::u16string text(bytes.size() / 2, u'\0');
         for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = char16_t(static_cast<unsigned char>(bytes[2 * i]) | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+            text[i] = char16_t(static_cast<unsigned char>(bytes[2 * i])
+                               | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         if (bytes.size() % 2)
             text.push_back(0xFFFD);
         return text;

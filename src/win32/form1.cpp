@@ -33,7 +33,8 @@ Form1::Form1()
     : TopLevelWindow(ui::form1Design())
 {
     // Minimise button and close box, no maximise button.
-    create(kWindowClass, wide(texts::mainWindowCaption()), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    create(kWindowClass, wide(texts::mainWindowCaption()),
+           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     for (const ui::ControlDesign &design : ui::form1Design().controls)  // the frame comes before its own
         m_controls[std::size_t(design.id)] = createControl(design);
     SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
@@ -62,8 +63,8 @@ HWND Form1::createControl(const ui::ControlDesign &design)
     case ControlKind::ListBox:
         // Its window text, which it never shows, names it for screen readers that read no label.
         return win32::createControl(L"LISTBOX", caption(ui::designOf(ControlId::Label7).caption),
-                                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE,
-                                    parent, id);
+                                    WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                    WS_EX_CLIENTEDGE, parent, id);
     case ControlKind::AutoSizeLabel:  // plain text: "&" is a character, not a mnemonic
         return win32::createControl(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, parent, id);
     case ControlKind::CentredLabel:
@@ -82,8 +83,8 @@ HWND Form1::createControl(const ui::ControlDesign &design)
 void Form1::stackInTabOrder()
 {
     using enum ControlId;
-    for (const auto &order : {std::initializer_list<ControlId> {Command1, Frame1, Command2, Line1, Line2, Line3,
-                                                                Label7, List1, Command3, Label4},
+    for (const auto &order : {std::initializer_list<ControlId> {Command1, Frame1, Command2, Line1, Line2,
+                                                                Line3, Label7, List1, Command3, Label4},
                               {Label1, Text1, Label5, Label6, Label2, Label3}}) {
         HWND after = HWND_TOP;
         for (ControlId id : order) {
@@ -115,7 +116,8 @@ void Form1::place(const ui::ControlDesign &design)
         pixels.height = twips(ui::designOf(ControlId::List1).place.top) - pixels.top;
         break;
     case ControlKind::AutoSizeLabel: {
-        SetWindowPos(handle, nullptr, pixels.left, pixels.top, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(handle, nullptr, pixels.left, pixels.top, 0, 0,
+                     SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
         const int length = GetWindowTextLengthW(handle);
         std::wstring text(std::size_t(length) + 1, L'\0');
         text.resize(std::size_t(GetWindowTextW(handle, text.data(), length + 1)));
@@ -138,7 +140,8 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
         GetClientRect(frame1, &frame);
         GetWindowRect(label, &place);
         MapWindowPoints(HWND_DESKTOP, frame1, reinterpret_cast<POINT *>(&place), 2);
-        width = std::min(width, std::max(0, int(frame.right) - GetSystemMetrics(SM_CXEDGE) - int(place.left)));
+        width
+            = std::min(width, std::max(0, int(frame.right) - GetSystemMetrics(SM_CXEDGE) - int(place.left)));
     }
     SetWindowPos(label, nullptr, 0, 0, width, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
@@ -181,7 +184,8 @@ void Form1::disableCommand1()
 void Form1::appendListItem(const MailLine &mail)
 {
     // Inert text, without isolates around the fields: list boxes that do not shape text draw them as boxes.
-    SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(mail.shown(false)).c_str()));
+    SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(wide(mail.shown(false)).c_str()));
 }
 
 int Form1::selectedListIndex() const

@@ -9,7 +9,8 @@ ui::TwipScale fontTwips(HWND window, HFONT font, UINT dpi)
 
 void placeControl(HWND control, const ui::PixelRect &place)
 {
-    SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, place.left, place.top, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 FontHandle messageFont(UINT dpi)
@@ -44,21 +45,24 @@ void registerWindowClass(const wchar_t *name, WNDPROC procedure)
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     // The program's icon, named in its resources.
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIcon = static_cast<HICON>(
+        LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm
+        = static_cast<HICON>(LoadImageW(instance, L"IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = name;
     RegisterClassExW(&windowClass);
 }
 
-HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle, HWND parent,
-                   int id)
+HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle,
+                   HWND parent, int id)
 {
     // Clipped by its siblings, so that the stacking order decides where two controls overlap.
-    return CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(
+        exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 namespace {
@@ -90,13 +94,16 @@ void moveToNewDpi(HWND window, const ui::TwipScale &twips, const ui::WindowDesig
 {
     // The system's suggestion scales the whole frame; the client area follows the font instead.
     const SIZE size = frameSize(window, twips, design, dpi);
-    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the frame drawn differs from the one computed for the new DPI, the client area decides.
     RECT client {};
     GetClientRect(window, &client);
-    const int wider = twips(design.clientWidth) - client.right, taller = twips(design.clientHeight) - client.bottom;
+    const int wider = twips(design.clientWidth) - client.right,
+              taller = twips(design.clientHeight) - client.bottom;
     if (wider != 0 || taller != 0)
-        SetWindowPos(window, nullptr, 0, 0, size.cx + wider, size.cy + taller, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, 0, 0, size.cx + wider, size.cy + taller,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 }  // namespace venmarra::win32

@@ -33,8 +33,8 @@ SIZE textExtent(HWND control, HFONT font, const std::wstring &text);
 void registerWindowClass(const wchar_t *name, WNDPROC procedure);
 
 // Creates a child control with the given class, text and styles.
-HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle, HWND parent,
-                   int id);
+HWND createControl(const wchar_t *windowClass, const std::wstring &text, DWORD style, DWORD exStyle,
+                   HWND parent, int id);
 
 // Moves a top-level window so that its frame is centred on the primary screen, and sizes it to
 // fit its design's client area.

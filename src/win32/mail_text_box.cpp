@@ -96,8 +96,8 @@ void MailTextBox::copySelection() const
     putOnClipboard(m_owner, selectedText());
 }
 
-LRESULT CALLBACK MailTextBox::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                               DWORD_PTR self)
+LRESULT CALLBACK MailTextBox::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR, DWORD_PTR self)
 {
     const auto *box = reinterpret_cast<const MailTextBox *>(self);
     const bool controlHeld = GetKeyState(VK_CONTROL) < 0;

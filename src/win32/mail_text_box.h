@@ -35,7 +35,7 @@ public:
 private:
     void copySelection() const;
     static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR, DWORD_PTR self);
+                                             UINT_PTR, DWORD_PTR self);
 
     HWND m_control;
     HWND m_owner;

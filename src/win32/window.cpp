@@ -14,8 +14,8 @@ TopLevelWindow::~TopLevelWindow()
 void TopLevelWindow::create(const wchar_t *className, const std::wstring &caption, DWORD style)
 {
     registerWindowClass(className, &TopLevelWindow::procedure);
-    CreateWindowExW(0, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);  // WM_NCCREATE hands the window to m_window
+    CreateWindowExW(0, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
+                    nullptr, GetModuleHandleW(nullptr), this);  // WM_NCCREATE hands the window to m_window
 }
 
 void TopLevelWindow::measure(UINT dpi)
@@ -32,7 +32,8 @@ void TopLevelWindow::sizeAndCentre()
 LRESULT CALLBACK TopLevelWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto *created = static_cast<TopLevelWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        auto *created
+            = static_cast<TopLevelWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
         created->m_window.reset(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }

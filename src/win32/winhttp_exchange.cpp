@@ -62,7 +62,8 @@ ExchangeResult lastFailure()
 std::string latin1(std::wstring_view text)
 {
     std::string bytes(text.size(), '\0');
-    std::transform(text.begin(), text.end(), bytes.begin(), [](wchar_t c) { return c <= 0xFF ? char(c) : '?'; });
+    std::transform(text.begin(), text.end(), bytes.begin(),
+                   [](wchar_t c) { return c <= 0xFF ? char(c) : '?'; });
     return bytes;
 }
 
@@ -175,8 +176,8 @@ ExchangeResult WinHttpExchange::perform(const ExchangeRequest &request, const Ht
     if (!target->isHttp)
         return failed(ExchangeFailure::Other, u"只支持 http 协议");
     // No agent name: WinHTTP then sends no User-Agent, as the program has no header of its own.
-    const InternetHandle session(
-        WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    const InternetHandle session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session)
         return failed(ExchangeFailure::CannotStart, errorText(GetLastError()));
     const int connect = milliseconds(limits.connectTimeout), stall = milliseconds(limits.stallTimeout);

@@ -41,7 +41,8 @@ TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsSho
     const Mailbox box = allocate();
     // Made before connecting: the service hangs up on a client that is silent for too long.
     std::vector<std::string> poison = envelope({box.name});
-    poison.insert(poison.end(), {foldedHeader("From", 1'000'000), foldedHeader("Subject", 1'000'000), "", "poison", "."});
+    poison.insert(poison.end(),
+                  {foldedHeader("From", 1'000'000), foldedHeader("Subject", 1'000'000), "", "poison", "."});
     for (int copy = 0; copy < 2; ++copy) {
         SmtpClient client(smtpPort);
         client.sendLines(poison);
@@ -52,7 +53,8 @@ TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsSho
     ASSERT_TRUE(refresh);
     EXPECT_LT(refresh->body.size(), 1'000'000u) << "the owner's every poll would carry the poison";
     EXPECT_EQ(valueAt(refresh->body, u"data.data[0].list[0].SUBJECT"), "wanted");
-    const std::u16string poisonSubject = utf16FromUtf8(valueAt(refresh->body, u"data.data[0].list[1].SUBJECT"));
+    const std::u16string poisonSubject
+        = utf16FromUtf8(valueAt(refresh->body, u"data.data[0].list[1].SUBJECT"));
     EXPECT_EQ(poisonSubject.size(), kMaxFieldCharacters);
     EXPECT_NE(valueAt(refresh->body, u"data.data[0].list[2].FROM"), "");
     std::printf("refresh with two poison mails: %zu bytes\n", refresh->body.size());
@@ -87,8 +89,10 @@ TEST_F(PatientLocalService, aMimeBombIsRefusedAndTheServiceStaysSmall)
 TEST(SmtpServerEnd, peersThatNeverReadOrNeverSpeakDoNotHoldUpTheEnd)
 {
     MailStore store;
-    const auto log = [](const std::string &) {};
-    auto smtp = std::make_unique<SmtpServer>(SmtpServerLimits {}, [&] { return deliveringSession(store, log); }, log);
+    const auto log = [](const std::string &) {
+    };
+    auto smtp = std::make_unique<SmtpServer>(
+        SmtpServerLimits {}, [&] { return deliveringSession(store, log); }, log);
     const int port = smtp->bind("127.0.0.1", 0);
     std::thread serving([&] { smtp->serve(); });
     SmtpClient silent(port);
@@ -192,8 +196,9 @@ TEST_F(SmallMailboxes, aTransactionReachesEveryRecipientOrNoneAndARecipientNamed
 TEST_F(LocalService, logLinesShowControlCharactersAndStayShort)
 {
     const Mailbox box = allocate();
-    converse(mailTo(box.name, "=?UTF-8?Q?=1B]0;owned=07=1B[2J=0D=0A2026-12-07_00:00:00_SMTP_forged?= "
-                                  + std::string(3000, 'y')));
+    converse(mailTo(box.name,
+                    "=?UTF-8?Q?=1B]0;owned=07=1B[2J=0D=0A2026-12-07_00:00:00_SMTP_forged?= "
+                        + std::string(3000, 'y')));
     const std::vector<std::string> lines = logged();
     ASSERT_FALSE(lines.empty());
     for (const std::string &line : lines) {

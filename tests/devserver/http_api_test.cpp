@@ -24,9 +24,10 @@ TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
 {
     const Mailbox box = allocate(), other = allocate();
     std::vector<std::string> lines = envelope({box.name});
-    lines.insert(lines.end(), {"From: One <one@example.test>", "Subject: first", "", "body one", ".",
-                               "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
-                               "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
+    lines.insert(lines.end(),
+                 {"From: One <one@example.test>", "Subject: first", "", "body one", ".",
+                  "MAIL FROM:<s@example.test>", "RCPT TO:<" + box.name + "@VENMARRA.TEST>", "DATA",
+                  "From: two@example.test", "Subject: second", "", "body two", ".", "QUIT"});
     const std::string said = converse(lines);
     EXPECT_NE(said.find("221"), std::string::npos) << said;
 
@@ -67,8 +68,9 @@ TEST_F(LocalService, malformedRequestsGetA400)
 
 TEST_F(LocalService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
 {
-    const std::string said = converse(
-        {"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@" + std::string(kMailDomain) + ">", "RCPT TO:<x@other.test>", "QUIT"});
+    const std::string said
+        = converse({"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@" + std::string(kMailDomain) + ">",
+                    "RCPT TO:<x@other.test>", "QUIT"});
     EXPECT_NE(said.find("550 5.1.1 No such mailbox"), std::string::npos) << said;
     EXPECT_NE(said.find("550 5.1.1 Not a mailbox of this service"), std::string::npos);
     const std::string idle = converse({});

@@ -22,12 +22,9 @@ TEST(Charset, answersAreDecodedByTheirCharsetElseAsUtf8)
     const std::string utf8 = "\xe4\xbd\xa0\xe5\xa5\xbd\xef\xbc\x8c\xe9\x82\xae\xe7\xae\xb1";
     const std::string gbk = "\xc4\xe3\xba\xc3\xa3\xac\xd3\xca\xcf\xe4";
     const std::pair<std::string, std::string> cases[] = {
-        {gbk, "text/html; charset=GBK"},
-        {gbk, "text/html; charset=gb2312"},
-        {gbk, "text/html; charset=GB18030"},
-        {utf8, "application/json"},
-        {utf8, "text/html; charset=UTF-8"},
-        {utf8, "text/html; charset=no-such-charset"},
+        {gbk, "text/html; charset=GBK"},     {gbk, "text/html; charset=gb2312"},
+        {gbk, "text/html; charset=GB18030"}, {utf8, "application/json"},
+        {utf8, "text/html; charset=UTF-8"},  {utf8, "text/html; charset=no-such-charset"},
     };
     for (const auto &[body, contentType] : cases)
         EXPECT_EQ(decodeAnswerBody(body, contentType, decoder), greeting) << contentType;
@@ -37,7 +34,8 @@ TEST(Charset, answersAreDecodedByTheirCharsetElseAsUtf8)
 TEST(Charset, invalidBytesBecomeReplacementCharacters)
 {
     const IconvDecoder decoder;
-    for (const char *contentType : {"text/plain", "text/plain; charset=GBK", "text/plain; charset=ISO-8859-7"})
+    for (const char *contentType :
+         {"text/plain", "text/plain; charset=GBK", "text/plain; charset=ISO-8859-7"})
         EXPECT_EQ(decodeAnswerBody("a\xff"
                                    "b",
                                    contentType, decoder),

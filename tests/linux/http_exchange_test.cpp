@@ -22,7 +22,8 @@ std::string url(const std::string &path)
 ExchangeResult exchange(const std::string &address, std::u16string_view method, std::u16string_view body,
                         const SessionCookie &sessionId = std::nullopt, HttpLimits limits = {})
 {
-    return CurlExchange().perform(buildExchangeRequest(method, utf16FromUtf8(address), body, sessionId), limits);
+    return CurlExchange().perform(buildExchangeRequest(method, utf16FromUtf8(address), body, sessionId),
+                                  limits);
 }
 
 TEST(HttpExchange, getAndPostSendExactlyTheProgramsHeadersAndBody)
@@ -37,8 +38,12 @@ TEST(HttpExchange, getAndPostSendExactlyTheProgramsHeadersAndBody)
     const std::string post = exchange(url("/echo"), u"post", large, u"s\u00e9d").body;
     const std::string head = post.substr(0, post.find("\r\n\r\n") + 2);
     EXPECT_TRUE(head.starts_with("POST /echo HTTP/1.1\r\n")) << head;
-    EXPECT_NE(head.find("\r\nContent-Type: application/x-www-form-urlencoded\r\n"), std::string::npos) << head;
-    EXPECT_NE(head.find("\r\nCookie: sid=s\xe9" "d\r\n"), std::string::npos) << "the cookie's bytes as they came";
+    EXPECT_NE(head.find("\r\nContent-Type: application/x-www-form-urlencoded\r\n"), std::string::npos)
+        << head;
+    EXPECT_NE(head.find("\r\nCookie: sid=s\xe9"
+                        "d\r\n"),
+              std::string::npos)
+        << "the cookie's bytes as they came";
     EXPECT_EQ(head.find("Expect"), std::string::npos) << "the body is sent without waiting for 100";
     EXPECT_EQ(head.find("Accept-Encoding"), std::string::npos) << "no compression is asked for";
     EXPECT_TRUE(post.ends_with("\r\n\r\ndata=a b&" + std::string(1100000, 'x')));
@@ -51,7 +56,8 @@ TEST(HttpExchange, anAnswerKeepsItsStatusBodyAndHeaderLinesAsReceived)
     EXPECT_EQ(result.status, 404);
     EXPECT_EQ(result.body, "missing");
     EXPECT_NE(result.headerText.find("X-Mixed-Case: Value\r\nSet-Cookie: sid=a\r\nSet-Cookie: sid=b\r\n"),
-              std::string::npos) << result.headerText;
+              std::string::npos)
+        << result.headerText;
     EXPECT_FALSE(result.headerText.starts_with("HTTP/")) << "the status line is not a header";
 }
 

@@ -18,7 +18,8 @@ TEST_F(Creation, aGoodPageShowsTheAddressDisablesTheButtonAndRefreshesWithTheCoo
     EXPECT_EQ(logic.MailboxName(), u"abc123");
     EXPECT_EQ(view.text1, u"abc123@venmarra.test");
     EXPECT_FALSE(view.command1Enabled);
-    EXPECT_EQ(view.captionsOf(Caption::Label4), Texts({u"获取最新的邮箱中.", u"邮箱获取完成", u"检测是否有新邮件内容.", u"检测完成."}));
+    EXPECT_EQ(view.captionsOf(Caption::Label4),
+              Texts({u"获取最新的邮箱中.", u"邮箱获取完成", u"检测是否有新邮件内容.", u"检测完成."}));
     EXPECT_EQ(view.caption(Caption::Label5), u"用户名：abc123");
     EXPECT_EQ(logic.SessionId(), std::u16string(sid.begin(), sid.end()));
     EXPECT_TRUE(toolkit.boxes.empty());
@@ -41,10 +42,15 @@ TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEn
         ExchangeResult page;
         Texts boxes;
     } cases[] = {
-        {"a changed page", answer("<html>changed</html>", "Set-Cookie: sid=s\r\n"), {u"邮箱获取失败，请重新打开重试。"}},
+        {"a changed page",
+         answer("<html>changed</html>", "Set-Cookie: sid=s\r\n"),
+         {u"邮箱获取失败，请重新打开重试。"}},
         {"an empty name", answer(homePage(""), "Set-Cookie: sid=s\r\n"), {u"邮箱获取失败，请重新打开重试。"}},
-        {"status 500", answer("<b>error page</b>", {}, 500), {u"Http错误代码:500", u"邮箱获取失败，请重新打开重试。"}},
-        {"no connection", failure(ExchangeFailure::Connect),
+        {"status 500",
+         answer("<b>error page</b>", {}, 500),
+         {u"Http错误代码:500", u"邮箱获取失败，请重新打开重试。"}},
+        {"no connection",
+         failure(ExchangeFailure::Connect),
          {u"错误原因:无法连接到服务器", u"邮箱获取失败，请重新打开重试。"}},
     };
     for (const auto &c : cases) {
@@ -55,7 +61,9 @@ TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEn
         MainWindowLogic failing(window, recorder, ServiceAccess {service, charsets}, testSettings());
         failing.Form_Load();
         std::u16string addressWhileBoxOpen;
-        recorder.onBox = [&](const ShownBox &) { addressWhileBoxOpen = window.text1; };
+        recorder.onBox = [&](const ShownBox &) {
+            addressWhileBoxOpen = window.text1;
+        };
         service.enqueue(c.page);
         failing.Command1_Click();
 

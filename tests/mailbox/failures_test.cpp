@@ -15,7 +15,8 @@ TEST_F(Failures, eachFailedRefreshIsReportedOnceAndTheNextGoodOneWorks)
         std::u16string_view box;  // empty for none
     } cases[] = {
         {"no answer in time", failure(ExchangeFailure::Timeout), u"错误原因:操作超时"},
-        {"the client's own words", failure(ExchangeFailure::Other, u"reset by peer"), u"错误原因:网络传输失败（reset by peer）"},
+        {"the client's own words", failure(ExchangeFailure::Other, u"reset by peer"),
+         u"错误原因:网络传输失败（reset by peer）"},
         {"an unknown host", failure(ExchangeFailure::Resolve), u"错误原因:无法解析服务器地址"},
         {"no connection", failure(ExchangeFailure::Connect), u"错误原因:无法连接到服务器"},
         {"an answer too large", failure(ExchangeFailure::TooLarge), u"错误原因:服务器的应答过大"},
@@ -51,11 +52,13 @@ TEST_F(Failures, whatTheServiceSendsIsShownInertAndCutWhileKeysStayExact)
     const std::string escape = "\\u001b[31mred\\u0007", bidi = "abc\\u202edef", c1 = "a\\u0085b";
     exchange.enqueue(answer(R"({"data":[{"user":{"USER":"<b>bold</b>","ADDTIME":")" + escape
                             + R"(","EXPIRETIME":")" + std::string(100000, 'L') + R"(","STATUS":1},
-        "list":[{"FROM":")" + bidi + R"(","SUBJECT":")" + c1 + R"(","MID":"m|1"}]}]})"));
+        "list":[{"FROM":")" + bidi
+                            + R"(","SUBJECT":")" + c1 + R"(","MID":"m|1"}]}]})"));
     logic.获取最新邮件();
     EXPECT_EQ(view.caption(Caption::Label5), u"用户名：<b>bold</b>") << "markup is text";
     EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：\u241b[31mred\u2407");
-    EXPECT_LT(view.caption(Caption::Label3).size(), 5000u) << "a long value is not laid out in a clipped label";
+    EXPECT_LT(view.caption(Caption::Label3).size(), 5000u)
+        << "a long value is not laid out in a clipped label";
     EXPECT_EQ(view.list, Texts({u"abc\u202edef|a\u0085b|m|1"})) << "the line's key is the service's text";
 
     view.selected = 0;

@@ -1,5 +1,5 @@
-#include "mailbox/module1.h"
 #include "logic_fixture.h"
+#include "mailbox/module1.h"
 
 #include <gtest/gtest.h>
 
@@ -37,14 +37,18 @@ protected:
 TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabelsAndOnlyAStatusWhoseTextIsOneMeansAvailable)
 {
     module1.ParseRefreshResponse(
-        refresh(uR"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})", u"[]"),
+        refresh(
+            uR"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
+            u"[]"),
         view);
     EXPECT_EQ(label(Caption::Label5), u"用户名：box1");
     EXPECT_EQ(label(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
     EXPECT_EQ(label(Caption::Label3), u"结束时间：2026-12-06 10:10:00");
-    for (const std::u16string_view status : {u"1", u"\"1\"", u"0", u"\"\"", u"\"01\"", u"true", u"1.5", u"null"}) {
+    for (const std::u16string_view status :
+         {u"1", u"\"1\"", u"0", u"\"\"", u"\"01\"", u"true", u"1.5", u"null"}) {
         module1.ParseRefreshResponse(refresh(u"{\"STATUS\":" + std::u16string(status) + u"}", u"[]"), view);
-        EXPECT_EQ(label(Caption::Label6), status == u"1" || status == u"\"1\"" ? u"是否可用：可用" : u"是否可用：不可用")
+        EXPECT_EQ(label(Caption::Label6),
+                  status == u"1" || status == u"\"1\"" ? u"是否可用：可用" : u"是否可用：不可用")
             << testing::PrintToString(std::u16string(status));
     }
     EXPECT_TRUE(view.list.empty());
@@ -54,7 +58,8 @@ TEST_F(Module1Test, theNewest100MailsWithASenderAreListedOldestFirst)
 {
     std::u16string entries;  // newest first, as the service lists them
     for (int mid = 150; mid >= 1; --mid)
-        entries += (entries.empty() ? u"" : u",") + mail(mid % 10 == 0 ? uR"("")" : uR"("f")", uR"("s")", number(mid));
+        entries += (entries.empty() ? u"" : u",")
+            + mail(mid % 10 == 0 ? uR"("")" : uR"("f")", uR"("s")", number(mid));
     module1.ParseRefreshResponse(refresh(u"{}", u"[" + entries + u"]"), view);
     Lines expected;
     for (int mid = 51; mid <= 150; ++mid)
@@ -83,7 +88,8 @@ TEST_F(Module1Test, noSenderMeansNoMailAndMissingFieldsStayEmpty)
 
 TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
 {
-    module1.ParseRefreshResponse(uR"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})", view);
+    module1.ParseRefreshResponse(uR"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})",
+                                 view);
     EXPECT_EQ(label(Caption::Label5), u"用户名：");
     EXPECT_EQ(view.list, Lines({u"only|list|1"}));
     module1.ParseRefreshResponse(uR"({"data":[{"user":{"USER":"only user"}}]})", view);

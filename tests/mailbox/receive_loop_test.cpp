@@ -28,7 +28,8 @@ TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
     EXPECT_EQ(at[2], at[1]) << "the first poll is not delayed";
     for (std::size_t i = 3; i < at.size(); ++i)
         EXPECT_EQ(at[i] - at[i - 1], 1200) << "request " << i;
-    EXPECT_EQ(view.captionsOf(Caption::Command2), Texts({u"循环中..", u"循环中..", u"循环中..", u"循环中..", u"循环结束"}));
+    EXPECT_EQ(view.captionsOf(Caption::Command2),
+              Texts({u"循环中..", u"循环中..", u"循环中..", u"循环中..", u"循环结束"}));
     EXPECT_EQ(logic.StopFlag(), u"1");
 }
 
@@ -66,8 +67,9 @@ TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
     logic.Command2_Click();
 
     EXPECT_EQ(exchange.requests.size(), 3u) << "one stop ends both loops";
-    EXPECT_EQ(view.captionsOf(Caption::Command2),
-              Texts({u"循环中..", u"循环中..", u"循环中..", u"循环中..", u"循环结束", u"循环中..", u"循环结束"}));
+    EXPECT_EQ(
+        view.captionsOf(Caption::Command2),
+        Texts({u"循环中..", u"循环中..", u"循环中..", u"循环中..", u"循环结束", u"循环中..", u"循环结束"}));
 }
 
 TEST_F(ReceiveLoop, thousandsOfClicksDuringAWaitNestFewLoopsAndStopStillEndsThemAll)
@@ -115,8 +117,8 @@ TEST_F(ReceiveLoop, closingTheWindowEndsTheProgramWithNoFurtherRequestOrBox)
 
 TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenPolls)
 {
-    const Mail m1 {"a@x", "one", "1"}, m2 {"b@x", "two", "2"}, m3 {"c@x", "three", "3"}, m4 {"d@x", "four", "4"},
-        m5 {"e@x", "five", "5"};
+    const Mail m1 {"a@x", "one", "1"}, m2 {"b@x", "two", "2"}, m3 {"c@x", "three", "3"},
+        m4 {"d@x", "four", "4"}, m5 {"e@x", "five", "5"};
     createMailbox({m3, m2, m1});  // three before the loop
     exchange.enqueue(answer(refreshAnswer("box", {m5, m4, m3, m2, m1})));  // two within one poll
     for (const auto &alternating : {std::vector {m4, m5}, std::vector {m5, m4}, std::vector {m4, m5}})

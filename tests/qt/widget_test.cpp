@@ -109,7 +109,8 @@ QRect captionRect(QWidget &form, QWidget *control)
     QRect inside, text;
     if (auto *label = qobject_cast<QLabel *>(control)) {
         inside = label->contentsRect();
-        text = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), metrics.size(0, label->text()), inside);
+        text = QStyle::alignedRect(Qt::LeftToRight, label->alignment(), metrics.size(0, label->text()),
+                                   inside);
     } else if (auto *button = qobject_cast<QPushButton *>(control)) {
         QStyleOptionButton option;
         option.initFrom(button);
@@ -154,8 +155,10 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
     // The window keeps its proportions to the font's Chinese character.
     const double character = QFontMetricsF(font).horizontalAdvance(QChar(u'中'));
     QVERIFY(character > 0);
-    QVERIFY2(std::abs(form.width() - 8835 / 180.0 * character) <= 1, qPrintable(QString::number(form.width())));
-    QVERIFY2(std::abs(form.height() - 3420 / 180.0 * character) <= 1, qPrintable(QString::number(form.height())));
+    QVERIFY2(std::abs(form.width() - 8835 / 180.0 * character) <= 1,
+             qPrintable(QString::number(form.width())));
+    QVERIFY2(std::abs(form.height() - 3420 / 180.0 * character) <= 1,
+             qPrintable(QString::number(form.height())));
 
     const ui::TwipScale twips = fontTwips();
     QStringList windowOrder, frameOrder;
@@ -170,8 +173,9 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
         if (design.kind == ControlKind::AutoSizeLabel)  // its size follows its caption
             QCOMPARE(control->pos(), toQRect(twips(design.place)).topLeft());
         else
-            QCOMPARE(control->geometry(), design.kind == ControlKind::Line ? toQRect(twips.lineBox(design.place))
-                                                                            : toQRect(twips(design.place)));
+            QCOMPARE(control->geometry(),
+                     design.kind == ControlKind::Line ? toQRect(twips.lineBox(design.place))
+                                                      : toQRect(twips(design.place)));
     }
     QCOMPARE(childNames(&form), windowOrder);
     QCOMPARE(childNames(child(form, ControlId::Frame1)), frameOrder);
@@ -179,7 +183,8 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
     // Every caption fits its control and covers no other, with longer texts in two labels.
     form.setCaption(ControlId::Label4, u"正在获取新邮箱..");
     form.setCaption(ControlId::Label5, u"邮箱名：k3x9q2rw@venmarra.test");
-    const QList<QWidget *> controls = form.findChildren<QWidget *>(QRegularExpression("^(Label|Command|Frame|Text|List|Line)"));
+    const QList<QWidget *> controls
+        = form.findChildren<QWidget *>(QRegularExpression("^(Label|Command|Frame|Text|List|Line)"));
     QCOMPARE(controls.size(), 16);
     for (QWidget *control : controls) {
         const QRect caption = captionRect(form, control);
@@ -187,7 +192,8 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
             continue;
         QVERIFY2(caption.isValid(), qPrintable(control->objectName() + " does not hold its caption"));
         // Within the window, and within the frame for the frame's own labels.
-        QVERIFY2(QRect(control->parentWidget()->mapTo(&form, QPoint()), control->parentWidget()->size()).contains(caption),
+        QVERIFY2(QRect(control->parentWidget()->mapTo(&form, QPoint()), control->parentWidget()->size())
+                     .contains(caption),
                  qPrintable(control->objectName() + " is cut by its container"));
         for (QWidget *other : controls) {
             if (other == control || other == control->parentWidget() || other->parentWidget() == control)
@@ -241,9 +247,11 @@ void WidgetTest::form1_labelsAndListShowPlainTextInPlace()
 {
     Form1 form;
     const QString markup = "<img src=\"file:///etc/passwd\"><b>bold</b>&lt;";
-    for (auto caption : {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
+    for (auto caption :
+         {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
         form.setCaption(caption, markup.toStdU16String());
-    for (auto caption : {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
+    for (auto caption :
+         {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
         QCOMPARE(captionOf(child(form, caption)), markup);
 
     // A longer text grows a label to the right, past the frame, which clips it; the window stays.
@@ -285,7 +293,9 @@ void WidgetTest::toolkit_inputWaitsForTheExchangeWhileTheCloseBoxActs()
         form.attach(&events);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const auto counted = [&] { return c.closeBox ? events.unloads : events.stops; };
+        const auto counted = [&] {
+            return c.closeBox ? events.unloads : events.stops;
+        };
         int duringTheExchange = -1;
         std::promise<void> release;
         QTimer act;  // on the stack: it cannot outlive the test
@@ -316,7 +326,8 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
     QPointer<Form2> first = viewer.window();
     QVERIFY(first && first->isVisible());
     const ui::TwipScale twips = fontTwips();
-    QCOMPARE(first->size(), QSize(twips(ui::form2Design().clientWidth), twips(ui::form2Design().clientHeight)));
+    QCOMPARE(first->size(),
+             QSize(twips(ui::form2Design().clientWidth), twips(ui::form2Design().clientHeight)));
     QCOMPARE(first->minimumSize(), first->maximumSize());
     MailTextEdit *text1 = first->text1();
     QCOMPARE(text1->geometry(), toQRect(twips(ui::designOf(ControlId::Form2Text1).place)));

@@ -13,7 +13,10 @@ std::optional<std::u16string> read(std::u16string_view answer, std::u16string_vi
     return value ? std::optional(textForm(value)) : std::nullopt;
 }
 
-std::u16string wrapped(std::u16string_view json) { return u"{\"v\":" + std::u16string(json) + u"}"; }
+std::u16string wrapped(std::u16string_view json)
+{
+    return u"{\"v\":" + std::u16string(json) + u"}";
+}
 
 TEST(AnswerReader, readsByPathsAsTheServiceAnswers)
 {
@@ -71,20 +74,39 @@ TEST(AnswerReader, readsByPathsAsTheServiceAnswers)
 
 TEST(AnswerReader, valuesHaveTheirJavaScriptTextForms)
 {
-    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
-        {uR"("text")", u"text"}, {u"true", u"true"}, {u"false", u"false"}, {u"null", u""}, {u"{\"a\":1}", u""},
-        {u"[1,2]", u""},
-        // 64-bit integers digit for digit.
-        {u"0", u"0"}, {u"-42", u"-42"}, {u"9007199254740993", u"9007199254740993"},
-        {u"9223372036854775807", u"9223372036854775807"}, {u"-9223372036854775808", u"-9223372036854775808"},
-        // Every other number as JavaScript writes it.
-        {u"-0", u"0"}, {u"0.1", u"0.1"}, {u"-2.5", u"-2.5"}, {u"123.456", u"123.456"}, {u"1.5e-7", u"1.5e-7"},
-        {u"0.000001", u"0.000001"}, {u"1e-7", u"1e-7"}, {u"5e-324", u"5e-324"},
-        {u"18446744073709551616", u"18446744073709552000"}, {u"1.8e19", u"18000000000000000000"},
-        {u"1.23e20", u"123000000000000000000"}, {u"1e21", u"1e+21"}, {u"1.5e300", u"1.5e+300"},
-        {u"-1.7976931348623157e308", u"-1.7976931348623157e+308"}, {u"4.0", u"4"}, {u"1E3", u"1000"}};
+    const std::pair<std::u16string_view, std::u16string_view> cases[]
+        = {{uR"("text")", u"text"},
+           {u"true", u"true"},
+           {u"false", u"false"},
+           {u"null", u""},
+           {u"{\"a\":1}", u""},
+           {u"[1,2]", u""},
+           // 64-bit integers digit for digit.
+           {u"0", u"0"},
+           {u"-42", u"-42"},
+           {u"9007199254740993", u"9007199254740993"},
+           {u"9223372036854775807", u"9223372036854775807"},
+           {u"-9223372036854775808", u"-9223372036854775808"},
+           // Every other number as JavaScript writes it.
+           {u"-0", u"0"},
+           {u"0.1", u"0.1"},
+           {u"-2.5", u"-2.5"},
+           {u"123.456", u"123.456"},
+           {u"1.5e-7", u"1.5e-7"},
+           {u"0.000001", u"0.000001"},
+           {u"1e-7", u"1e-7"},
+           {u"5e-324", u"5e-324"},
+           {u"18446744073709551616", u"18446744073709552000"},
+           {u"1.8e19", u"18000000000000000000"},
+           {u"1.23e20", u"123000000000000000000"},
+           {u"1e21", u"1e+21"},
+           {u"1.5e300", u"1.5e+300"},
+           {u"-1.7976931348623157e308", u"-1.7976931348623157e+308"},
+           {u"4.0", u"4"},
+           {u"1E3", u"1000"}};
     for (const auto &[json, text] : cases)
-        EXPECT_EQ(read(wrapped(json), u"data.v"), std::u16string(text)) << testing::PrintToString(std::u16string(json));
+        EXPECT_EQ(read(wrapped(json), u"data.v"), std::u16string(text))
+            << testing::PrintToString(std::u16string(json));
 }
 
 TEST(AnswerReader, anAnswerThatIsNotJsonOrNestsTooDeepGivesNoValueAtAll)
@@ -94,7 +116,8 @@ TEST(AnswerReader, anAnswerThatIsNotJsonOrNestsTooDeepGivesNoValueAtAll)
     };
     EXPECT_TRUE(AnswerReader(nested(AnswerReader::kMaxNesting)).isValid());
     for (const std::u16string &answer :
-         {std::u16string(), std::u16string(u"<html>error</html>"), std::u16string(uR"({"data":[{"user":{"USER":"u"}}]}x)"),
+         {std::u16string(), std::u16string(u"<html>error</html>"),
+          std::u16string(uR"({"data":[{"user":{"USER":"u"}}]}x)"),
           std::u16string(uR"({"data":[{"user":{"USER":alert(1)}}]})"), std::u16string(u"\"just text\""),
           std::u16string(u"42"), wrapped(u"1e400"), wrapped(u"-1e400"), nested(AnswerReader::kMaxNesting + 1),
           std::u16string(1'000'000, u'[')}) {

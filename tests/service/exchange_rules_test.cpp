@@ -10,7 +10,10 @@ namespace {
 // No charset of a platform's own: bodies are read as UTF-8.
 class Utf8Only final : public CharsetDecoder {
 public:
-    std::optional<std::u16string> decode(std::string_view, std::string_view) const override { return std::nullopt; }
+    std::optional<std::u16string> decode(std::string_view, std::string_view) const override
+    {
+        return std::nullopt;
+    }
 };
 const Utf8Only kCharsets;
 
@@ -40,7 +43,8 @@ TEST(HttpRequestMethod, aPostCarriesTheCookieOnceItIsKnownAndTheBodyAsUtf8)
     EXPECT_TRUE(hasHeader(post, "Cookie: sid=abc"));
     EXPECT_EQ(post.body, "data=\xe9\x82\xae\xe7\xae\xb1");
     // The bytes that the service set go back as they were; an empty or "0" value is a value too.
-    EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u"caf\u00e9\u00ff"), "Cookie: sid=caf\xe9\xff"));
+    EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u"caf\u00e9\u00ff"),
+                          "Cookie: sid=caf\xe9\xff"));
     EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u""), "Cookie: sid="));
     EXPECT_TRUE(hasHeader(buildExchangeRequest(u"POST", u"http://h/", u"", u"0"), "Cookie: sid=0"));
 }
@@ -56,7 +60,8 @@ TEST(HttpRequestOutcome, onlyA200GivesTextAndTeachesTheCookieWhileNoneIsKnown)
         std::optional<Kind> problem;
     } cases[] = {
         {200, "Set-Cookie: sid=abc; Path=/\r\n", "body", std::nullopt, u"abc", u"body", std::nullopt},
-        {200, "Set-Cookie: sid=caf\xe9\xff\x1b]0\r\n", "body", std::nullopt, u"caf\u00e9\u00ff", u"body", std::nullopt},
+        {200, "Set-Cookie: sid=caf\xe9\xff\x1b]0\r\n", "body", std::nullopt, u"caf\u00e9\u00ff", u"body",
+         std::nullopt},
         {200, "Set-Cookie: sid=0\r\n", "body", std::nullopt, u"0", u"body", std::nullopt},
         {200, "Set-Cookie: sid=new\r\n", "body", u"abc", std::nullopt, u"body", std::nullopt},
         {200, "Set-Cookie: sid=e\r\n", "", std::nullopt, u"e", u"", std::nullopt},

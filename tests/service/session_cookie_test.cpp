@@ -8,7 +8,8 @@ namespace {
 TEST(SessionCookie, isTheFirstSidValueCutAtASeparatorAndTo40Characters)
 {
     const std::pair<std::u16string, SessionCookie> cases[] = {
-        {u"Server: x\r\nSet-Cookie: sid=" + std::u16string(50, u'a') + u"bcd; Path=/\r\n", std::u16string(40, u'a')},
+        {u"Server: x\r\nSet-Cookie: sid=" + std::u16string(50, u'a') + u"bcd; Path=/\r\n",
+         std::u16string(40, u'a')},
         {u"Set-Cookie: sid=" + std::u16string(40, u'z') + u"\r\n", std::u16string(40, u'z')},
         // Attributes, line breaks and the next header never become part of the value.
         {u"Set-Cookie: sid=short; Path=/; HttpOnly\r\nX-Next: 1\r\n", u"short"},

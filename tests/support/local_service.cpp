@@ -150,7 +150,8 @@ std::vector<std::string> LocalService::envelope(const std::vector<std::string> &
 {
     std::vector<std::string> lines {"EHLO test", "MAIL FROM:<s@example.test>"};
     for (const std::string &name : names)
-        lines.push_back("RCPT TO:<" + name + (name.find('@') == std::string::npos ? "@" + std::string(kMailDomain) : "") + ">");
+        lines.push_back("RCPT TO:<" + name
+                        + (name.find('@') == std::string::npos ? "@" + std::string(kMailDomain) : "") + ">");
     lines.push_back("DATA");
     return lines;
 }

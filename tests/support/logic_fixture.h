@@ -144,17 +144,22 @@ inline std::string refreshAnswer(const std::string &user, const std::vector<Mail
     std::string list;
     for (const Mail &mail : mails) {
         list += list.empty() ? "" : ",";
-        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid + "\"}";
+        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid
+            + "\"}";
     }
     return "{\"data\":[{\"user\":{\"USER\":\"" + user
-        + "\",\"STATUS\":1,\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 10:10:00\"},\"list\":["
+        + "\",\"STATUS\":1,\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 "
+          "10:10:00\"},\"list\":["
         + list + "]}]}";
 }
 
 // The main window's controls as plain values, for tests of the logic without a toolkit.
 class MemoryView final : public MainWindowView {
 public:
-    void setCaption(Caption control, const std::u16string &text) override { written.emplace_back(control, text); }
+    void setCaption(Caption control, const std::u16string &text) override
+    {
+        written.emplace_back(control, text);
+    }
     void setText1(const std::u16string &text) override { text1 = text; }
     void disableCommand1() override { command1Enabled = false; }
     void appendListItem(const MailLine &mail) override { list.push_back(mail.text()); }
@@ -190,7 +195,10 @@ using Texts = std::vector<std::u16string>;
 // No charset of a platform's own: bodies are read as UTF-8.
 class Utf8Only final : public CharsetDecoder {
 public:
-    std::optional<std::u16string> decode(std::string_view, std::string_view) const override { return std::nullopt; }
+    std::optional<std::u16string> decode(std::string_view, std::string_view) const override
+    {
+        return std::nullopt;
+    }
 };
 
 inline ServiceSettings testSettings()

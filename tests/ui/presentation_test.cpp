@@ -69,9 +69,9 @@ TEST(ViewerText, theContentIsInertButKeepsItsLayout)
 
 TEST(MailLine, isShownInertWithItsFieldsIsolatedWhereTheListShapesText)
 {
-    const std::pair<char16_t, bool> marks[] = {{0x200E, true},  {0x200F, true},  {0x061C, true},
-                                               {0x202A, false}, {0x202E, false}, {0x2066, false},
-                                               {0x2068, false}, {0x2069, false}};
+    const std::pair<char16_t, bool> marks[]
+        = {{0x200E, true},  {0x200F, true},  {0x061C, true},  {0x202A, false},
+           {0x202E, false}, {0x2066, false}, {0x2068, false}, {0x2069, false}};
     for (const auto &[mark, kept] : marks) {
         const std::u16string name = u"שלום" + std::u16string(1, mark) + u"x";
         const std::u16string shownName = kept ? name : u"שלום\ufffdx";
@@ -99,7 +99,8 @@ TEST(TwipScale, measuresTwipsAgainstTheFontsChineseCharacter)
     for (const auto &c : cases) {
         const TwipScale scale(c.characterPixels, c.dpi);
         const PixelRect box = scale.lineBox(c.line);
-        EXPECT_EQ(scale(8835), int(std::lround(8835 * (c.characterPixels > 0 ? c.characterPixels : 18) / 180)));
+        EXPECT_EQ(scale(8835),
+                  int(std::lround(8835 * (c.characterPixels > 0 ? c.characterPixels : 18) / 180)));
         EXPECT_EQ(std::tuple(box.left, box.top, box.width, box.height),
                   std::tuple(c.box.left, c.box.top, c.box.width, c.box.height));
     }

@@ -78,7 +78,8 @@ RECT captionPlace(const Control &control)
     EXPECT_LE(text.cy, inside.bottom - inside.top) << "the caption is taller than its control";
     const bool centred = control.className == L"Button" ? !groupBox : (style & SS_TYPEMASK) == SS_CENTER;
     const LONG left = centred ? (inside.left + inside.right - text.cx) / 2 : inside.left;
-    const LONG top = control.className == L"Button" && !groupBox ? (inside.top + inside.bottom - text.cy) / 2 : inside.top;
+    const LONG top = control.className == L"Button" && !groupBox ? (inside.top + inside.bottom - text.cy) / 2
+                                                                 : inside.top;
     return {left, top, left + text.cx, top + text.cy};
 }
 
@@ -145,7 +146,9 @@ TEST_P(WindowsLayout, theWindowGrowsWithTheDesktopFontAndEveryCaptionFits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, WindowsLayout, testing::Values(9, 11, 14),
-                         [](const testing::TestParamInfo<int> &points) { return std::to_string(points.param) + "pt"; });
+                         [](const testing::TestParamInfo<int> &points) {
+                             return std::to_string(points.param) + "pt";
+                         });
 
 std::wstring accessibleName(HWND control)
 {
@@ -170,7 +173,9 @@ TEST(WindowsAccessibility, theBoxesAreNamedByTheCaptionsThatStandForThem)
     CoInitialize(nullptr);
     Form1 form;
     form.show();
-    const auto item = [&](HWND parent, ui::ControlId id) { return GetDlgItem(parent, controlId(id)); };
+    const auto item = [&](HWND parent, ui::ControlId id) {
+        return GetDlgItem(parent, controlId(id));
+    };
     const HWND frame = item(form.window(), ui::ControlId::Frame1);
     // The system names a box by the label before it, colon and all, or without it.
     const std::wstring text1 = accessibleName(item(frame, ui::ControlId::Text1));

@@ -28,7 +28,8 @@ HWND controlNamed(HWND form1, const std::string &name)
 
 void print(const std::wstring &line)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), nullptr, 0, nullptr, nullptr);
+    const int size
+        = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(std::size_t(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), bytes.data(), size, nullptr, nullptr);
     bytes += '\n';

@@ -36,7 +36,8 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
         longLine += u"word 长长的中文没有空格 ";
     const std::pair<std::u16string, std::wstring> cases[] = {
         {u"第一行\n第二行\r\n第三行", L"第一行\r\n第二行\r\n第三行"},
-        {u"short\n" + longLine + u"\nend", L"short\r\n" + std::wstring(longLine.begin(), longLine.end()) + L"\r\nend"},
+        {u"short\n" + longLine + u"\nend",
+         L"short\r\n" + std::wstring(longLine.begin(), longLine.end()) + L"\r\nend"},
         {u"tab\there", L"tab\there"},
     };
     MailViewer viewer;
@@ -44,7 +45,8 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
         viewer.show();
         viewer.setText(mail);
         untilLoaded(viewer);
-        EXPECT_EQ(allCopied(viewer), copied) << std::string(mail.size() > 40 ? "the long line" : "a short mail");
+        EXPECT_EQ(allCopied(viewer), copied)
+            << std::string(mail.size() > 40 ? "the long line" : "a short mail");
     }
 }
 

@@ -59,7 +59,8 @@ std::string HttpApi::refreshAnswer(const std::string &name, const std::string &s
     Json list = Json::array();
     if (view && view->live) {
         for (const StoredMail &stored : view->newestFirst)
-            list.push_back({{"FROM", stored.mail->from}, {"SUBJECT", stored.mail->subject}, {"MID", stored.mid}});
+            list.push_back(
+                {{"FROM", stored.mail->from}, {"SUBJECT", stored.mail->subject}, {"MID", stored.mid}});
     }
     return compact(answerWith({{"user", user}, {"list", list}}));
 }
