@@ -50,16 +50,25 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
     }
 }
 
-TEST(WindowsViewer, aNewMailReplacesOneStillGoingIn)
+TEST(WindowsViewer, aNewMailReplacesOneStillGoingInAndOpensAFreshViewerOnceClosed)
 {
     std::u16string big(300000, u'长');
     MailViewer viewer;
     viewer.show();
     viewer.setText(big);
+    ASSERT_TRUE(viewer.window());
     EXPECT_TRUE(viewer.window()->box().isLoading()) << "a long mail goes in a slice at a time";
     viewer.setText(u"second");
     untilLoaded(viewer);
     EXPECT_EQ(allCopied(viewer), L"second");
+
+    SendMessageW(viewer.window()->window(), WM_CLOSE, 0, 0);  // the user's close box
+    EXPECT_FALSE(viewer.window());
+    viewer.show();
+    viewer.setText(u"third");
+    ASSERT_TRUE(viewer.window()) << "no viewer after the first was closed";
+    untilLoaded(viewer);
+    EXPECT_EQ(allCopied(viewer), L"third");
 }
 
 }  // namespace
