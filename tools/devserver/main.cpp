@@ -19,8 +19,8 @@ using namespace venmarra::devserver;
 
 struct Options {
     std::string bind = "127.0.0.1";
-    int httpPort = 8025;
-    int smtpPort = 2525;
+    int httpPort = venmarra::build::kLocalHttpPort;
+    int smtpPort = venmarra::build::kLocalSmtpPort;
     int lifetimeSeconds = 600;
     bool quiet = false;
 };
