@@ -2,7 +2,8 @@
 # The real program under Xvfb and a window manager; with a probe, the Windows program under Wine,
 # whose controls' texts the probe reads. 1. Against the local service, with mail delivered by
 # SMTP: create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, read both in the viewer,
-# close (the Linux program's framed window is also checked to be centred). 2. Against the stand-in
+# close. For the Linux program the service is started as systemd starts it, through its sockets,
+# and the framed window is checked to be centred. 2. Against the stand-in
 # service, whose answer to a refresh is slow: the close box during that exchange ends the process
 # at once (and the Windows program's requests carry only their own headers).
 # usage: program_e2e.sh PROGRAM DEVSERVER OUT_DIR [PROBE_EXE]
@@ -30,7 +31,7 @@ main_window() {
 }
 
 log="$out/devserver.log"
-start_devserver "$devserver" "$log"
+if [ -n "$probe" ]; then start_devserver "$devserver" "$log"; else start_devserver_by_its_sockets "$devserver" "$log"; fi
 run
 main_window
 if [ -z "$probe" ]; then  # Wine draws its own frame inside the window manager's

@@ -76,6 +76,23 @@ start_devserver() {
     SMTP_PORT=${BASH_REMATCH[2]}
 }
 
+# start_devserver_by_its_sockets DEVSERVER LOG: the local service as systemd starts it: two
+# listening sockets on ports that the test picks, named "http" and "smtp", handed to the service
+# when the first client connects (systemd-socket-activate); the ports are exported as above.
+start_devserver_by_its_sockets() {
+    local ports http smtp
+    ports=$(python3 -c 'import socket
+s = [socket.socket() for _ in range(2)]
+for x in s: x.bind(("127.0.0.1", 0))
+print(*[x.getsockname()[1] for x in s])')
+    read -r http smtp <<<"$ports"
+    systemd-socket-activate -l "127.0.0.1:$http" -l "127.0.0.1:$smtp" --fdname=http:smtp "$1" 2>"$2" &
+    SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
+    wait_for "the sockets" 10 grep -q "Listening on 127.0.0.1:$smtp" "$2"
+    export VENMARRA_SERVICE_HOST=127.0.0.1:$http
+    SMTP_PORT=$smtp
+}
+
 # find_window NAME: the id of the first visible window whose whole title matches NAME.
 find_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 # click_at WINDOW X Y [CLICKS]: clicks at a place of the main window's design, in twips: the

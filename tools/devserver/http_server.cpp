@@ -1,5 +1,7 @@
 #include "http_server.h"
 
+#include "socket.h"
+
 #include <microhttpd.h>
 
 #include <arpa/inet.h>
@@ -121,13 +123,26 @@ int HttpServer::start(const std::string &address, int port)
     where.sin_port = htons(uint16_t(port));
     if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1)
         return -1;
+    // The server closes each connection first: its closed connections wait out TIME_WAIT on this
+    // port, and without address reuse no server could listen here again for a minute.
+    const MHD_OptionItem listening[] = {{MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr},
+                                        {MHD_OPTION_SOCK_ADDR, 0, &where},
+                                        {MHD_OPTION_END, 0, nullptr}};
+    return startDaemon(uint16_t(port), listening);
+}
+
+int HttpServer::adopt(int listener)
+{
+    const MHD_OptionItem listening[]
+        = {{MHD_OPTION_LISTEN_SOCKET, listener, nullptr}, {MHD_OPTION_END, 0, nullptr}};
+    return startDaemon(0, listening) < 0 ? -1 : boundPort(listener);
+}
+
+int HttpServer::startDaemon(std::uint16_t port, const MHD_OptionItem *listening)
+{
     m_daemon.reset(MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD, uint16_t(port), nullptr, nullptr, &HttpServerCallbacks::onRequest,
-        this,
-        // The server closes each connection first: its closed connections wait out TIME_WAIT on
-        // this port, and without address reuse no server could listen here again for a minute.
-        MHD_OPTION_LISTENING_ADDRESS_REUSE, 1u, MHD_OPTION_SOCK_ADDR,
-        reinterpret_cast<const sockaddr *>(&where), MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
+        MHD_USE_EPOLL_INTERNAL_THREAD, port, nullptr, nullptr, &HttpServerCallbacks::onRequest, this,
+        MHD_OPTION_ARRAY, listening, MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, m_limits.connectionMemory, MHD_OPTION_CONNECTION_TIMEOUT,
         unsigned(m_limits.idleTimeout.count()), MHD_OPTION_NOTIFY_COMPLETED,
         &HttpServerCallbacks::onCompleted, this, MHD_OPTION_NOTIFY_CONNECTION,

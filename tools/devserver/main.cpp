@@ -6,7 +6,10 @@
 #include "smtp_server.h"
 #include "store.h"
 
+#include <systemd/sd-daemon.h>
+
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -99,6 +102,29 @@ private:
     std::size_t m_written = 0;
 };
 
+// The listening sockets that systemd handed over, by the names its socket units give them; none
+// when the service was started by hand, and it then opens its own.
+struct HandedSockets {
+    int http = -1, smtp = -1;
+};
+
+HandedSockets handedSockets()
+{
+    HandedSockets sockets;
+    char **names = nullptr;
+    const int count = sd_listen_fds_with_names(1, &names);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = names[i];
+        if (name == "http")
+            sockets.http = SD_LISTEN_FDS_START + i;
+        else if (name == "smtp")
+            sockets.smtp = SD_LISTEN_FDS_START + i;
+        std::free(names[i]);
+    }
+    std::free(names);
+    return sockets;
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -129,7 +155,9 @@ int main(int argc, char *argv[])
 
     HttpApi api(store, logLine);
     HttpServer http({}, [&api](const WebRequest &request) { return api.handle(request); });
-    const int httpPort = http.start(options.bind, options.httpPort);
+    const HandedSockets handed = handedSockets();
+    const int httpPort
+        = handed.http >= 0 ? http.adopt(handed.http) : http.start(options.bind, options.httpPort);
     if (httpPort < 0) {
         std::cerr << "venmarra-devserver: cannot listen for HTTP on " << options.bind << ':'
                   << options.httpPort << '\n';
@@ -137,7 +165,8 @@ int main(int argc, char *argv[])
     }
     SmtpServer smtp(
         {}, [&] { return deliveringSession(store, logLine); }, logLine);
-    const int smtpPort = smtp.bind(options.bind, options.smtpPort);
+    const int smtpPort
+        = handed.smtp >= 0 ? smtp.adopt(handed.smtp) : smtp.bind(options.bind, options.smtpPort);
     if (smtpPort < 0) {
         std::cerr << "venmarra-devserver: cannot listen for SMTP on " << options.bind << ':'
                   << options.smtpPort << '\n';
@@ -146,7 +175,9 @@ int main(int argc, char *argv[])
     std::thread smtpThread([&] { smtp.serve(); });
     // Written even with --quiet: whoever started the service with port 0 reads its ports here.
     std::cerr << formatTime(Clock::now()) << " listening: HTTP http://" << options.bind << ':' << httpPort
-              << "/, SMTP " << options.bind << ':' << smtpPort << ", mailboxes @" << kMailDomain << std::endl;
+              << "/, SMTP " << options.bind << ':' << smtpPort << ", mailboxes @" << kMailDomain
+              << (handed.http >= 0 || handed.smtp >= 0 ? " (sockets handed over by systemd)" : "")
+              << std::endl;
 
     const timespec purgeEvery {30, 0};
     int signal = -1;

@@ -144,6 +144,12 @@ int SmtpServer::bind(const std::string &address, int port)
     return ntohs(where.sin_port);
 }
 
+int SmtpServer::adopt(int listener)
+{
+    m_listener = Socket(listener);
+    return boundPort(listener);
+}
+
 void SmtpServer::stop()
 {
     m_stopping = true;

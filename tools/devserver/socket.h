@@ -1,5 +1,7 @@
 #pragma once
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <utility>
@@ -34,5 +36,15 @@ public:
 private:
     int m_fd;
 };
+
+// The port that the socket `fd` is bound to, or -1.
+inline int boundPort(int fd)
+{
+    sockaddr_in where {};
+    socklen_t length = sizeof where;
+    if (::getsockname(fd, reinterpret_cast<sockaddr *>(&where), &length) != 0 || where.sin_family != AF_INET)
+        return -1;
+    return ntohs(where.sin_port);
+}
 
 }  // namespace venmarra::devserver
