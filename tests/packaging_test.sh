@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package built from this build folder installs the programs, the desktop entry, the
-# icons, the manual pages, the AppStream entry, the changelog and the copyright, and lintian,
-# appstreamcli and desktop-file-validate find nothing to say. The Windows version block compiles
+# The two Debian packages built from this build folder: venmarra holds the program, its desktop
+# entry, icons, manual page and AppStream entry, and recommends venmarra-devserver, which holds the
+# local service, its manual page and the systemd units that start it; each has its changelog and
+# copyright. lintian, systemd-analyze, appstreamcli and desktop-file-validate find nothing to say. The Windows version block compiles
 # with the MinGW resource compiler and carries the author credit intact. Fuzzing's findings stay
 # out of the repository.
 # usage: packaging_test.sh SOURCE_DIR BUILD_DIR VERSION AUTHOR_CREDIT
@@ -14,23 +15,37 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 (cd "$scratch" && cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch/out" >/dev/null) \
     || fail "cpack could not build the package"
-deb=$(ls "$scratch"/out/*.deb)
-dpkg-deb -x "$deb" "$scratch/root"
+program=$scratch/out/venmarra_${version}_amd64.deb service=$scratch/out/venmarra-devserver_${version}_amd64.deb
+[ -f "$program" ] && [ -f "$service" ] || fail "expected two packages: $(ls "$scratch/out")"
+dpkg-deb -x "$program" "$scratch/root"
+dpkg-deb -x "$service" "$scratch/service"
 metainfo=usr/share/metainfo/test.venmarra.Venmarra.metainfo.xml
-for file in usr/bin/venmarra usr/bin/venmarra-devserver usr/share/applications/venmarra.desktop \
-            usr/share/icons/hicolor/48x48/apps/venmarra.png usr/share/icons/hicolor/scalable/apps/venmarra.svg \
-            usr/share/man/man1/venmarra.1.gz usr/share/man/man1/venmarra-devserver.1.gz \
-            usr/share/doc/venmarra/copyright usr/share/doc/venmarra/changelog.gz "$metainfo"; do
-    [ -e "$scratch/root/$file" ] || fail "the package lacks /$file"
-done
-depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libcurl4 libgmime-3.0; do
+units=(lib/systemd/system/venmarra-devserver.service lib/systemd/system/venmarra-devserver-http.socket
+       lib/systemd/system/venmarra-devserver-smtp.socket)
+holds() {  # holds ROOT FILE...: every FILE is in the package unpacked at ROOT
+    local root=$1; shift
+    for file in "$@"; do [ -e "$root/$file" ] || fail "$(basename "$root") lacks /$file"; done
+}
+holds "$scratch/root" usr/bin/venmarra usr/share/applications/venmarra.desktop \
+    usr/share/icons/hicolor/48x48/apps/venmarra.png usr/share/icons/hicolor/scalable/apps/venmarra.svg \
+    usr/share/man/man1/venmarra.1.gz usr/share/doc/venmarra/copyright usr/share/doc/venmarra/changelog.gz "$metainfo"
+holds "$scratch/service" usr/bin/venmarra-devserver usr/share/man/man1/venmarra-devserver.1.gz \
+    usr/share/doc/venmarra-devserver/copyright usr/share/doc/venmarra-devserver/changelog.gz "${units[@]}"
+[ -z "$(find "$scratch/root" -name '*devserver*')" ] || fail "the program's package holds the service"
+[[ $(dpkg-deb -f "$program" Recommends) == *venmarra-devserver* ]] || fail "the program does not recommend the service"
+depends=$(dpkg-deb -f "$program" Depends)
+for library in libqt6widgets6 libcurl4; do
     [[ $depends == *$library* ]] || fail "Depends lacks $library: $depends"
 done
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package version is not $version"
+[[ $(dpkg-deb -f "$service" Depends) == *libgmime-3.0* ]] || fail "the service does not depend on GMime"
+[ "$(dpkg-deb -f "$program" Version)" = "$version" ] || fail "the package version is not $version"
 
-findings=$(lintian "$deb" 2>&1 | grep -E '^[EWX]:' || true)
+findings=$(lintian "$program" "$service" 2>&1 | grep -E '^[EWX]:' || true)
 [ -z "$findings" ] || fail "lintian: $findings"
+# The units as systemd reads them, beside the system's own targets.
+cp -n /lib/systemd/system/*.target "$scratch/service/lib/systemd/system/"
+systemd-analyze verify --man=no --root="$scratch/service" "${units[@]/#//}" >"$scratch/verify.log" 2>&1 \
+    || fail "systemd-analyze: $(cat "$scratch/verify.log")"
 appstreamcli validate --no-net --pedantic "$scratch/root/$metainfo" >"$scratch/appstream.log" 2>&1 \
     || fail "appstreamcli: $(cat "$scratch/appstream.log")"
 ! grep -qE '^[EW]:' "$scratch/appstream.log" || fail "appstreamcli: $(cat "$scratch/appstream.log")"
@@ -46,4 +61,4 @@ cd "$source_dir"
 for finding in crash-0 leak-0 timeout-0 oom-0; do
     git check-ignore -q "$finding" || fail ".gitignore lets fuzzing findings such as $finding in"
 done
-echo "1 passed, 0 failed: $(basename "$deb") (Depends: $depends)"
+echo "1 passed, 0 failed: $(basename "$program") and $(basename "$service")"
