@@ -55,33 +55,29 @@ TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEn
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        MemoryView window;
-        FakeToolkit recorder;
-        ScriptedExchange service;
-        MainWindowLogic failing(window, recorder, ServiceAccess {service, charsets}, testSettings());
-        failing.Form_Load();
+        startAgain();
         std::u16string addressWhileBoxOpen;
-        recorder.onBox = [&](const ShownBox &) {
-            addressWhileBoxOpen = window.text1;
+        toolkit.onBox = [&](const ShownBox &) {
+            addressWhileBoxOpen = view.text1;
         };
-        service.enqueue(c.page);
-        failing.Command1_Click();
+        exchange.enqueue(c.page);
+        logic.Command1_Click();
 
-        ASSERT_EQ(recorder.boxes.size(), c.boxes.size());
+        ASSERT_EQ(toolkit.boxes.size(), c.boxes.size());
         for (std::size_t i = 0; i < c.boxes.size(); ++i)
-            EXPECT_EQ(recorder.boxes[i].text, c.boxes[i]);
-        const ShownBox &last = recorder.boxes.back();
+            EXPECT_EQ(toolkit.boxes[i].text, c.boxes[i]);
+        const ShownBox &last = toolkit.boxes.back();
         EXPECT_EQ(last.icon, Icon::None);
         EXPECT_EQ(last.title, u"") << "the application's title is used";
         if (c.boxes.size() == 2) {
-            EXPECT_EQ(recorder.boxes[0].title, u"提示");
-            EXPECT_EQ(recorder.boxes[0].icon, Icon::Information);
+            EXPECT_EQ(toolkit.boxes[0].title, u"提示");
+            EXPECT_EQ(toolkit.boxes[0].icon, Icon::Information);
         }
         EXPECT_EQ(addressWhileBoxOpen, u"@venmarra.test");
-        EXPECT_EQ(recorder.programEnds, 1);
-        EXPECT_TRUE(window.command1Enabled);
-        EXPECT_EQ(window.captionsOf(Caption::Label4), Texts({u"获取最新的邮箱中."}));
-        EXPECT_EQ(service.requests.size(), 1u) << "nothing is sent after the end";
+        EXPECT_EQ(toolkit.programEnds, 1);
+        EXPECT_TRUE(view.command1Enabled);
+        EXPECT_EQ(view.captionsOf(Caption::Label4), Texts({u"获取最新的邮箱中."}));
+        EXPECT_EQ(exchange.requests.size(), 1u) << "nothing is sent after the end";
     }
 }
 

@@ -98,20 +98,17 @@ TEST_F(ReceiveLoop, closingTheWindowEndsTheProgramWithNoFurtherRequestOrBox)
     } cases[] = {{"during a wait", false}, {"during an exchange", true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.when);
-        MemoryView window;
-        FakeToolkit recorder;
-        ScriptedExchange service;
-        MainWindowLogic closing(window, recorder, ServiceAccess {service, charsets}, testSettings());
-        service.defaultAnswer = exchange.defaultAnswer;
+        startAgain();
+        exchange.defaultAnswer = answer(refreshAnswer("box"), "Set-Cookie: sid=loop\r\n");
         if (c.duringTheExchange)
-            service.enqueue(answer("", {}, 500), [&] { closing.Form_Unload(); });
+            exchange.enqueue(answer("", {}, 500), [&] { logic.Form_Unload(); });
         else
-            recorder.inAWait([] { return true; }, [&] { closing.Form_Unload(); });
-        closing.Command2_Click();
-        EXPECT_EQ(recorder.programEnds, 1);
-        EXPECT_EQ(service.requests.size(), 1u);
-        EXPECT_TRUE(recorder.boxes.empty());
-        EXPECT_EQ(window.captionsOf(Caption::Command2), Texts({u"循环中.."}));
+            toolkit.inAWait([] { return true; }, [&] { logic.Form_Unload(); });
+        logic.Command2_Click();
+        EXPECT_EQ(toolkit.programEnds, 1);
+        EXPECT_EQ(exchange.requests.size(), 1u);
+        EXPECT_TRUE(toolkit.boxes.empty());
+        EXPECT_EQ(view.captionsOf(Caption::Command2), Texts({u"循环中.."}));
     }
 }
 

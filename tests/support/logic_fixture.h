@@ -218,6 +218,15 @@ inline bool hasHeader(const ExchangeRequest &request, const std::string &line)
 class LogicTest : public testing::Test {
 protected:
     void SetUp() override { logic.Form_Load(); }
+    // A new run of the program, for a case after one that ended it.
+    void startAgain()
+    {
+        view = {};
+        toolkit = {};
+        exchange = {};
+        m_logic.emplace(view, toolkit, ServiceAccess {exchange, charsets}, testSettings());
+        logic.Form_Load();
+    }
 
     Texts boxTexts() const
     {
@@ -244,7 +253,9 @@ protected:
     FakeToolkit toolkit;
     ScriptedExchange exchange;
     Utf8Only charsets;
-    MainWindowLogic logic {view, toolkit, ServiceAccess {exchange, charsets}, testSettings()};
+    std::optional<MainWindowLogic> m_logic {std::in_place, view, toolkit, ServiceAccess {exchange, charsets},
+                                            testSettings()};
+    MainWindowLogic &logic = *m_logic;  // emplaced again in the same place by startAgain()
 };
 
 }  // namespace venmarra::test
