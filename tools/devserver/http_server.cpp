@@ -4,11 +4,7 @@
 
 #include <microhttpd.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-
-#include <memory>
 
 namespace venmarra::devserver {
 namespace {
@@ -118,31 +114,20 @@ void HttpServer::DaemonStopper::operator()(MHD_Daemon *daemon) const
 
 int HttpServer::start(const std::string &address, int port)
 {
-    sockaddr_in where {};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(uint16_t(port));
-    if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1)
-        return -1;
-    // The server closes each connection first: its closed connections wait out TIME_WAIT on this
-    // port, and without address reuse no server could listen here again for a minute.
-    const MHD_OptionItem listening[] = {{MHD_OPTION_LISTENING_ADDRESS_REUSE, 1, nullptr},
-                                        {MHD_OPTION_SOCK_ADDR, 0, &where},
-                                        {MHD_OPTION_END, 0, nullptr}};
-    return startDaemon(uint16_t(port), listening);
+    Socket listener = listeningSocket(address, port);
+    return listener ? adopt(listener.release()) : -1;
 }
 
 int HttpServer::adopt(int listener)
 {
+    // libmicrohttpd wakes its thread through a channel of its own when stopped: without one it
+    // would shut the listening socket down, and a socket that systemd handed over and keeps
+    // would refuse every later connection.
     const MHD_OptionItem listening[]
         = {{MHD_OPTION_LISTEN_SOCKET, listener, nullptr}, {MHD_OPTION_END, 0, nullptr}};
-    return startDaemon(0, listening) < 0 ? -1 : boundPort(listener);
-}
-
-int HttpServer::startDaemon(std::uint16_t port, const MHD_OptionItem *listening)
-{
     m_daemon.reset(MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD, port, nullptr, nullptr, &HttpServerCallbacks::onRequest, this,
-        MHD_OPTION_ARRAY, listening, MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
+        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr, &HttpServerCallbacks::onRequest,
+        this, MHD_OPTION_ARRAY, listening, MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, m_limits.connectionMemory, MHD_OPTION_CONNECTION_TIMEOUT,
         unsigned(m_limits.idleTimeout.count()), MHD_OPTION_NOTIFY_COMPLETED,
         &HttpServerCallbacks::onCompleted, this, MHD_OPTION_NOTIFY_CONNECTION,
@@ -150,7 +135,7 @@ int HttpServer::startDaemon(std::uint16_t port, const MHD_OptionItem *listening)
     if (!m_daemon)
         return -1;
     m_sweeper = std::thread([this] { sweep(); });
-    return MHD_get_daemon_info(m_daemon.get(), MHD_DAEMON_INFO_BIND_PORT)->port;
+    return boundPort(listener);
 }
 
 void HttpServer::stop()

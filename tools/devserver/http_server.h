@@ -14,7 +14,6 @@
 #include <vector>
 
 struct MHD_Daemon;
-struct MHD_OptionItem;
 struct MHD_Connection;
 
 namespace venmarra::devserver {
@@ -57,7 +56,7 @@ public:
 
     // Listens on `address`:`port` (0 lets the system pick) and serves; returns the port, or -1.
     int start(const std::string &address, int port);
-    // Serves on `listener`, a listening socket handed over (by systemd); its port, or -1.
+    // Serves on `listener`, a listening socket that the server now owns; its port, or -1.
     int adopt(int listener);
     void stop();
 
@@ -68,7 +67,6 @@ private:
         bool cut = false;
     };
     friend struct HttpServerCallbacks;  // libmicrohttpd's callbacks, in the source file
-    int startDaemon(std::uint16_t port, const MHD_OptionItem *listening);
     // Queues `response` on `connection`; libmicrohttpd's MHD_YES or MHD_NO.
     int answer(MHD_Connection *connection, const WebResponse &response);
     // Shuts the sockets of connections past their deadline, until stopped.

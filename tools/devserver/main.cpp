@@ -4,6 +4,7 @@
 #include "http_server.h"
 #include "mime.h"
 #include "smtp_server.h"
+#include "socket.h"
 #include "store.h"
 
 #include <systemd/sd-daemon.h>
@@ -15,6 +16,7 @@
 #include <iostream>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -84,8 +86,12 @@ public:
     }
     void operator()(const std::string &line)
     {
-        if (m_quiet)
-            return;
+        if (!m_quiet)
+            write(line);
+    }
+    // A line written even when quiet.
+    void write(const std::string &line)
+    {
         const std::lock_guard lock(m_mutex);
         if (m_written >= kMaxBytes)
             return;
@@ -102,27 +108,33 @@ private:
     std::size_t m_written = 0;
 };
 
-// The listening sockets that systemd handed over, by the names its socket units give them; none
-// when the service was started by hand, and it then opens its own.
-struct HandedSockets {
-    int http = -1, smtp = -1;
+// The two listening sockets: those that systemd handed over, by the names its socket units give
+// them, and the service's own where none was handed.
+struct Listeners {
+    Socket http, smtp;
+    bool handed = false;
 };
 
-HandedSockets handedSockets()
+Listeners openListeners(const Options &options)
 {
-    HandedSockets sockets;
+    Listeners listeners;
     char **names = nullptr;
     const int count = sd_listen_fds_with_names(1, &names);
     for (int i = 0; i < count; ++i) {
         const std::string name = names[i];
         if (name == "http")
-            sockets.http = SD_LISTEN_FDS_START + i;
+            listeners.http = Socket(SD_LISTEN_FDS_START + i);
         else if (name == "smtp")
-            sockets.smtp = SD_LISTEN_FDS_START + i;
+            listeners.smtp = Socket(SD_LISTEN_FDS_START + i);
         std::free(names[i]);
     }
     std::free(names);
-    return sockets;
+    listeners.handed = listeners.http || listeners.smtp;
+    if (!listeners.http)
+        listeners.http = listeningSocket(options.bind, options.httpPort);
+    if (!listeners.smtp)
+        listeners.smtp = listeningSocket(options.bind, options.smtpPort);
+    return listeners;
 }
 
 }  // namespace
@@ -153,31 +165,31 @@ int main(int argc, char *argv[])
     limits.lifetime = std::chrono::seconds(options.lifetimeSeconds);
     MailStore store(limits);
 
+    Listeners listeners = openListeners(options);
+    for (const auto &[socket, what, port] : {std::tuple(&listeners.http, "HTTP", options.httpPort),
+                                             std::tuple(&listeners.smtp, "SMTP", options.smtpPort)}) {
+        if (!*socket) {
+            std::cerr << "venmarra-devserver: cannot listen for " << what << " on " << options.bind << ':'
+                      << port << '\n';
+            return 1;
+        }
+    }
+    // Whoever started the service with port 0 reads its ports from this line: it is written whole,
+    // before any thread can log.
+    log.write("listening: HTTP http://" + options.bind + ':' + std::to_string(boundPort(listeners.http.get()))
+              + "/, SMTP " + options.bind + ':' + std::to_string(boundPort(listeners.smtp.get()))
+              + ", mailboxes @" + kMailDomain
+              + (listeners.handed ? " (sockets handed over by systemd)" : ""));
+
     HttpApi api(store, logLine);
     HttpServer http({}, [&api](const WebRequest &request) { return api.handle(request); });
-    const HandedSockets handed = handedSockets();
-    const int httpPort
-        = handed.http >= 0 ? http.adopt(handed.http) : http.start(options.bind, options.httpPort);
-    if (httpPort < 0) {
-        std::cerr << "venmarra-devserver: cannot listen for HTTP on " << options.bind << ':'
-                  << options.httpPort << '\n';
-        return 1;
-    }
     SmtpServer smtp(
         {}, [&] { return deliveringSession(store, logLine); }, logLine);
-    const int smtpPort
-        = handed.smtp >= 0 ? smtp.adopt(handed.smtp) : smtp.bind(options.bind, options.smtpPort);
-    if (smtpPort < 0) {
-        std::cerr << "venmarra-devserver: cannot listen for SMTP on " << options.bind << ':'
-                  << options.smtpPort << '\n';
+    if (http.adopt(listeners.http.release()) < 0 || smtp.adopt(listeners.smtp.release()) < 0) {
+        std::cerr << "venmarra-devserver: cannot serve on its sockets\n";
         return 1;
     }
     std::thread smtpThread([&] { smtp.serve(); });
-    // Written even with --quiet: whoever started the service with port 0 reads its ports here.
-    std::cerr << formatTime(Clock::now()) << " listening: HTTP http://" << options.bind << ':' << httpPort
-              << "/, SMTP " << options.bind << ':' << smtpPort << ", mailboxes @" << kMailDomain
-              << (handed.http >= 0 || handed.smtp >= 0 ? " (sockets handed over by systemd)" : "")
-              << std::endl;
 
     const timespec purgeEvery {30, 0};
     int signal = -1;

@@ -126,22 +126,8 @@ SmtpServer::~SmtpServer()
 
 int SmtpServer::bind(const std::string &address, int port)
 {
-    Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
-    if (!listener)
-        return -1;
-    const int yes = 1;
-    ::setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in where {};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(uint16_t(port));
-    socklen_t length = sizeof where;
-    if (::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1
-        || ::bind(listener.get(), reinterpret_cast<sockaddr *>(&where), length) != 0
-        || ::listen(listener.get(), 16) != 0
-        || ::getsockname(listener.get(), reinterpret_cast<sockaddr *>(&where), &length) != 0)
-        return -1;
-    m_listener = std::move(listener);
-    return ntohs(where.sin_port);
+    m_listener = listeningSocket(address, port);
+    return m_listener ? boundPort(m_listener.get()) : -1;
 }
 
 int SmtpServer::adopt(int listener)

@@ -36,7 +36,7 @@ public:
 
     // Binds to `address`:`port` (0 lets the system pick); returns the port, or -1.
     int bind(const std::string &address, int port);
-    // Listens on `listener`, a listening socket handed over (by systemd); its port, or -1.
+    // Listens on `listener`, a listening socket that the server now owns; its port, or -1.
     int adopt(int listener);
     // Serves until stop(); returns at once when not bound.
     void serve();

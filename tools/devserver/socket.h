@@ -1,9 +1,12 @@
 #pragma once
 
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 namespace venmarra::devserver {
@@ -32,6 +35,8 @@ public:
 
     int get() const { return m_fd; }
     explicit operator bool() const { return m_fd >= 0; }
+    // Hands the descriptor to a new owner.
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -45,6 +50,24 @@ inline int boundPort(int fd)
     if (::getsockname(fd, reinterpret_cast<sockaddr *>(&where), &length) != 0 || where.sin_family != AF_INET)
         return -1;
     return ntohs(where.sin_port);
+}
+
+// A socket listening on the IPv4 `address`:`port` (0 lets the system pick), or none.
+inline Socket listeningSocket(const std::string &address, int port)
+{
+    Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in where {};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(std::uint16_t(port));
+    // The service closes its connections first: they wait out TIME_WAIT on this port, and without
+    // address reuse no service could listen here again for a minute.
+    const int yes = 1;
+    if (!listener || ::setsockopt(listener.get(), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0
+        || ::inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1
+        || ::bind(listener.get(), reinterpret_cast<sockaddr *>(&where), sizeof where) != 0
+        || ::listen(listener.get(), SOMAXCONN) != 0)
+        return Socket();
+    return listener;
 }
 
 }  // namespace venmarra::devserver
