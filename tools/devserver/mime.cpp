@@ -2,6 +2,7 @@
 
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -45,21 +46,55 @@ std::string senderOf(GMimeMessage *message)
     return mailbox.empty() ? name : name + " <" + mailbox + ">";
 }
 
+// Whether `value` starts with "type/subtype", each a token of MIME's grammar.
+bool isMediaType(std::string_view value)
+{
+    const auto token = [&value] {
+        value.remove_prefix(std::min(value.find_first_not_of(" \t\r\n"), value.size()));
+        const std::size_t length = std::min(value.find_first_of(" \t\r\n()<>@,;:\\\"/[]?="), value.size());
+        value.remove_prefix(length);
+        return length > 0;
+    };
+    return token() && value.starts_with('/') && (value.remove_prefix(1), token());
+}
+
 struct TextParts {
-    GMimeTextPart *plain = nullptr;
-    GMimeTextPart *html = nullptr;
+    GMimePart *plain = nullptr;
+    bool plainUntyped = false;  // its Content-Type could not be read
+    GMimePart *html = nullptr;
 };
 
 void collectTextPart(GMimeObject *, GMimeObject *part, gpointer data)
 {
     auto *found = static_cast<TextParts *>(data);
-    if (!GMIME_IS_TEXT_PART(part) || g_mime_part_is_attachment(GMIME_PART(part)))
+    if (!GMIME_IS_PART(part) || g_mime_part_is_attachment(GMIME_PART(part)))
         return;
+    // A Content-Type that cannot be read stands for text/plain in US-ASCII, as MIME says; GMime
+    // would read it as application/octet-stream.
+    const char *declared = g_mime_object_get_header(part, "Content-Type");
     GMimeContentType *type = g_mime_object_get_content_type(part);
-    if (!found->plain && g_mime_content_type_is_type(type, "text", "plain"))
-        found->plain = GMIME_TEXT_PART(part);
-    else if (!found->html && g_mime_content_type_is_type(type, "text", "html"))
-        found->html = GMIME_TEXT_PART(part);
+    if (!found->plain && declared && !isMediaType(declared)) {
+        found->plain = GMIME_PART(part);
+        found->plainUntyped = true;
+    } else if (!GMIME_IS_TEXT_PART(part)) {
+        return;
+    } else if (!found->plain && g_mime_content_type_is_type(type, "text", "plain")) {
+        found->plain = GMIME_PART(part);
+    } else if (!found->html && g_mime_content_type_is_type(type, "text", "html")) {
+        found->html = GMIME_PART(part);
+    }
+}
+
+// The part's content with its transfer encoding undone, its bytes as they are.
+std::string decodedBytes(GMimePart *part)
+{
+    GMimeDataWrapper *content = g_mime_part_get_content(part);
+    if (!content)
+        return {};
+    GObjectPtr<GMimeStream> decoded(g_mime_stream_mem_new());
+    g_mime_data_wrapper_write_to_stream(content, decoded.get());
+    const GByteArray *bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(decoded.get()));
+    return std::string(reinterpret_cast<const char *>(bytes->data), bytes->len);
 }
 
 std::string contentOf(GMimeMessage *message)
@@ -68,15 +103,20 @@ std::string contentOf(GMimeMessage *message)
     GMimeObject *body = g_mime_message_get_mime_part(message);
     if (!body)
         return {};
-    if (GMIME_IS_TEXT_PART(body))
+    if (GMIME_IS_PART(body))
         collectTextPart(nullptr, body, &parts);
     else
         g_mime_message_foreach(message, collectTextPart, &parts);
-    GMimeTextPart *chosen = parts.plain ? parts.plain : parts.html;
+    GMimePart *chosen = parts.plain ? parts.plain : parts.html;
     if (!chosen)
         return {};
-    const GCharPtr decoded(g_mime_text_part_get_text(chosen));
-    std::string content = text(decoded.get());
+    std::string content;
+    if (chosen == parts.plain && parts.plainUntyped) {
+        content = decodedBytes(chosen);
+    } else {
+        const GCharPtr decoded(g_mime_text_part_get_text(GMIME_TEXT_PART(chosen)));
+        content = text(decoded.get());
+    }
     // Mail travels with CRLF line ends; the content is shown with plain line feeds.
     std::string::size_type at = 0;
     while ((at = content.find("\r\n", at)) != std::string::npos)
