@@ -2,13 +2,17 @@
 # The two Debian packages built from this build folder: venmarra holds the program, its desktop
 # entry, icons, manual page and AppStream entry, and recommends venmarra-devserver, which holds the
 # local service, its manual page and the systemd units that start it; each has its changelog and
-# copyright. lintian, systemd-analyze, appstreamcli and desktop-file-validate find nothing to say. The Windows version block compiles
+# copyright. lintian, systemd-analyze, appstreamcli and desktop-file-validate find nothing to say, and
+# systemd rates the service's sandbox as tight. The Windows version block compiles
 # with the MinGW resource compiler and carries the author credit intact. Fuzzing's findings stay
 # out of the repository.
 # usage: packaging_test.sh SOURCE_DIR BUILD_DIR VERSION AUTHOR_CREDIT
 set -euo pipefail
 source_dir=$1 build_dir=$2 version=$3 credit=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
+for tool in cpack dpkg-deb lintian systemd-analyze appstreamcli desktop-file-validate x86_64-w64-mingw32-windres xxd; do
+    command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"
+done
 desktop-file-validate "$source_dir/resources/venmarra.desktop" || fail "the desktop entry is not valid"
 
 scratch=$(mktemp -d)
@@ -40,12 +44,15 @@ done
 [[ $(dpkg-deb -f "$service" Depends) == *libgmime-3.0* ]] || fail "the service does not depend on GMime"
 [ "$(dpkg-deb -f "$program" Version)" = "$version" ] || fail "the package version is not $version"
 
-findings=$(lintian "$program" "$service" 2>&1 | grep -E '^[EWX]:' || true)
-[ -z "$findings" ] || fail "lintian: $findings"
+# lintian fails on a finding, and on any trouble running at all.
+lintian --fail-on error,warning "$program" "$service" >"$scratch/lintian.log" 2>&1 || fail "lintian: $(cat "$scratch/lintian.log")"
 # The units as systemd reads them, beside the system's own targets.
 cp -n /lib/systemd/system/*.target "$scratch/service/lib/systemd/system/"
 systemd-analyze verify --man=no --root="$scratch/service" "${units[@]/#//}" >"$scratch/verify.log" 2>&1 \
     || fail "systemd-analyze: $(cat "$scratch/verify.log")"
+# The service's sandbox: systemd rates its exposure from 0 (none) to 10; 1.0 at the most.
+systemd-analyze security --offline=true --threshold=10 --root="$scratch/service" "/${units[0]}" >"$scratch/security.log" 2>&1 \
+    || fail "systemd-analyze security: $(grep -E '✗|Overall' "$scratch/security.log")"
 appstreamcli validate --no-net --pedantic "$scratch/root/$metainfo" >"$scratch/appstream.log" 2>&1 \
     || fail "appstreamcli: $(cat "$scratch/appstream.log")"
 ! grep -qE '^[EW]:' "$scratch/appstream.log" || fail "appstreamcli: $(cat "$scratch/appstream.log")"
