@@ -3,7 +3,7 @@
 PRESET ?= dev
 BUILD := build/$(PRESET)
 
-.PHONY: all run test build bootstrap configure bench clean windows test-windows
+.PHONY: all run test test-installed build bootstrap configure bench clean windows test-windows
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	ctest --preset $(PRESET)
+
+# The local service's package on a Debian system booted with systemd, in a container (as root).
+test-installed: build
+	tests/installed/run $(BUILD)
 
 # The Windows program, cross-built with MinGW-w64: dist/venmarra-VERSION-win64.zip.
 build/windows/build.ninja: | bootstrap
