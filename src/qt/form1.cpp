@@ -26,15 +26,6 @@ QString qText(std::u16string_view text)
     return QString::fromUtf16(text.data(), qsizetype(text.size()));
 }
 
-// A label's caption as the name of the box it stands for: without its full-width colon.
-QString accessibleNameFrom(ControlId label)
-{
-    QString name = qText(ui::designOf(label).caption);
-    if (name.endsWith(QChar(u'：')))
-        name.chop(1);
-    return name;
-}
-
 QLabel *autoSizeLabel(const ui::ControlDesign &design, QWidget *parent, const ui::TwipScale &twips)
 {
     // The status line's texts change twice a poll: it keeps their layouts.
@@ -49,7 +40,7 @@ QLabel *autoSizeLabel(const ui::ControlDesign &design, QWidget *parent, const ui
 QListWidget *listBox(QWidget *parent)
 {
     auto *list = new QListWidget(parent);
-    list->setAccessibleName(accessibleNameFrom(ControlId::Label7));  // named by its heading
+    list->setAccessibleName(qText(ui::accessibleName(ControlId::List1)));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSortingEnabled(false);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -59,7 +50,7 @@ QListWidget *listBox(QWidget *parent)
 QLineEdit *textBox(QWidget *parent)
 {
     auto *box = new QLineEdit(parent);
-    box->setAccessibleName(accessibleNameFrom(ControlId::Label1));  // by the label before it
+    box->setAccessibleName(qText(ui::accessibleName(ControlId::Text1)));
     box->setMaxLength(std::numeric_limits<int>::max());  // a name of any length keeps its domain
     return box;
 }

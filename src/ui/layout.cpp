@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace venmarra::ui {
 namespace {
@@ -21,12 +22,12 @@ constexpr std::array kForm1Controls {
     ControlDesign {Label5, "Label5", AutoSizeLabel, Frame1, {120, 720, 720, 180}, 8, texts::kLabel5},
     ControlDesign {Label3, "Label3", AutoSizeLabel, Frame1, {120, 1800, 900, 180}, 4, texts::kLabel3},
     ControlDesign {Label2, "Label2", AutoSizeLabel, Frame1, {120, 1440, 900, 180}, 3, texts::kLabel2},
-    ControlDesign {Label1, "Label1", AutoSizeLabel, Frame1, {120, 360, 1080, 180}, 2, texts::kLabel1},
+    ControlDesign {Label1, "Label1", AutoSizeLabel, Frame1, {120, 360, 1080, 180}, 2, texts::kLabel1, Text1},
     ControlDesign {Command1, "Command1", CommandButton, {}, {120, 2520, 1455, 495}, 0, texts::kCommand1},
     ControlDesign {Line3, "Line3", Line, {}, {8760, 240, 0, 360}, -1, {}},
     ControlDesign {Line2, "Line2", Line, {}, {3960, 240, 4800, 0}, -1, {}},
     ControlDesign {Line1, "Line1", Line, {}, {3960, 240, 0, 360}, -1, {}},
-    ControlDesign {Label7, "Label7", CentredLabel, {}, {3960, 360, 4815, 255}, 11, texts::kLabel7},
+    ControlDesign {Label7, "Label7", CentredLabel, {}, {3960, 360, 4815, 255}, 11, texts::kLabel7, List1},
     ControlDesign {Label4, "Label4", AutoSizeLabel, {}, {120, 3120, 90, 180}, 7, {}},
 };
 
@@ -75,6 +76,36 @@ const ControlDesign &designOf(ControlId id)
 std::span<const ControlId> form1TabStops()
 {
     return kForm1TabStops;
+}
+
+std::u16string_view accessibleName(ControlId control)
+{
+    const auto label = std::ranges::find(kForm1Controls, std::optional(control), &ControlDesign::labelFor);
+    if (label == kForm1Controls.end())
+        return {};
+    std::u16string_view name = label->caption;
+    if (name.ends_with(u'：'))
+        name.remove_suffix(1);
+    return name;
+}
+
+std::vector<ControlId> form1StackingOrder(std::optional<ControlId> container)
+{
+    std::vector<ControlDesign> byTab;
+    std::ranges::copy_if(
+        kForm1Controls, std::back_inserter(byTab),
+        [container](const ControlDesign &control) { return control.container == container; });
+    std::ranges::stable_sort(byTab, {}, &ControlDesign::tabIndex);  // the lines, at -1, first
+    std::vector<ControlId> order;
+    for (const ControlDesign &control : byTab) {
+        if (control.labelFor)
+            continue;  // placed with the control it names
+        const auto label = std::ranges::find(byTab, std::optional(control.id), &ControlDesign::labelFor);
+        if (label != byTab.end())
+            order.push_back(label->id);
+        order.push_back(control.id);
+    }
+    return order;
 }
 
 PixelRect TwipScale::operator()(const TwipsRect &twips) const

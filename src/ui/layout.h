@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The two windows as designed, in twips (1440 to the inch), for every front end to build from:
 // each control's name, kind, container, place, tab index and first caption.
@@ -55,6 +56,8 @@ struct ControlDesign {
     TwipsRect place;  // from its container's client area
     int tabIndex;  // -1 for none (lines)
     std::u16string_view caption;
+    // A label that names another control for screen readers, which read the label just before it.
+    std::optional<ControlId> labelFor = std::nullopt;
 };
 
 struct WindowDesign {
@@ -69,6 +72,13 @@ const WindowDesign &form2Design();
 const ControlDesign &designOf(ControlId id);
 // The design's controls that take the keyboard focus, in tab order.
 std::span<const ControlId> form1TabStops();
+// The main window's controls in `container` (none: the window's own), front to back for a system
+// that walks the dialog keys in stacking order: the lines on top of what they cross, then by tab
+// index, a naming label just before the control it names.
+std::vector<ControlId> form1StackingOrder(std::optional<ControlId> container);
+// What a screen reader calls `control`: the caption of the label that names it, without a closing
+// full-width colon; empty when no label names it.
+std::u16string_view accessibleName(ControlId control);
 
 struct PixelRect {
     int left, top, width, height;

@@ -62,7 +62,7 @@ HWND Form1::createControl(const ui::ControlDesign &design)
         return win32::createControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id);
     case ControlKind::ListBox:
         // Its window text, which it never shows, names it for screen readers that read no label.
-        return win32::createControl(L"LISTBOX", caption(ui::designOf(ControlId::Label7).caption),
+        return win32::createControl(L"LISTBOX", caption(ui::accessibleName(design.id)),
                                     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                                     WS_EX_CLIENTEDGE, parent, id);
     case ControlKind::AutoSizeLabel:  // plain text: "&" is a character, not a mnemonic
@@ -76,18 +76,14 @@ HWND Form1::createControl(const ui::ControlDesign &design)
     return nullptr;
 }
 
-// The system walks the dialog keys in stacking order, so the controls are stacked in tab order:
-// 生成邮箱, the frame (its label before 临时邮箱名's box), 循环接收, the list, 停止. A screen reader
-// names a box by the label just before it, so 双击读取邮件 comes right before the list, under the
-// lines that cross it.
+// The system walks the dialog keys in stacking order, and a screen reader names a box by the
+// label just before it: the design's stacking order gives both.
 void Form1::stackInTabOrder()
 {
-    using enum ControlId;
-    for (const auto &order : {std::initializer_list<ControlId> {Command1, Frame1, Command2, Line1, Line2,
-                                                                Line3, Label7, List1, Command3, Label4},
-                              {Label1, Text1, Label5, Label6, Label2, Label3}}) {
+    for (const std::optional<ControlId> container :
+         {std::optional<ControlId>(), std::optional(ControlId::Frame1)}) {
         HWND after = HWND_TOP;
-        for (ControlId id : order) {
+        for (const ControlId id : ui::form1StackingOrder(container)) {
             SetWindowPos(control(id), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             after = control(id);
         }

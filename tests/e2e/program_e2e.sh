@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The real program under Xvfb and a window manager; with a probe, the Windows program under Wine,
-# whose controls' texts the probe reads. 1. Against the local service, with mail delivered by
-# SMTP: create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, read both in the viewer,
-# close. For the Linux program the service is started as systemd starts it, through its sockets,
+# The real program under Xvfb and a window manager, its windows read as a screen reader reads
+# them: the Linux program over the accessibility bus (atspi_probe.py), with a probe the Windows
+# program under Wine. 1. Against the local service, with mail delivered by SMTP: Tab through the
+# main window, create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, read both in the
+# viewer, close. For the Linux program the service is started as systemd starts it, through its sockets,
 # and the framed window is checked to be centred. 2. Against the stand-in
 # service, whose answer to a refresh is slow: the close box during that exchange ends the process
 # at once (and the Windows program's requests carry only their own headers).
@@ -18,13 +19,18 @@ if [ -n "$probe" ]; then
     wine() { "$root/scripts/wine-run" "$@"; }
     WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null || true
     run() { start_program wine "$program"; }
-    shows() { wine "$probe" texts | grep -qF -- "$1"; }  # the programs' controls show TEXT
+    texts() { wine "$probe" texts; }
     shot=$out/windows-
 else
+    start_accessibility_bus
     run() { start_program "$program"; }
-    shows() { true; }
+    texts() { timeout 20 /usr/bin/python3 "$root/tests/support/atspi_probe.py"; }
     shot=$out/
 fi
+# shows LINE: the program's windows, read from outside as a screen reader reads them, show LINE
+# (NAME<TAB>TEXT for a control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME).
+E2E_SHOWN=$out/shown.txt
+shows() { texts >"$E2E_SHOWN" 2>&1 && grep -qF -- "$1" "$E2E_SHOWN"; }
 main_window() {
     wait_for "the main window" 30 find_window 'Venmarra  - By .*'
     MAIN=$(find_window 'Venmarra  - By .*')
@@ -63,6 +69,14 @@ shows_text() {
     import -window "$1" "$out/.shot.png" 2>/dev/null || return 1
     [ "$(identify -format %k "$out/.shot.png")" -gt 64 ] && [ "$(identify -format %# "$out/.shot.png")" != "${2:-}" ]
 }
+
+# The tab order: from 生成邮箱 through the address box, 循环接收, the list and 停止, and round.
+xdotool windowactivate --sync "$MAIN"
+wait_for "the focus on 生成邮箱" 10 shows $'FOCUS\tCommand1'
+for next in Text1 Command2 List1 Command3 Command1; do
+    xdotool key Tab
+    wait_for "Tab to $next" 10 shows $'FOCUS\t'"$next"
+done
 
 click_at "$MAIN" 847 2767                                 # 生成邮箱
 wait_for "the first refresh" 20 at_least 'HTTP POST refresh' 1

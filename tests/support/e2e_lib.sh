@@ -11,7 +11,15 @@ cleanup() {  # last started first, so that the X server goes after its clients
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# fail WHY: ends the run; what the program last showed a probe (E2E_SHOWN) follows the reason.
+fail() {
+    echo "FAIL: $*" >&2
+    [ ! -s "${E2E_SHOWN:-}" ] || sed 's/^/    shown: /' "$E2E_SHOWN" >&2
+    exit 1
+}
+# need TOOL...: each tool is there, or the run fails with its name.
+need() { local tool; for tool; do command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"; done; }
+need Xvfb openbox xdotool xprop xwininfo wmctrl import identify curl python3 iconv
 
 # wait_for DESCRIPTION SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
 wait_for() {
@@ -32,6 +40,19 @@ start_xvfb() {
     export DISPLAY=":$(head -n1 "$fdfile")"
     rm -f "$fdfile"
     wait_for "the X server to accept clients" 10 xdotool getdisplaygeometry
+}
+
+# start_accessibility_bus: a session bus with the accessibility bus on it, which the Qt programs
+# started after it serve, so that a probe reads their windows as a screen reader does.
+start_accessibility_bus() {
+    need dbus-launch /usr/libexec/at-spi-bus-launcher dbus-send
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "needs python3-pyatspi (scripts/bootstrap installs it)"
+    eval "$(dbus-launch --sh-syntax)"
+    E2E_PIDS+=("$DBUS_SESSION_BUS_PID")
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for "the accessibility bus" 10 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
 # start_window_manager LOG: openbox, which frames the windows as a desktop's window manager does.

@@ -1,6 +1,6 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
 // the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines.
-//   probe texts   NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT
+//   probe texts   NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -50,9 +50,15 @@ std::wstring textOf(HWND window)
 
 int texts(HWND form1)
 {
+    GUITHREADINFO thread {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form1, nullptr), &thread);
     for (const venmarra::ui::ControlDesign &design : venmarra::ui::form1Design().controls) {
-        const std::string name = design.name;
-        print(std::wstring(name.begin(), name.end()) + L"\t" + textOf(controlNamed(form1, name)));
+        const std::wstring name(design.name, design.name + std::char_traits<char>::length(design.name));
+        const HWND control = controlNamed(form1, design.name);
+        print(name + L"\t" + textOf(control));
+        if (control == thread.hwndFocus)
+            print(L"FOCUS\t" + name);
     }
     const HWND list1 = controlNamed(form1, "List1");
     const LRESULT count = SendMessageW(list1, LB_GETCOUNT, 0, 0);
