@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -193,18 +194,52 @@ TEST_F(SmallMailboxes, aTransactionReachesEveryRecipientOrNoneAndARecipientNamed
     EXPECT_EQ(mailsOf(a), 1u);
 }
 
-TEST_F(LocalService, logLinesShowControlCharactersAndStayShort)
+// Each byte of `value` as `mark` and two hex digits: percent-encoding, or MIME's Q encoding.
+std::string hexEscaped(const std::string &value, char mark)
+{
+    std::string escaped;
+    for (const unsigned char c : value)
+        escaped += {mark, "0123456789ABCDEF"[c >> 4], "0123456789ABCDEF"[c & 15]};
+    return escaped;
+}
+
+// What a client sent reaches the log as readable text on one line of its own, whether it came in a
+// form value, an SMTP envelope or a mail's header, or straight to the log writer.
+TEST_F(LocalService, theLogWritesWhatAClientSentAsOneReadableLine)
 {
     const Mailbox box = allocate();
-    converse(mailTo(box.name,
-                    "=?UTF-8?Q?=1B]0;owned=07=1B[2J=0D=0A2026-12-07_00:00:00_SMTP_forged?= "
-                        + std::string(3000, 'y')));
-    const std::vector<std::string> lines = logged();
-    ASSERT_FALSE(lines.empty());
-    for (const std::string &line : lines) {
-        EXPECT_EQ(line.find_first_of(std::string("\x00\x01\x07\x0a\x0d\x1b", 6)), std::string::npos) << line;
-        EXPECT_LT(line.size(), 1000u);
+    const std::string hostile[] = {"\x1b]0;owned\x07\x1b[2J", "\r\n2026-12-07 00:00:00 SMTP forged",
+                                   std::string("\xc2\x9b"
+                                               "31m\x7f\x00",
+                                               6),
+                                   std::string(5000, 'y')};
+    for (const std::string &value : hostile) {
+        std::string oneLine = value;  // an SMTP command cannot hold a line end
+        std::erase_if(oneLine, [](char c) { return c == '\r' || c == '\n'; });
+        post("type=refresh&data=" + hexEscaped(value, '%'), box.sid);
+        converse({"EHLO x", "MAIL FROM:<" + oneLine + "@example.test>",
+                  "RCPT TO:<" + box.name + "@" + kMailDomain + ">", "DATA",
+                  "Subject: =?UTF-8?Q?" + hexEscaped(value, '=') + "?=", "", "body", ".", "QUIT"});
+        serviceLog("written " + value);
     }
+    const std::vector<std::string> lines = logged();
+    std::map<std::string, std::size_t> events;
+    for (const std::string &line : lines) {
+        // "2026-12-07 18:00:00 " and an event, nothing that a terminal would act on
+        EXPECT_TRUE(line.size() > 20 && line[4] == '-' && line[13] == ':' && line[19] == ' ') << line;
+        const std::string event = line.substr(20, line.find(' ', 20) - 20);
+        EXPECT_TRUE(event == "HTTP" || event == "SMTP" || event == "written") << line;
+        ++events[event];
+        EXPECT_TRUE(std::ranges::none_of(line, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+            << line;
+        EXPECT_EQ(line.find("\xc2\x9b"), std::string::npos) << line;
+        EXPECT_LE(line.size(), 20 + Log::kMaxLineCharacters * 4);
+    }
+    // Each event on one line: a refresh and a written line for each value (and the first GET), and
+    // the mails that SMTP took.
+    EXPECT_EQ(events["written"], std::size(hostile));
+    EXPECT_EQ(events["HTTP"], std::size(hostile) + 1);
+    EXPECT_GE(events["SMTP"], 2u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <sstream>
 
 namespace venmarra::devserver::test {
 
@@ -166,7 +167,11 @@ std::vector<std::string> LocalService::mailTo(const std::string &name, const std
 std::vector<std::string> LocalService::logged()
 {
     const std::lock_guard lock(logMutex);
-    return logLines;
+    std::vector<std::string> lines;
+    std::istringstream text(logText);
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 long peakResidentBytes()

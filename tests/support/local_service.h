@@ -3,6 +3,7 @@
 #include "delivery.h"
 #include "http_api.h"
 #include "http_server.h"
+#include "log.h"
 #include "smtp_server.h"
 
 #include "service/answer_reader.h"
@@ -71,14 +72,18 @@ protected:
     static std::vector<std::string> envelope(const std::vector<std::string> &names);
     // A plain mail to the mailbox, as the lines of a whole conversation.
     static std::vector<std::string> mailTo(const std::string &name, const std::string &subject);
+    // The lines that the service's log has written so far.
     std::vector<std::string> logged();
 
     MailStore store;
     std::mutex logMutex;
-    std::vector<std::string> logLines;
+    std::string logText;
+    Log serviceLog {false, [this](const std::string &entry) {
+                        const std::lock_guard lock(logMutex);
+                        logText += entry;
+                    }};
     std::function<void(const std::string &)> log = [this](const std::string &line) {
-        const std::lock_guard lock(logMutex);
-        logLines.push_back(line);
+        serviceLog(line);
     };
     HttpApi api {store, log};
     HttpServer http;

@@ -2,7 +2,7 @@
 #include "delivery.h"
 #include "http_api.h"
 #include "http_server.h"
-#include "mime.h"
+#include "log.h"
 #include "smtp_server.h"
 #include "socket.h"
 #include "store.h"
@@ -14,7 +14,6 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
-#include <mutex>
 #include <thread>
 #include <tuple>
 
@@ -72,41 +71,6 @@ bool parse(int argc, char *argv[], Options &options)
     return options.httpPort >= 0 && options.httpPort < 65536 && options.smtpPort >= 0
         && options.smtpPort < 65536 && options.lifetimeSeconds > 0;
 }
-
-// One line per event on standard error. What a client sent shows its control characters, so that
-// it cannot move the terminal's cursor or forge a line, and the log stops at a size.
-class Log {
-public:
-    static constexpr std::size_t kMaxLineCharacters = 2000;
-    static constexpr std::size_t kMaxBytes = std::size_t(64) * 1024 * 1024;
-
-    explicit Log(bool quiet)
-        : m_quiet(quiet)
-    {
-    }
-    void operator()(const std::string &line)
-    {
-        if (!m_quiet)
-            write(line);
-    }
-    // A line written even when quiet.
-    void write(const std::string &line)
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_written >= kMaxBytes)
-            return;
-        std::string entry = formatTime(Clock::now()) + ' ' + readableField(line, kMaxLineCharacters) + '\n';
-        m_written += entry.size();
-        if (m_written >= kMaxBytes)
-            entry += "log limit reached: no further lines\n";
-        std::cerr << entry << std::flush;
-    }
-
-private:
-    bool m_quiet;
-    std::mutex m_mutex;
-    std::size_t m_written = 0;
-};
 
 // The two listening sockets: those that systemd handed over, by the names its socket units give
 // them, and the service's own where none was handed.

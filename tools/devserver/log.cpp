@@ -1,0 +1,34 @@
+#include "log.h"
+
+#include "http_api.h"
+#include "mime.h"
+
+#include <iostream>
+
+namespace venmarra::devserver {
+
+Log::Log(bool quiet, Sink sink)
+    : m_quiet(quiet)
+    , m_sink(sink ? std::move(sink) : [](const std::string &entry) { std::cerr << entry << std::flush; })
+{
+}
+
+void Log::operator()(const std::string &line)
+{
+    if (!m_quiet)
+        write(line);
+}
+
+void Log::write(const std::string &line)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_written >= kMaxBytes)
+        return;
+    std::string entry = formatTime(Clock::now()) + ' ' + readableField(line, kMaxLineCharacters) + '\n';
+    m_written += entry.size();
+    if (m_written >= kMaxBytes)
+        entry += "log limit reached: no further lines\n";
+    m_sink(entry);
+}
+
+}  // namespace venmarra::devserver

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace venmarra::devserver {
+
+// The service's log: one line per event, stamped with the time and written whole. What a client
+// sent shows its control characters, so that it cannot move the terminal's cursor or forge a
+// line; a line is cut at a length, and the log stops at a size.
+class Log {
+public:
+    using Sink = std::function<void(const std::string &entry)>;
+    static constexpr std::size_t kMaxLineCharacters = 2000;
+    static constexpr std::size_t kMaxBytes = std::size_t(64) * 1024 * 1024;
+
+    // `sink` takes each entry with its line end, one at a time; standard error by default.
+    explicit Log(bool quiet, Sink sink = {});
+
+    void operator()(const std::string &line);  // nothing when quiet
+    void write(const std::string &line);  // even when quiet
+
+private:
+    const bool m_quiet;
+    const Sink m_sink;
+    std::mutex m_mutex;
+    std::size_t m_written = 0;
+};
+
+}  // namespace venmarra::devserver
