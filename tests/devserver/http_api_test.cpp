@@ -66,7 +66,16 @@ TEST_F(LocalService, malformedRequestsGetA400)
     EXPECT_EQ(client.Get("/other")->status, 404);
 }
 
-TEST_F(LocalService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
+// The service with a short SMTP idle time (the product's is a minute).
+class QuicklyIdleService : public LocalService {
+protected:
+    QuicklyIdleService()
+        : LocalService({}, SmtpServerLimits {.idleTimeout = std::chrono::milliseconds(300)})
+    {
+    }
+};
+
+TEST_F(QuicklyIdleService, smtpRefusesUnknownMailboxesIdleConnectionsAndOverlongLines)
 {
     const std::string said
         = converse({"HELO t", "MAIL FROM:<a@b>", "RCPT TO:<nobody@" + std::string(kMailDomain) + ">",

@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -416,11 +417,16 @@ void WidgetTest::messageBox_usesPlainTextAndTheApplicationTitle()
             QMessageBox::Icon icon;
         };
         std::optional<Seen> seen;
-        // Answers the box as soon as it is open, however late it comes; what it saw is checked
-        // after the box has closed, so that a failed check cannot leave it open.
+        // Answers the box as soon as it is open; what it saw is checked after the box has closed,
+        // so that a failed check cannot leave it open. A box that never opens ends whatever waits
+        // for it within 10 s, and the test fails.
         QTimer watch;
+        QElapsedTimer waited;
+        waited.start();
         connect(&watch, &QTimer::timeout, [&] {
             auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!open && !seen && waited.hasExpired(10000))
+                QCoreApplication::exit(1);  // leaves every event loop that runs
             if (!open || seen)
                 return;
             seen = Seen {open->windowTitle(), open->text(), open->textFormat(), open->icon()};

@@ -125,17 +125,13 @@ click_at() {
 # close_window WINDOW: the window's close box, through the window manager.
 close_window() { wmctrl -ic "$1"; }
 start_program() { "$@" & PROGRAM_PID=$!; E2E_PIDS+=($PROGRAM_PID); }
-# ends_cleanly WHAT: the program (PROGRAM_PID) ends with status 0 after WHAT.
+# ends_cleanly WHAT [SECONDS]: the program (PROGRAM_PID) ends with status 0 within SECONDS (30) of WHAT.
 ends_cleanly() {
+    program_ended() { local state; state=$(ps -o stat= -p "$PROGRAM_PID") || return 0; [[ $state == Z* ]]; }
+    wait_for "the program's end after $1" "${2:-30}" program_ended
     local status=0
     wait "$PROGRAM_PID" || status=$?
     [ "$status" = 0 ] || fail "$1 ended the program with status $status"
-}
-# ends_at_once WHAT: the same, within a second of WHAT.
-ends_at_once() {
-    program_ended() { local state; state=$(ps -o stat= -p "$PROGRAM_PID") || return 0; [[ $state == Z* ]]; }
-    wait_for "the program's end within a second of $1" 1 program_ended
-    ends_cleanly "$1"
 }
 stop_service() { kill "$SERVICE_PID"; wait "$SERVICE_PID" 2>/dev/null || true; }
 

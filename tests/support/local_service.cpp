@@ -52,6 +52,20 @@ bool SmtpClient::sendLines(const std::vector<std::string> &lines)
     return send(text);
 }
 
+bool SmtpClient::receiveBy(std::chrono::steady_clock::time_point deadline)
+{
+    const auto left
+        = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd entry {m_socket, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&entry, 1, int(left.count())) <= 0)
+        return false;
+    char buffer[4096];
+    const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+    if (n > 0)
+        m_heard.append(buffer, std::size_t(n));
+    return n > 0;
+}
+
 std::string SmtpClient::readUntil(const std::string &code, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -65,24 +79,15 @@ std::string SmtpClient::readUntil(const std::string &code, std::chrono::millisec
             m_heard.erase(0, end);
             return heard;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd entry {m_socket, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&entry, 1, int(left.count())) <= 0)
+        if (!receiveBy(deadline))
             return std::exchange(m_heard, {});
-        char buffer[4096];
-        const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            return std::exchange(m_heard, {});
-        m_heard.append(buffer, std::size_t(n));
     }
 }
 
-std::string SmtpClient::readAll()
+std::string SmtpClient::readAll(std::chrono::milliseconds timeout)
 {
-    char buffer[4096];
-    for (ssize_t n; (n = ::recv(m_socket, buffer, sizeof buffer, 0)) > 0;)
-        m_heard.append(buffer, std::size_t(n));
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (receiveBy(deadline)) { }
     return std::exchange(m_heard, {});
 }
 
@@ -92,13 +97,6 @@ LocalService::LocalService(StoreLimits storeLimits, SmtpServerLimits smtpLimits)
     , smtp(
           smtpLimits, [this] { return deliveringSession(store, log); }, log)
 {
-}
-
-SmtpServerLimits LocalService::quickSmtpLimits()
-{
-    SmtpServerLimits limits;
-    limits.idleTimeout = std::chrono::milliseconds(300);
-    return limits;
 }
 
 void LocalService::SetUp()

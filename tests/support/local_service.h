@@ -43,11 +43,15 @@ public:
     // Reads until `code` begins a reply line, the server closes, or `timeout` passes.
     std::string readUntil(const std::string &code,
                           std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // Everything until the server closes.
-    std::string readAll();
+    // Everything until the server closes, or `timeout` passes.
+    std::string readAll(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     int socket() const { return m_socket; }
 
 private:
+    // Adds what arrives by `deadline` to what was heard; false once the server closed or the
+    // deadline passed.
+    bool receiveBy(std::chrono::steady_clock::time_point deadline);
+
     int m_socket = -1;
     std::string m_heard;
 };
@@ -55,11 +59,9 @@ private:
 // The local service's HTTP and SMTP sides in this process, on ports the system picks.
 class LocalService : public testing::Test {
 protected:
-    LocalService(StoreLimits storeLimits = {}, SmtpServerLimits smtpLimits = quickSmtpLimits());
+    LocalService(StoreLimits storeLimits = {}, SmtpServerLimits smtpLimits = {});
     void SetUp() override;
     void TearDown() override;
-
-    static SmtpServerLimits quickSmtpLimits();
 
     struct Mailbox {
         std::string name, sid;
