@@ -97,19 +97,5 @@ TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
     EXPECT_EQ(view.list.size(), 1U);
 }
 
-TEST_F(Module1Test, mailContentReplacesTheViewersTextEvenWhenItCannotBeRead)
-{
-    module1.ShowMailContent(uR"({"data":[[null,[{"DATA":["第一封\n第二行"]}]]]})", view);
-    EXPECT_EQ(view.viewer, u"第一封\n第二行");
-    module1.ShowMailContent(uR"({"data":[{"1":[{"DATA":["second"]}]}]})", view);
-    EXPECT_EQ(view.viewer, u"second");
-    for (const std::u16string_view unreadable :
-         {uR"({"data":[{"1":[{"DATA":null}]}]})", uR"({"data":[{"1":[{"DATA":[null]}]}]})", u""}) {
-        module1.ShowMailContent(u"{\"data\":[[0,[{\"DATA\":[\"again\"]}]]]}", view);
-        module1.ShowMailContent(unreadable, view);
-        EXPECT_EQ(view.viewer, u"") << "the previous mail never stays";
-    }
-}
-
 }  // namespace
 }  // namespace venmarra

@@ -1,26 +1,14 @@
 #include "service/exchange_rules.h"
 
-#include <gtest/gtest.h>
+#include "logic_fixture.h"
 
-#include <algorithm>
+#include <gtest/gtest.h>
 
 namespace venmarra {
 namespace {
 
-// No charset of a platform's own: bodies are read as UTF-8.
-class Utf8Only final : public CharsetDecoder {
-public:
-    std::optional<std::u16string> decode(std::string_view, std::string_view) const override
-    {
-        return std::nullopt;
-    }
-};
-const Utf8Only kCharsets;
-
-bool hasHeader(const ExchangeRequest &request, const std::string &line)
-{
-    return std::find(request.headers.begin(), request.headers.end(), line) != request.headers.end();
-}
+using test::hasHeader;
+const test::Utf8Only kCharsets;
 
 TEST(HttpRequestMethod, onlyExactGetIsAGetAndEveryOtherTextIsAFormPost)
 {

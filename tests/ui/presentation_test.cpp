@@ -91,16 +91,20 @@ TEST(TwipScale, measuresTwipsAgainstTheFontsChineseCharacter)
         int dpi;
         TwipsRect line;
         PixelRect box;
+        int windowWidth;  // 8835 twips
     } cases[] = {
-        {12, 96, {3960, 240, 4800, 0}, {264, 16, 321, 1}},  // the design's own face: 15 twips a pixel
-        {18, 96, {3960, 240, 0, 360}, {396, 24, 1, 37}},
-        {0, 144, {3960, 240, 0, 360}, {396, 24, 1, 37}},  // no face could measure it: the design's at 150 %
+        {12, 96, {3960, 240, 4800, 0}, {264, 16, 321, 1}, 589},  // the design's own face: 15 twips a pixel
+        {18, 96, {3960, 240, 0, 360}, {396, 24, 1, 37}, 884},
+        {0,
+         144,
+         {3960, 240, 0, 360},
+         {396, 24, 1, 37},
+         884},  // no face could measure it: the design's at 150 %
     };
     for (const auto &c : cases) {
         const TwipScale scale(c.characterPixels, c.dpi);
         const PixelRect box = scale.lineBox(c.line);
-        EXPECT_EQ(scale(8835),
-                  int(std::lround(8835 * (c.characterPixels > 0 ? c.characterPixels : 18) / 180)));
+        EXPECT_EQ(scale(8835), c.windowWidth);
         EXPECT_EQ(std::tuple(box.left, box.top, box.width, box.height),
                   std::tuple(c.box.left, c.box.top, c.box.width, c.box.height));
     }
