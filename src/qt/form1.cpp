@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,9 +59,7 @@ QLineEdit *textBox(QWidget *parent)
 }  // namespace
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, windowFlagsOf(ui::form1Design()))
 {
     const ui::WindowDesign &design = ui::form1Design();
     const ui::TwipScale twips = fontTwips();
@@ -133,6 +132,19 @@ void Form1::connectEvents()
     clicked(ControlId::Command3, &MainWindowEvents::Command3_Click);
     connect(control<QListWidget>(ControlId::List1), &QListWidget::itemDoubleClicked, this,
             forward(&MainWindowEvents::List1_DblClick));
+    control<QListWidget>(ControlId::List1)->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != control<QListWidget>(ControlId::List1) || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    if (m_events)
+        m_events->List1_DblClick();
+    return true;
 }
 
 void Form1::attach(MainWindowEvents *events)

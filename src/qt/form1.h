@@ -30,6 +30,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Enter on List1 opens the selected mail, as a double-click does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Creates the controls that `container` holds (the window's own for none), back to front.

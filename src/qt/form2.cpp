@@ -7,9 +7,7 @@
 namespace venmarra {
 
 Form2::Form2(QWidget *parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowCloseButtonHint)
+    : QWidget(parent, windowFlagsOf(ui::form2Design()))
 {
     const ui::WindowDesign &design = ui::form2Design();
     const ui::ControlDesign &text1 = design.controls.front();

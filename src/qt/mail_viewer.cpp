@@ -17,7 +17,10 @@ void MailViewer::show()
         centreOnScreen(m_form2);
     }
     m_form2->show();
-    m_form2->raise();  // a mail opened from the main window shows in front of it
+    if (m_form2->isMinimized())
+        return;  // the user put it away; it keeps the new mail until brought back
+    m_form2->raise();  // a mail opened from the main window shows in front of it, with the keys
+    m_form2->activateWindow();
 }
 
 void MailViewer::setText(const std::u16string &text)

@@ -73,4 +73,11 @@ void centreOnScreen(QWidget *window)
     new FrameCentring(window);  // owned by the window
 }
 
+Qt::WindowFlags windowFlagsOf(const ui::WindowDesign &design)
+{
+    const Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    return design.minimiseButton ? flags | Qt::WindowMinimizeButtonHint : flags;
+}
+
 }  // namespace venmarra

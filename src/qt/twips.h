@@ -3,6 +3,7 @@
 #include "ui/layout.h"
 
 #include <QRect>
+#include <Qt>
 
 class QWidget;
 
@@ -15,6 +16,9 @@ inline QRect toQRect(const ui::PixelRect &pixels)
 {
     return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
+// A top-level window of `design`: a fixed border, the close box, and the minimise button where the
+// design has one.
+Qt::WindowFlags windowFlagsOf(const ui::WindowDesign &design);
 // Centres a top-level window's frame on the screen it is (or will be) shown on, when it is shown.
 void centreOnScreen(QWidget *window);
 

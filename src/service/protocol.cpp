@@ -3,15 +3,28 @@
 #include "build_settings.h"
 #include "service/text_encoding.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 namespace venmarra {
+
+std::u16string serviceUrlFor(std::string_view host)
+{
+    // A URL pasted where a host is expected names its host and port all the same.
+    constexpr std::string_view kScheme = "http://";
+    if (host.size() >= kScheme.size()
+        && std::equal(kScheme.begin(), kScheme.end(), host.begin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
+        host.remove_prefix(kScheme.size());
+    return u"http://" + utf16FromUtf8(host.substr(0, host.find('/'))) + u'/';
+}
 
 std::u16string ServiceBaseUrl()
 {
     // A run against a local service on a port the system picked names it in the environment.
     const char *host = std::getenv("VENMARRA_SERVICE_HOST");
-    return u"http://" + utf16FromUtf8(host && *host ? host : build::kServiceHost) + u'/';
+    return serviceUrlFor(host && *host ? host : build::kServiceHost);
 }
 
 std::u16string ServiceMailDomain()

@@ -11,6 +11,9 @@ namespace venmarra {
 // The one URL of the service: "http://" + host + "/", the host being the environment's
 // VENMARRA_SERVICE_HOST when it is set, else the one the program was built with.
 std::u16string ServiceBaseUrl();
+// The service's URL for `host` ("mail.example", "127.0.0.1:17080"), or for the host and port of a
+// URL given in its place ("http://127.0.0.1:17080/").
+std::u16string serviceUrlFor(std::string_view host);
 // The domain that follows "@" in the service's mailbox addresses.
 std::u16string ServiceMailDomain();
 

@@ -32,9 +32,7 @@ LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
 Form1::Form1()
     : TopLevelWindow(ui::form1Design())
 {
-    // Minimise button and close box, no maximise button.
-    create(kWindowClass, wide(texts::mainWindowCaption()),
-           WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    create(kWindowClass, wide(texts::mainWindowCaption()));
     for (const ui::ControlDesign &design : ui::form1Design().controls)  // the frame comes before its own
         m_controls[std::size_t(design.id)] = createControl(design);
     SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
@@ -207,6 +205,9 @@ void Form1::onCommand(int id, int notification)
     else if (id == controlId(ControlId::Command3) && notification == BN_CLICKED)
         m_events->Command3_Click();
     else if (id == controlId(ControlId::List1) && notification == LBN_DBLCLK)
+        m_events->List1_DblClick();
+    else if (id == IDOK
+             && GetFocus() == control(ControlId::List1))  // Enter, which the dialog keys turn into IDOK
         m_events->List1_DblClick();
 }
 

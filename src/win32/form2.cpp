@@ -18,8 +18,7 @@ constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 Form2::Form2()
     : TopLevelWindow(ui::form2Design())
 {
-    // Close box only; no owner, so that both windows are used freely.
-    create(kWindowClass, wide(texts::kViewerTitle), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
+    create(kWindowClass, wide(texts::kViewerTitle));  // no owner: both windows are used freely
     // A rich edit box in plain-text mode, filled a slice at a time (MailTextBox): a plain EDIT
     // lays out a megabyte-long line very slowly, and so does a rich edit box given it at once.
     m_text1 = createControl(MSFTEDIT_CLASS, {},
@@ -55,6 +54,11 @@ std::optional<LRESULT> Form2::handle(UINT message, WPARAM wParam, LPARAM)
         m_box->appendNextSlice();
         return 0;
     }
+    // The box is the window's whole content: the keys (Ctrl+A, Ctrl+C, the arrows) go to it at once.
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && m_text1) {
+        SetFocus(m_text1);
+        return 0;
+    }
     if (message == WM_NCDESTROY)
         m_text1 = nullptr;  // closed by the user: the next mail opens a new viewer
     return std::nullopt;
@@ -64,7 +68,15 @@ void MailViewer::show()
 {
     if (!window())
         m_form2 = std::make_unique<Form2>();
-    ShowWindow(m_form2->window(), SW_SHOWNORMAL);
+    const HWND viewer = m_form2->window();
+    if (IsIconic(viewer))
+        return;  // the user put it away; it keeps the new mail until brought back
+    // An open viewer comes to the front: the program is the foreground one, as the user has just
+    // opened a mail in the main window.
+    if (IsWindowVisible(viewer))
+        ShowWindow(viewer, SW_HIDE);
+    ShowWindow(viewer, SW_SHOWNORMAL);
+    SetForegroundWindow(viewer);
 }
 
 void MailViewer::setText(const std::u16string &text)

@@ -11,8 +11,11 @@ TopLevelWindow::~TopLevelWindow()
         SetWindowLongPtrW(m_window.get(), GWLP_USERDATA, 0);
 }
 
-void TopLevelWindow::create(const wchar_t *className, const std::wstring &caption, DWORD style)
+void TopLevelWindow::create(const wchar_t *className, const std::wstring &caption)
 {
+    // A fixed border, the close box, and the minimise button where the design has one.
+    const DWORD style
+        = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (m_design.minimiseButton ? WS_MINIMIZEBOX : 0);
     registerWindowClass(className, &TopLevelWindow::procedure);
     CreateWindowExW(0, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr,
                     nullptr, GetModuleHandleW(nullptr), this);  // WM_NCCREATE hands the window to m_window

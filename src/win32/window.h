@@ -29,8 +29,8 @@ protected:
     }
     virtual ~TopLevelWindow();
 
-    // Creates the window with a fixed border, `caption` and `style`, and lays it out.
-    void create(const wchar_t *className, const std::wstring &caption, DWORD style);
+    // Creates the window with a fixed border, `caption` and its design's title-bar buttons.
+    void create(const wchar_t *className, const std::wstring &caption);
     // Places the controls at font() and twips(); again whenever the DPI changes.
     virtual void layOut() = 0;
     // The window's own messages; nothing for those that the system's default handling takes.

@@ -2,8 +2,9 @@
 # The real program under Xvfb and a window manager, its windows read as a screen reader reads
 # them: the Linux program over the accessibility bus (atspi_probe.py), with a probe the Windows
 # program under Wine. 1. Against the local service, with mail delivered by SMTP: Tab through the
-# main window, create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, read both in the
-# viewer, close. For the Linux program the service is started as systemd starts it, through its sockets,
+# main window, create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, open the first by
+# keyboard and the second by a double-click, which brings the open viewer to the front with the keys
+# in its box, copy the whole mail, close. For the Linux program the service is started as systemd starts it, through its sockets,
 # and the framed window is checked to be centred. 2. Against the stand-in
 # service, whose answer to a refresh is slow: the close box during that exchange ends the process
 # at once (and the Windows program's requests carry only their own headers).
@@ -13,6 +14,7 @@ root=$(cd "$here/../.." && pwd)
 . "$root/tests/support/e2e_lib.sh"
 program=$1 devserver=$2 out=$3 probe=${4:-}
 mkdir -p "$out"
+need curl iconv base64 od xclip
 start_xvfb
 start_window_manager "$out/openbox.log"
 if [ -n "$probe" ]; then
@@ -109,7 +111,11 @@ stopped=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
 import -window "$MAIN" "${shot}main-window.png"
 
-click_at "$MAIN" 6000 750 2                               # the first line
+# The first mail by keyboard: Tab to the list, an arrow to its first line (Down, then Up: wherever
+# the list put its cursor on taking the focus), Enter.
+for _ in 1 2 3 4 5 6; do shows $'FOCUS\tList1' && break; xdotool key Tab; done
+shows $'FOCUS\tList1' || fail "Tab does not reach the list"
+xdotool key Down Up Return
 wait_for "the mail viewer" 10 find_window '邮件内容'
 VIEWER=$(find_window '邮件内容')
 wait_for "the first mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log"
@@ -120,6 +126,12 @@ click_at "$MAIN" 8250 1000 2                              # the second line, bes
 wait_for "the second mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1001 (owner)" "$log"
 wait_for "the viewer to show the second mail" 10 shows_text "$VIEWER" "$(identify -format %# "${shot}mail-viewer.png")"
 wait_for "the second mail's text" 10 shows '这封邮件的正文用 GB18030 编码，'
+# The open viewer came to the front with the keys in its box: Ctrl+A, Ctrl+C copy the whole mail.
+viewer_active() { [ "$(xdotool getactivewindow)" = "$VIEWER" ]; }
+wait_for "the viewer to be the active window" 10 viewer_active
+xdotool key ctrl+a ctrl+c
+copied() { [ "$(timeout 5 xclip -o -selection clipboard | tr -d '\r')" = $'这封邮件的正文用 GB18030 编码，\n以 quoted-printable 传送。' ]; }
+wait_for "the whole mail on the clipboard" 10 copied
 import -window "$VIEWER" "${shot}mail-viewer-gb18030.png"
 close_window "$VIEWER"
 wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"

@@ -15,6 +15,15 @@ std::u16string replaced(std::u16string text, std::u16string_view from, std::u16s
     return text;
 }
 
+TEST(ServiceUrl, takesAHostOrTheHostAndPortOfAUrl)
+{
+    for (const auto &[given, url] : {std::pair("mail.example", u"http://mail.example/"),
+                                     {"127.0.0.1:17080", u"http://127.0.0.1:17080/"},
+                                     {"http://127.0.0.1:18080/", u"http://127.0.0.1:18080/"},
+                                     {"HTTP://mail.example:8080/path?q", u"http://mail.example:8080/"}})
+        EXPECT_EQ(serviceUrlFor(given), url) << given;
+}
+
 TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarker)
 {
     EXPECT_EQ(cutMailboxName(u"<p>" + kOpen + u"abc123" + kClose + u" /><p>"), u"abc123");

@@ -19,7 +19,6 @@ fail() {
 }
 # need TOOL...: each tool is there, or the run fails with its name.
 need() { local tool; for tool; do command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"; done; }
-need Xvfb openbox xdotool xprop xwininfo wmctrl import identify curl python3 iconv
 
 # wait_for DESCRIPTION SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
 wait_for() {
@@ -33,6 +32,7 @@ wait_for() {
 }
 
 start_xvfb() {
+    need Xvfb xdotool xprop xwininfo wmctrl import identify openbox
     local fdfile; fdfile=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
@@ -76,6 +76,7 @@ support=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # start_stand_in LOG [OPTION...]: the stand-in service (stand_in.py) on a port that the system
 # picks, handed to the programs started after it in VENMARRA_SERVICE_HOST.
 start_stand_in() {
+    need python3
     local log=$1 ports; shift; ports=$(mktemp)
     : >"$log"
     python3 "$support/stand_in.py" --log "$log" "$@" >"$ports" &
