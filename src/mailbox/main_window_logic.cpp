@@ -64,7 +64,9 @@ void MainWindowLogic::获取最新邮件()
     const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
-    m_module1.ParseRefreshResponse(answer, m_view);
+    // New mail is what the user waits for, often in another window.
+    if (m_module1.ParseRefreshResponse(answer, m_view) > 0)
+        m_view.askForAttention();
     m_view.setCaption(Caption::Label4, texts::kRefreshed);
 }
 

@@ -26,6 +26,9 @@ public:
     virtual int selectedListIndex() const = 0;
     // Shows the mail viewer (created anew when it is not open) and replaces its text.
     virtual void showMailViewer(const std::u16string &content) = 0;
+    // New mail came: unless the window is the active one, the desktop marks it for the user
+    // (its taskbar entry) until the user activates it. No sound, no focus taken.
+    virtual void askForAttention() = 0;
 };
 
 // The main window's events, as the window hands them on.

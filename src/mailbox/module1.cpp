@@ -19,7 +19,7 @@ void Module1::readAside(std::size_t answerSize, const std::function<void()> &wor
         work();
 }
 
-void Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &view)
+std::size_t Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &view)
 {
     std::optional<AnswerReader> parsed;
     readAside(answer.size(), [&] { parsed.emplace(answer); });
@@ -38,12 +38,14 @@ void Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &v
     view.setCaption(Caption::Label2, shownValue(texts::kStartTimePrefix, u"data.data[0].user.ADDTIME"));
     view.setCaption(Caption::Label3, shownValue(texts::kEndTimePrefix, u"data.data[0].user.EXPIRETIME"));
 
-    for (MailLine &mail : unlistedMails(data)) {
+    std::vector<MailLine> mails = unlistedMails(data);
+    for (MailLine &mail : mails) {
         view.appendListItem(mail);
         m_lastMailKey = mail.text();
         m_listed.insert(m_lastMailKey);
         m_lines.push_back(std::move(mail));
     }
+    return mails.size();
 }
 
 const MailLine *Module1::line(int index) const

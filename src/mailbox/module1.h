@@ -26,8 +26,8 @@ public:
     }
 
     // Fills the mailbox labels and appends a line for every mail of the answer's list that was not
-    // listed before in this run, oldest first.
-    void ParseRefreshResponse(std::u16string_view answer, MainWindowView &view);
+    // listed before in this run, oldest first; returns how many lines it appended.
+    std::size_t ParseRefreshResponse(std::u16string_view answer, MainWindowView &view);
     // Shows the mail viewer with the mail's content.
     void ShowMailContent(std::u16string_view answer, MainWindowView &view);
 

@@ -1,6 +1,7 @@
 #include "qt/form1.h"
 
 #include "mailbox/texts.h"
+#include "qt/attention.h"
 #include "qt/line_shape.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
@@ -204,6 +205,23 @@ int Form1::selectedListIndex() const
     auto *list = control<QListWidget>(ControlId::List1);
     const QList<QListWidgetItem *> selected = list->selectedItems();
     return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
+void Form1::askForAttention()
+{
+    if (isActiveWindow())
+        return;
+    setAttentionMark(this, true);
+    m_markedForAttention = true;
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_markedForAttention) {
+        setAttentionMark(this, false);
+        m_markedForAttention = false;
+    }
+    QWidget::changeEvent(event);
 }
 
 void Form1::showMailViewer(const std::u16string &content)

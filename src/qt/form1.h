@@ -25,11 +25,14 @@ public:
     void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
     void showMailViewer(const std::u16string &content) override;
+    void askForAttention() override;
 
     MailViewer &mailViewer() { return m_viewer; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Clears the attention mark once the user activates the window.
+    void changeEvent(QEvent *event) override;
     // Enter on List1 opens the selected mail, as a double-click does.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -46,6 +49,7 @@ private:
     }
 
     MainWindowEvents *m_events = nullptr;
+    bool m_markedForAttention = false;
     MailViewer m_viewer;
     std::array<QWidget *, ui::kControlCount> m_controls {};
 };

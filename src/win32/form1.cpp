@@ -194,6 +194,15 @@ void Form1::showMailViewer(const std::u16string &content)
     m_viewer.setText(content);
 }
 
+void Form1::askForAttention()
+{
+    if (GetForegroundWindow() == window())
+        return;
+    // The taskbar button flashes until the user brings the window to the foreground.
+    FLASHWINFO flash {sizeof flash, window(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
+
 void Form1::onCommand(int id, int notification)
 {
     if (!m_events)

@@ -33,6 +33,7 @@ public:
     void appendListItem(const MailLine &mail) override;
     int selectedListIndex() const override;
     void showMailViewer(const std::u16string &content) override;
+    void askForAttention() override;
 
     MailViewer &mailViewer() { return m_viewer; }
 

@@ -109,7 +109,7 @@ TEST_F(ReceiveLoop, closingTheWindowEndsTheProgramWithNoFurtherRequestOrBox)
     }
 }
 
-TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenPolls)
+TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderAndEachRefreshWithNewMailAsksForAttention)
 {
     const Mail m1 {"a@x", "one", "1"}, m2 {"b@x", "two", "2"}, m3 {"c@x", "three", "3"},
         m4 {"d@x", "four", "4"}, m5 {"e@x", "five", "5"};
@@ -120,6 +120,7 @@ TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderHoweverManyArriveBetweenP
     inTheWaitAfter(6, [&] { logic.Command3_Click(); });
     logic.Command2_Click();
     EXPECT_EQ(view.list, Texts({u"a@x|one|1", u"b@x|two|2", u"c@x|three|3", u"d@x|four|4", u"e@x|five|5"}));
+    EXPECT_EQ(view.attentionAsks, 2) << "once for the first refresh and once for the poll with two";
 }
 
 }  // namespace

@@ -165,6 +165,7 @@ public:
     void appendListItem(const MailLine &mail) override { list.push_back(mail.text()); }
     int selectedListIndex() const override { return selected; }
     void showMailViewer(const std::u16string &content) override { viewer = content; }
+    void askForAttention() override { ++attentionAsks; }
 
     std::u16string caption(Caption control) const
     {
@@ -187,6 +188,7 @@ public:
     std::vector<std::u16string> list;  // each line's text
     int selected = -1;
     std::optional<std::u16string> viewer;  // nothing while the viewer has not been shown
+    int attentionAsks = 0;
 };
 
 using Caption = MainWindowView::Caption;
