@@ -107,7 +107,7 @@ void MainWindowLogic::List1_DblClick()
     if (m_programEnded)
         return;
     const MailLine *line = m_module1.line(m_view.selectedListIndex());
-    if (!line || std::ranges::count(line->text(), u'|') < 2)
+    if (!line)
         return;
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.

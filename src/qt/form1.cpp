@@ -162,20 +162,17 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::setCaption(Caption id, const std::u16string &text)
 {
-    if (id == ControlId::Command2) {
-        control<QPushButton>(id)->setText(QString::fromStdU16String(text));
-        return;
-    }
     const QString shown = QString::fromStdU16String(text);
-    if (id == ControlId::Label4) {
-        control<StatusLabel>(id)->showText(shown);
-        return;
+    if (auto *button = qobject_cast<QPushButton *>(m_controls[std::size_t(id)])) {
+        button->setText(shown);
+    } else if (auto *status = qobject_cast<StatusLabel *>(m_controls[std::size_t(id)])) {
+        status->showText(shown);
+    } else if (auto *label = qobject_cast<QLabel *>(m_controls[std::size_t(id)]);
+               label && label->text() != shown) {
+        // A poll rewrites the same texts: an unchanged one is not measured again.
+        label->setText(shown);
+        label->adjustSize();
     }
-    auto *label = control<QLabel>(id);
-    if (label->text() == shown)
-        return;  // a poll rewrites the same texts; measuring them again costs a text layout
-    label->setText(shown);
-    label->adjustSize();
 }
 
 void Form1::setText1(const std::u16string &text)

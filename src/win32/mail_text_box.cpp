@@ -88,7 +88,7 @@ std::wstring MailTextBox::selectedText() const
     for (auto at = std::lower_bound(m_blockBreaks.begin(), m_blockBreaks.end(), selection.cpMin);
          at != m_blockBreaks.end() && *at < selection.cpMax; ++at)
         ownBreaks.push_back(std::size_t(*at - selection.cpMin));
-    return wide(ui::mailTextOf(narrow(text), u'\r', ownBreaks, u"\r\n"));
+    return wide(ui::mailTextOf(fromWide(text), u'\r', ownBreaks, u"\r\n"));
 }
 
 void MailTextBox::copySelection() const

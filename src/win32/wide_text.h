@@ -11,7 +11,7 @@ inline std::wstring wide(std::u16string_view text)
     return std::wstring(text.begin(), text.end());
 }
 
-inline std::u16string narrow(std::wstring_view text)
+inline std::u16string fromWide(std::wstring_view text)
 {
     return std::u16string(text.begin(), text.end());
 }

@@ -41,7 +41,7 @@ std::u16string errorText(DWORD error)
         text.pop_back();
     if (text.empty())
         text = L"WinHTTP error " + std::to_wstring(error);
-    return narrow(text);
+    return fromWide(text);
 }
 
 ExchangeResult failed(ExchangeFailure failure, std::u16string detail)
