@@ -131,7 +131,7 @@ std::u16string MainWindowLogic::HttpRequest(const std::u16string &method, const 
     if (outcome.learnedSession)
         m_sessionId = *outcome.learnedSession;
     if (outcome.problem)
-        m_toolkit.messageBox(texts::problemMessage(*outcome.problem), Toolkit::MessageIcon::Information,
+        m_toolkit.messageBox(problemMessage(*outcome.problem), Toolkit::MessageIcon::Information,
                              texts::kMessageBoxTitle);
     return outcome.result;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "ui/layout.h"
-#include "ui/mail_line.h"
+#include "ui/list_line.h"
 
 #include <string>
 
 namespace venmarra {
-
-using ui::MailLine;
 
 // The main window's controls as its logic writes and reads them.
 class MainWindowView {
@@ -17,15 +15,15 @@ public:
 
     virtual ~MainWindowView() = default;
 
-    // Shows `text` as it stands: the logic has made what the service sent inert.
+    // Every text given is shown as it stands: the logic has made what the service sent inert.
     virtual void setCaption(Caption control, const std::u16string &text) = 0;
     virtual void setText1(const std::u16string &text) = 0;
     virtual void disableCommand1() = 0;
-    // Shows the mail's line at the end of List1 (MailLine::shown); the logic keeps the line.
-    virtual void appendListItem(const MailLine &mail) = 0;
+    // Shows the line at the end of List1 (ListLine::joined); the logic keeps the mail.
+    virtual void appendListItem(const ui::ListLine &line) = 0;
     virtual int selectedListIndex() const = 0;
     // Shows the mail viewer (created anew when it is not open) and replaces its text.
-    virtual void showMailViewer(const std::u16string &content) = 0;
+    virtual void showMailViewer(std::u16string content) = 0;
     // New mail came: unless the window is the active one, the desktop marks it for the user
     // (its taskbar entry) until the user activates it. No sound, no focus taken.
     virtual void askForAttention() = 0;

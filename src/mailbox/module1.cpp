@@ -40,7 +40,7 @@ std::size_t Module1::ParseRefreshResponse(std::u16string_view answer, MainWindow
 
     std::vector<MailLine> mails = unlistedMails(data);
     for (MailLine &mail : mails) {
-        view.appendListItem(mail);
+        view.appendListItem(ui::listLine(mail.from, mail.subject, mail.mailId));
         m_lastMailKey = mail.text();
         m_listed.insert(m_lastMailKey);
         m_lines.push_back(std::move(mail));
@@ -82,7 +82,7 @@ void Module1::ShowMailContent(std::u16string_view answer, MainWindowView &view)
     std::u16string content;  // read, and the answer's tree freed, aside
     readAside(answer.size(),
               [&] { content = textForm(AnswerReader(answer).read(u"data.data[0][1][0].DATA[0]")); });
-    view.showMailViewer(content);
+    view.showMailViewer(displayText(std::move(content), true));
 }
 
 }  // namespace venmarra

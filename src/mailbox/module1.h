@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mailbox/mail_line.h"
 #include "mailbox/main_window_view.h"
 
 #include "service/answer_reader.h"

@@ -1,10 +1,10 @@
 #include "qt/form1.h"
 
-#include "mailbox/texts.h"
 #include "qt/attention.h"
 #include "qt/line_shape.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
+#include "ui/captions.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -192,9 +192,9 @@ void Form1::disableCommand1()
     command1->setEnabled(false);
 }
 
-void Form1::appendListItem(const MailLine &mail)
+void Form1::appendListItem(const ui::ListLine &line)
 {
-    control<QListWidget>(ControlId::List1)->addItem(QString::fromStdU16String(mail.shown(true)));
+    control<QListWidget>(ControlId::List1)->addItem(QString::fromStdU16String(line.joined(true)));
 }
 
 int Form1::selectedListIndex() const
@@ -221,10 +221,10 @@ void Form1::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void Form1::showMailViewer(const std::u16string &content)
+void Form1::showMailViewer(std::u16string content)
 {
     m_viewer.show();
-    m_viewer.setText(content);
+    m_viewer.setText(std::move(content));
 }
 
 }  // namespace venmarra

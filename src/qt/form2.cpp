@@ -1,8 +1,8 @@
 #include "qt/form2.h"
 
-#include "mailbox/texts.h"
 #include "qt/mail_text_edit.h"
 #include "qt/twips.h"
+#include "ui/captions.h"
 
 namespace venmarra {
 
@@ -26,9 +26,9 @@ Form2::Form2(QWidget *parent)
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void Form2::setText1(const std::u16string &text)
+void Form2::setText1(std::u16string text)
 {
-    m_text1->setMailText(text);
+    m_text1->setMailText(std::move(text));
 }
 
 }  // namespace venmarra

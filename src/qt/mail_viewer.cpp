@@ -23,10 +23,10 @@ void MailViewer::show()
     m_form2->activateWindow();
 }
 
-void MailViewer::setText(const std::u16string &text)
+void MailViewer::setText(std::u16string text)
 {
     if (m_form2)
-        m_form2->setText1(text);
+        m_form2->setText1(std::move(text));
 }
 
 }  // namespace venmarra

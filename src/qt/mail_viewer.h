@@ -16,7 +16,7 @@ public:
     ~MailViewer();
 
     void show();
-    void setText(const std::u16string &text);
+    void setText(std::u16string text);
     Form2 *window() const { return m_form2.data(); }
 
 private:

@@ -1,8 +1,8 @@
 #include "build_settings.h"
 #include "linux/curl_handle.h"
-#include "mailbox/texts.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
+#include "ui/captions.h"
 
 #include <QApplication>
 #include <QIcon>

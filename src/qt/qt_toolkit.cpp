@@ -1,5 +1,5 @@
 #include "qt/qt_toolkit.h"
-#include "mailbox/texts.h"
+#include "ui/captions.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -27,28 +27,17 @@ char16_t shownAs(char16_t code, bool keepLayout)
 
 }  // namespace
 
-void makeInert(char16_t *begin, char16_t *end, bool keepLayout)
-{
-    for (char16_t *c = begin; c != end; ++c)
-        if (*c < 0x20 || *c >= 0x7F)  // printable ASCII, the common case, is decided by the first test
-            *c = shownAs(*c, keepLayout);
-}
-
 std::u16string displayText(std::u16string text, bool keepLayout)
 {
-    makeInert(text.data(), text.data() + text.size(), keepLayout);
+    for (char16_t &c : text)
+        if (c < 0x20 || c >= 0x7F)  // printable ASCII, the common case, is decided by the first test
+            c = shownAs(c, keepLayout);
     return text;
 }
 
 std::u16string displayLine(const std::u16string &text)
 {
     return displayText(text.size() > kMaxLineLength ? text.substr(0, kMaxLineLength) + u'\u2026' : text);
-}
-
-std::u16string isolatedField(const std::u16string &text)
-{
-    // FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE around text that holds no formatting of its own.
-    return u'\u2068' + displayLine(text) + u'\u2069';
 }
 
 }  // namespace venmarra

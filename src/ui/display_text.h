@@ -10,14 +10,9 @@ namespace venmarra {
 // U+FFFD, so that nothing the service sends can move, hide or recolour other text.
 // `keepLayout` keeps tabs and line breaks, for a mail's content.
 std::u16string displayText(std::u16string text, bool keepLayout = false);
-// The same, in place on the units [begin, end), for a front end that holds the text itself.
-void makeInert(char16_t *begin, char16_t *end, bool keepLayout);
 
 // `text` for a one-line control, cut to a length that no such control can show anyway, so that
 // laying out a hostile megabyte of text cannot stall the window.
 std::u16string displayLine(const std::u16string &text);
-
-// One field of a list line, shown so that its direction cannot reorder the fields around it.
-std::u16string isolatedField(const std::u16string &text);
 
 }  // namespace venmarra

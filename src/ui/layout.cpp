@@ -1,6 +1,6 @@
 #include "ui/layout.h"
 
-#include "mailbox/texts.h"
+#include "ui/captions.h"
 
 #include <algorithm>
 #include <array>

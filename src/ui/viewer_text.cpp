@@ -1,7 +1,5 @@
 #include "ui/viewer_text.h"
 
-#include "ui/display_text.h"
-
 #include <algorithm>
 
 namespace venmarra::ui {
@@ -38,7 +36,6 @@ std::size_t blockEnd(const std::u16string &text, std::size_t start, std::size_t 
 ViewerText::ViewerText(std::u16string content)
     : m_text(std::move(content))
 {
-    makeInert(m_text.data(), m_text.data() + m_text.size(), true);
 }
 
 ViewerText::Slice ViewerText::next(std::size_t maxUnits, char16_t separator)

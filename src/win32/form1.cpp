@@ -1,6 +1,6 @@
 #include "win32/form1.h"
 
-#include "mailbox/texts.h"
+#include "ui/captions.h"
 #include "win32/layout.h"
 #include "win32/wide_text.h"
 
@@ -175,11 +175,11 @@ void Form1::disableCommand1()
     EnableWindow(control(ControlId::Command1), FALSE);
 }
 
-void Form1::appendListItem(const MailLine &mail)
+void Form1::appendListItem(const ui::ListLine &line)
 {
-    // Inert text, without isolates around the fields: list boxes that do not shape text draw them as boxes.
+    // Without isolates around the fields: list boxes that do not shape text draw them as boxes.
     SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(wide(mail.shown(false)).c_str()));
+                 reinterpret_cast<LPARAM>(wide(line.joined(false)).c_str()));
 }
 
 int Form1::selectedListIndex() const
@@ -188,10 +188,10 @@ int Form1::selectedListIndex() const
     return index == LB_ERR ? -1 : int(index);
 }
 
-void Form1::showMailViewer(const std::u16string &content)
+void Form1::showMailViewer(std::u16string content)
 {
     m_viewer.show();
-    m_viewer.setText(content);
+    m_viewer.setText(std::move(content));
 }
 
 void Form1::askForAttention()

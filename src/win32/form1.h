@@ -30,9 +30,9 @@ public:
     void setCaption(Caption control, const std::u16string &text) override;
     void setText1(const std::u16string &text) override;
     void disableCommand1() override;
-    void appendListItem(const MailLine &mail) override;
+    void appendListItem(const ui::ListLine &line) override;
     int selectedListIndex() const override;
-    void showMailViewer(const std::u16string &content) override;
+    void showMailViewer(std::u16string content) override;
     void askForAttention() override;
 
     MailViewer &mailViewer() { return m_viewer; }

@@ -1,6 +1,6 @@
 #include "win32/form2.h"
 
-#include "mailbox/texts.h"
+#include "ui/captions.h"
 #include "win32/layout.h"
 #include "win32/wide_text.h"
 
@@ -43,9 +43,9 @@ void Form2::layOut()
     placeControl(m_text1, twips()(ui::designOf(ui::ControlId::Form2Text1).place));
 }
 
-void Form2::setText1(const std::u16string &text)
+void Form2::setText1(std::u16string text)
 {
-    m_box->setText(text);
+    m_box->setText(std::move(text));
 }
 
 std::optional<LRESULT> Form2::handle(UINT message, WPARAM wParam, LPARAM)
@@ -79,10 +79,10 @@ void MailViewer::show()
     SetForegroundWindow(viewer);
 }
 
-void MailViewer::setText(const std::u16string &text)
+void MailViewer::setText(std::u16string text)
 {
     if (Form2 *form2 = window())
-        form2->setText1(text);
+        form2->setText1(std::move(text));
 }
 
 }  // namespace venmarra::win32

@@ -1,6 +1,5 @@
 // What the Qt front end adds to the core: its windows built from the design at the desktop's
 // font, what screen readers read, input during an exchange, the viewer's box, message boxes.
-#include "mailbox/texts.h"
 #include "qt/form1.h"
 #include "qt/mail_text_edit.h"
 #include "qt/mail_viewer.h"

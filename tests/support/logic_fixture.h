@@ -162,9 +162,9 @@ public:
     }
     void setText1(const std::u16string &text) override { text1 = text; }
     void disableCommand1() override { command1Enabled = false; }
-    void appendListItem(const MailLine &mail) override { list.push_back(mail.text()); }
+    void appendListItem(const ui::ListLine &line) override { list.push_back(line.joined(false)); }
     int selectedListIndex() const override { return selected; }
-    void showMailViewer(const std::u16string &content) override { viewer = content; }
+    void showMailViewer(std::u16string content) override { viewer = std::move(content); }
     void askForAttention() override { ++attentionAsks; }
 
     std::u16string caption(Caption control) const
