@@ -112,11 +112,10 @@ void MainWindowLogic::List1_DblClick()
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
     const std::u16string mailId = line->mailId;
-    const std::u16string answer
-        = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
-    m_module1.ShowMailContent(answer, m_view);
+    m_module1.ShowMailContent(std::move(answer), m_view);
 }
 
 std::u16string MainWindowLogic::HttpRequest(const std::u16string &method, const std::u16string &url,

@@ -77,11 +77,14 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
     return mails;
 }
 
-void Module1::ShowMailContent(std::u16string_view answer, MainWindowView &view)
+void Module1::ShowMailContent(std::u16string answer, MainWindowView &view)
 {
     std::u16string content;  // read, and the answer's tree freed, aside
-    readAside(answer.size(),
-              [&] { content = textForm(AnswerReader(answer).read(u"data.data[0][1][0].DATA[0]")); });
+    readAside(answer.size(), [&] {
+        const AnswerReader reader(answer);
+        std::u16string().swap(answer);
+        content = textForm(reader.read(u"data.data[0][1][0].DATA[0]"));
+    });
     view.showMailViewer(displayText(std::move(content), true));
 }
 

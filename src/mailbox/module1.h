@@ -29,8 +29,9 @@ public:
     // Fills the mailbox labels and appends a line for every mail of the answer's list that was not
     // listed before in this run, oldest first; returns how many lines it appended.
     std::size_t ParseRefreshResponse(std::u16string_view answer, MainWindowView &view);
-    // Shows the mail viewer with the mail's content.
-    void ShowMailContent(std::u16string_view answer, MainWindowView &view);
+    // Shows the mail viewer with the mail's content. A mail may be megabytes: the answer is let go
+    // once read, before its content is taken out.
+    void ShowMailContent(std::u16string answer, MainWindowView &view);
 
     // The last line appended to List1.
     const std::u16string &LastMailKey() const { return m_lastMailKey; }

@@ -9,29 +9,33 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <variant>
+#include <vector>
 
 namespace venmarra {
 namespace {
 
 using Json = nlohmann::json;
 
-std::optional<unsigned> hexValue(std::string_view digits)
+// The escape "\uXXXX" at `at` in `text`, when there is one.
+std::optional<unsigned> unicodeEscape(std::u16string_view text, std::size_t at)
 {
+    if (at + 6 > text.size() || text[at] != u'\\' || text[at + 1] != u'u')
+        return std::nullopt;
+    char digits[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        const char16_t unit = text[at + 2 + i];
+        if (unit >= 0x80)
+            return std::nullopt;
+        digits[i] = char(unit);
+    }
     unsigned value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.size() != 4)
+    const auto [last, error] = std::from_chars(digits, digits + 4, value, 16);
+    if (error != std::errc() || last != digits + 4)
         return std::nullopt;
     return value;
-}
-
-// The escape "\uXXXX" at `at` in `text`, when there is one.
-std::optional<unsigned> unicodeEscape(std::string_view text, std::size_t at)
-{
-    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
-        return std::nullopt;
-    return hexValue(text.substr(at + 2, 4));
 }
 
 bool isHighSurrogate(unsigned unit)
@@ -43,41 +47,42 @@ bool isLowSurrogate(unsigned unit)
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// The first position from `at` of a byte that `wanted` marks, or the end of `text`.
-std::size_t findMarked(std::string_view text, std::size_t at, const std::array<bool, 256> &wanted)
+// The first position from `at` of a unit that `wanted` marks, or the end of `text`.
+std::size_t findMarked(std::u16string_view text, std::size_t at, const std::array<bool, 128> &wanted)
 {
-    while (at < text.size() && !wanted[static_cast<unsigned char>(text[at])])
+    while (at < text.size() && !(text[at] < 128 && wanted[text[at]]))
         ++at;
     return at;
 }
 
-constexpr std::array<bool, 256> marking(std::string_view bytes)
+constexpr std::array<bool, 128> marking(std::string_view characters)
 {
-    std::array<bool, 256> marks {};
-    for (const char byte : bytes)
-        marks[static_cast<unsigned char>(byte)] = true;
+    std::array<bool, 128> marks {};
+    for (const char c : characters)
+        marks[static_cast<unsigned char>(c)] = true;
     return marks;
 }
 
-constexpr std::array<bool, 256> kStructure = marking("\"[]{}");
-constexpr std::array<bool, 256> kInString = marking("\"\\");
+constexpr std::array<bool, 128> kStructure = marking("\"[]{}");
+constexpr std::array<bool, 128> kInString = marking("\"\\");
 
-// Readies JSON text for the parser. JavaScript takes the escape of a lone surrogate, which the
-// parser refuses; each becomes the escape of U+FFFD, in place. False when brackets nest deeper
-// than the reader allows.
-bool prepareJsonText(std::string &text)
+// Where JSON text holds the escape of a lone surrogate, which JavaScript takes and the parser
+// refuses (each is read as the escape of U+FFFD); nothing when brackets nest deeper than the reader
+// allows.
+std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::u16string_view text)
 {
+    std::vector<std::size_t> lone;
     int depth = 0;
     for (std::size_t at = findMarked(text, 0, kStructure); at < text.size();
          at = findMarked(text, at + 1, kStructure)) {
-        const char c = text[at];
-        if (c == '[' || c == '{') {
+        const char16_t c = text[at];
+        if (c == u'[' || c == u'{') {
             if (++depth > AnswerReader::kMaxNesting)
-                return false;
-        } else if (c == ']' || c == '}') {
+                return std::nullopt;
+        } else if (c == u']' || c == u'}') {
             --depth;
         } else {  // a string: on to its closing quote
-            for (at = findMarked(text, at + 1, kInString); at < text.size() && text[at] == '\\';
+            for (at = findMarked(text, at + 1, kInString); at < text.size() && text[at] == u'\\';
                  at = findMarked(text, at, kInString)) {
                 const std::optional<unsigned> unit = unicodeEscape(text, at);
                 if (!unit) {
@@ -90,22 +95,104 @@ bool prepareJsonText(std::string &text)
                     continue;
                 }
                 if (isHighSurrogate(*unit) || isLowSurrogate(*unit))
-                    text.replace(at + 2, 4, "FFFD");
+                    lone.push_back(at);
                 at += 6;
             }
         }
     }
-    return true;
+    return lone;
 }
+
+// The UTF-8 bytes of UTF-16 text, made as the parser reads them, so that a large answer is never
+// copied whole; a lone surrogate reads as U+FFFD, as utf8FromUtf16 writes it.
+class Utf8Bytes {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char *;
+    using reference = const char &;
+
+    Utf8Bytes(std::u16string_view text, std::size_t at)
+        : m_text(text)
+        , m_at(at)
+    {
+        load();
+    }
+    const char &operator*() const { return m_bytes[m_index]; }
+    Utf8Bytes &operator++()
+    {
+        if (++m_index == m_count) {
+            m_at += m_units;
+            load();
+        }
+        return *this;
+    }
+    Utf8Bytes operator++(int)
+    {
+        const Utf8Bytes before = *this;
+        ++*this;
+        return before;
+    }
+    bool operator==(const Utf8Bytes &other) const { return m_at == other.m_at && m_index == other.m_index; }
+
+private:
+    void load()
+    {
+        m_index = m_count = 0;
+        m_units = 1;
+        if (m_at >= m_text.size())
+            return;
+        char32_t c = m_text[m_at];
+        if (isHighSurrogate(c) && m_at + 1 < m_text.size() && isLowSurrogate(m_text[m_at + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(m_text[m_at + 1]) - 0xDC00);
+            m_units = 2;
+        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
+            c = 0xFFFD;
+        }
+        const auto put = [this](char32_t byte) {
+            m_bytes[m_count++] = char(byte);
+        };
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | (c >> 6));
+            put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | (c >> 12));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | (c >> 18));
+            put(0x80 | ((c >> 12) & 0x3F));
+            put(0x80 | ((c >> 6) & 0x3F));
+            put(0x80 | (c & 0x3F));
+        }
+    }
+
+    std::u16string_view m_text;
+    std::size_t m_at;
+    std::size_t m_units = 1;  // of the character at m_at
+    std::array<char, 4> m_bytes {};
+    std::size_t m_index = 0, m_count = 0;
+};
 
 std::unique_ptr<const Json> parseAnswer(std::u16string_view answer)
 {
     if (!answer.empty() && answer.front() == 0xFEFF)
         answer.remove_prefix(1);
-    std::string text = utf8FromUtf16(answer);
-    if (!prepareJsonText(text))
+    const std::optional<std::vector<std::size_t>> lone = loneSurrogateEscapes(answer);
+    if (!lone)
         return nullptr;
-    Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    std::u16string patched;  // a copy only for an answer that needs one
+    if (!lone->empty()) {
+        patched.assign(answer);
+        for (const std::size_t at : *lone)
+            patched.replace(at + 2, 4, u"FFFD");
+        answer = patched;
+    }
+    Json document = Json::parse(Utf8Bytes(answer, 0), Utf8Bytes(answer, answer.size()), nullptr,
+                                /*allow_exceptions=*/false);
     if (!document.is_object() && !document.is_array())
         return nullptr;  // not JSON (discarded), or a bare value
     return std::make_unique<const Json>(std::move(document));
