@@ -72,7 +72,9 @@ void MailViewer::show()
     if (IsIconic(viewer))
         return;  // the user put it away; it keeps the new mail until brought back
     // An open viewer comes to the front: the program is the foreground one, as the user has just
-    // opened a mail in the main window.
+    // opened a mail in the main window. It is shown anew, in the same place: window managers
+    // activate a window that is shown, while a request for the foreground alone reaches none under
+    // Wine.
     if (IsWindowVisible(viewer))
         ShowWindow(viewer, SW_HIDE);
     ShowWindow(viewer, SW_SHOWNORMAL);
