@@ -150,24 +150,7 @@ private:
         } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
             c = 0xFFFD;
         }
-        const auto put = [this](char32_t byte) {
-            m_bytes[m_count++] = char(byte);
-        };
-        if (c < 0x80) {
-            put(c);
-        } else if (c < 0x800) {
-            put(0xC0 | (c >> 6));
-            put(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            put(0xE0 | (c >> 12));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        } else {
-            put(0xF0 | (c >> 18));
-            put(0x80 | ((c >> 12) & 0x3F));
-            put(0x80 | ((c >> 6) & 0x3F));
-            put(0x80 | (c & 0x3F));
-        }
+        m_count = std::size_t(writeUtf8(m_bytes.data(), c) - m_bytes.data());
     }
 
     std::u16string_view m_text;

@@ -53,7 +53,8 @@ char16_t *writeUtf16(char16_t *out, char32_t codePoint)
     return out;
 }
 
-// Writes `codePoint` at `out` as UTF-8; returns the position after it.
+}  // namespace
+
 char *writeUtf8(char *out, char32_t codePoint)
 {
     if (codePoint < 0x80) {
@@ -74,18 +75,20 @@ char *writeUtf8(char *out, char32_t codePoint)
     return out;
 }
 
-}  // namespace
-
-std::u16string utf16FromUtf8(std::string_view bytes)
+// Decodes `bytes` to `out` when it is given; returns the number of units that the text takes.
+std::size_t decodeUtf8(std::string_view bytes, char16_t *out)
 {
-    // Never more units than bytes; written in place, then cut to length.
-    std::u16string text(bytes.size(), u'\0');
-    char16_t *out = text.data();
+    std::size_t units = 0;
+    const auto put = [&](char32_t codePoint) {
+        units += codePoint < 0x10000 ? 1 : 2;
+        if (out)
+            out = writeUtf16(out, codePoint);
+    };
     std::size_t at = 0;
     while (at < bytes.size()) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (byte < 0x80) {
-            *out++ = byte;
+            put(byte);
             ++at;
             continue;
         }
@@ -100,13 +103,18 @@ std::u16string utf16FromUtf8(std::string_view bytes)
                 break;
             codePoint = (codePoint << 6) | (next & 0x3F);
         }
-        if (lead.length > 0 && int(taken) == lead.length)
-            out = writeUtf16(out, codePoint);
-        else
-            *out++ = kReplacement;  // the maximal subpart of an ill-formed sequence
+        // An ill-formed sequence's maximal subpart becomes U+FFFD.
+        put(lead.length > 0 && int(taken) == lead.length ? codePoint : kReplacement);
         at += taken;
     }
-    text.resize(std::size_t(out - text.data()));
+    return units;
+}
+
+std::u16string utf16FromUtf8(std::string_view bytes)
+{
+    // Counted first: a large answer takes the units it needs, a third of its bytes for Chinese.
+    std::u16string text(decodeUtf8(bytes, nullptr), u'\0');
+    decodeUtf8(bytes, text.data());
     return text;
 }
 

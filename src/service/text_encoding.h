@@ -10,6 +10,8 @@ namespace venmarra {
 std::u16string utf16FromUtf8(std::string_view bytes);
 // UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf8FromUtf16(std::u16string_view text);
+// Writes `codePoint` at `out` as UTF-8 (one to four bytes); returns the position after it.
+char *writeUtf8(char *out, char32_t codePoint);
 // Each byte as the character of the same number.
 std::u16string utf16FromLatin1(std::string_view bytes);
 // Each character as the byte of the same number; one above U+00FF becomes "?".
