@@ -18,12 +18,7 @@ TEST_F(ReceiveLoop, pollsAtOnceThenEvery1200msUntilStoppedDuringAWait)
     inTheWaitAfter(5, [&] { logic.Command3_Click(); });
     logic.Command2_Click();
 
-    const auto &requests = exchange.requests;
-    ASSERT_EQ(requests.size(), 5u) << "a stop during a wait sends nothing more";
-    for (std::size_t i = 2; i < requests.size(); ++i) {
-        EXPECT_EQ(requests[i].body, "data=box&type=refresh&arg=");
-        EXPECT_TRUE(hasHeader(requests[i], "Cookie: sid=cookie"));
-    }
+    ASSERT_EQ(exchange.requests.size(), 5u) << "a stop during a wait sends nothing more";
     const auto &at = toolkit.exchangeTimes;
     EXPECT_EQ(at[2], at[1]) << "the first poll is not delayed";
     for (std::size_t i = 3; i < at.size(); ++i)

@@ -267,10 +267,6 @@ void WidgetTest::form1_labelsAndListShowPlainTextInPlace()
     form.appendListItem({u"a", u"s", u"1"});
     auto *list = child<QListWidget>(form, ControlId::List1);
     QCOMPARE(list->item(0)->text(), QStringLiteral("\u2068z\u2069|\u2068subject\u2069|\u20689\u2069"));
-    QCOMPARE(form.selectedListIndex(), -1);
-    list->setCurrentRow(1);
-    QCOMPARE(form.selectedListIndex(), 1);
-    QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
 void WidgetTest::toolkit_inputWaitsForTheExchangeWhileTheCloseBoxActs()

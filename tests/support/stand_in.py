@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A scripted stand-in for the mail service, on 127.0.0.1 and a port the system picks (printed
-first). GET / serves the home page with a mailbox name (none with --no-name) and sets the cookie;
+first). GET / serves the home page with a mailbox name and sets the cookie;
 a POST to / gets "{}" after --post-delay-ms. The other paths are the HTTP clients' cases, for GET
 and POST alike: /echo answers with the request as received; /size/N with N bytes; the rest
 misbehave as their names say. --log FILE records every request whole."""
@@ -36,7 +36,6 @@ RAW = {
 
 options = argparse.ArgumentParser()
 options.add_argument("--log")
-options.add_argument("--no-name", action="store_true")
 options.add_argument("--post-delay-ms", type=int, default=0)
 options = options.parse_args()
 log_lock = threading.Lock()
@@ -73,8 +72,7 @@ class StandIn(http.server.BaseHTTPRequestHandler):
         if self.path in RAW:
             self.misbehave(*RAW[self.path])
         elif self.path == "/" and self.command == "GET":
-            name = "" if options.no_name else "e2ebox7"
-            page = f'<html><body><input id="converts" name="converts" type="text" value="{name}" valid=\'{{"minlength":3}}\' /></body></html>'
+            page = '<html><body><input id="converts" name="converts" type="text" value="e2ebox7" valid=\'{"minlength":3}\' /></body></html>'
             self.answer(200, page.encode(), [("Set-Cookie", COOKIE), ("Content-Type", "text/html; charset=utf-8")])
         elif self.path == "/":
             time.sleep(options.post_delay_ms / 1000)
