@@ -31,10 +31,8 @@ protected:
     std::vector<std::string> codes(SmtpSession &session, const std::vector<std::string> &lines)
     {
         std::vector<std::string> result;
-        for (const std::string &line : lines) {
-            const SmtpReply reply = session.onLine(line);
-            result.push_back(reply.text.substr(0, 3));
-        }
+        for (const std::string &line : lines)
+            result.push_back(session.onLine(line).text.substr(0, 3));
         return result;
     }
     std::vector<Delivered> delivered;

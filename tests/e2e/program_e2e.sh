@@ -21,7 +21,7 @@ if [ -n "$probe" ]; then
     wine() { "$root/scripts/wine-run" "$@"; }
     WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null || true
     run() { start_program wine "$program"; }
-    texts() { wine "$probe" texts; }
+    texts() { wine "$probe"; }
     shot=$out/windows-
 else
     start_accessibility_bus

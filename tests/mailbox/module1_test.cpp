@@ -1,5 +1,6 @@
 #include "logic_fixture.h"
 #include "mailbox/module1.h"
+#include "service/text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,11 @@ std::u16string mail(std::u16string_view from, std::u16string_view subject, std::
 
 std::u16string number(int value)
 {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
+    return utf16FromUtf8(std::to_string(value));
 }
 
 class Module1Test : public testing::Test {
 protected:
-    std::u16string label(Caption control) const { return view.caption(control); }
-
     test::MemoryView view;
     Module1 module1;
 };
@@ -41,13 +39,13 @@ TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabelsAndOnlyAStatusWhoseTextIsO
             uR"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
             u"[]"),
         view);
-    EXPECT_EQ(label(Caption::Label5), u"用户名：box1");
-    EXPECT_EQ(label(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
-    EXPECT_EQ(label(Caption::Label3), u"结束时间：2026-12-06 10:10:00");
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：box1");
+    EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
+    EXPECT_EQ(view.caption(Caption::Label3), u"结束时间：2026-12-06 10:10:00");
     for (const std::u16string_view status :
          {u"1", u"\"1\"", u"0", u"\"\"", u"\"01\"", u"true", u"1.5", u"null"}) {
         module1.ParseRefreshResponse(refresh(u"{\"STATUS\":" + std::u16string(status) + u"}", u"[]"), view);
-        EXPECT_EQ(label(Caption::Label6),
+        EXPECT_EQ(view.caption(Caption::Label6),
                   status == u"1" || status == u"\"1\"" ? u"是否可用：可用" : u"是否可用：不可用")
             << testing::PrintToString(std::u16string(status));
     }
@@ -90,10 +88,10 @@ TEST_F(Module1Test, theUserAndListPartsAreReadIndependently)
 {
     module1.ParseRefreshResponse(uR"({"data":[{"list":[{"FROM":"only","SUBJECT":"list","MID":"1"}]}]})",
                                  view);
-    EXPECT_EQ(label(Caption::Label5), u"用户名：");
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：");
     EXPECT_EQ(view.list, Lines({u"only|list|1"}));
     module1.ParseRefreshResponse(uR"({"data":[{"user":{"USER":"only user"}}]})", view);
-    EXPECT_EQ(label(Caption::Label5), u"用户名：only user");
+    EXPECT_EQ(view.caption(Caption::Label5), u"用户名：only user");
     EXPECT_EQ(view.list.size(), 1U);
 }
 

@@ -241,11 +241,10 @@ void WidgetTest::form1_labelsAndListShowPlainTextInPlace()
     Form1 form;
     const QString markup = "<img src=\"file:///etc/passwd\"><b>bold</b>&lt;";
     for (auto caption :
-         {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
+         {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6}) {
         form.setCaption(caption, markup.toStdU16String());
-    for (auto caption :
-         {ControlId::Label2, ControlId::Label3, ControlId::Label4, ControlId::Label5, ControlId::Label6})
         QCOMPARE(captionOf(child(form, caption)), markup);
+    }
 
     // A longer text grows a label to the right, past the frame, which clips it; the window stays.
     auto *label5 = child<QLabel>(form, ControlId::Label5);

@@ -1,47 +1,36 @@
 #include "local_service.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
 namespace venmarra::devserver::test {
 
-SmtpClient::SmtpClient(int port, int receiveBuffer)
-    : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+Socket connectedSocket(int port, int receiveBuffer)
 {
+    Socket socket(::socket(AF_INET, SOCK_STREAM, 0));
     if (receiveBuffer > 0)
-        ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in where {};
     where.sin_family = AF_INET;
     where.sin_port = htons(uint16_t(port));
     where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(m_socket, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0) {
-        ::close(m_socket);
-        m_socket = -1;
-    }
-}
-
-SmtpClient::~SmtpClient()
-{
-    if (m_socket >= 0)
-        ::close(m_socket);
+    return ::connect(socket.get(), reinterpret_cast<sockaddr *>(&where), sizeof where) == 0
+        ? std::move(socket)
+        : Socket();
 }
 
 bool SmtpClient::send(const std::string &text)
 {
     std::size_t sent = 0;
-    while (m_socket >= 0 && sent < text.size()) {
-        const ssize_t n = ::send(m_socket, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+    while (m_socket && sent < text.size()) {
+        const ssize_t n = ::send(m_socket.get(), text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return false;
         sent += std::size_t(n);
     }
-    return m_socket >= 0;
+    return bool(m_socket);
 }
 
 bool SmtpClient::sendLines(const std::vector<std::string> &lines)
@@ -56,11 +45,11 @@ bool SmtpClient::receiveBy(std::chrono::steady_clock::time_point deadline)
 {
     const auto left
         = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd entry {m_socket, POLLIN, 0};
+    pollfd entry {m_socket.get(), POLLIN, 0};
     if (left.count() <= 0 || ::poll(&entry, 1, int(left.count())) <= 0)
         return false;
     char buffer[4096];
-    const ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
+    const ssize_t n = ::recv(m_socket.get(), buffer, sizeof buffer, 0);
     if (n > 0)
         m_heard.append(buffer, std::size_t(n));
     return n > 0;
@@ -70,13 +59,11 @@ std::string SmtpClient::readUntil(const std::string &code, std::chrono::millisec
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const std::size_t at = m_heard.find("\r\n" + code);
-        const bool first = m_heard.rfind(code, 0) == 0;
-        if ((first || at != std::string::npos)
-            && m_heard.find("\r\n", first ? 0 : at + 2) != std::string::npos) {
-            const std::size_t end = m_heard.find("\r\n", first ? 0 : at + 2) + 2;
-            std::string heard = m_heard.substr(0, end);
-            m_heard.erase(0, end);
+        const std::size_t line = ("\r\n" + m_heard).find("\r\n" + code);  // a reply line that `code` begins
+        const std::size_t end = line == std::string::npos ? line : m_heard.find("\r\n", line);
+        if (end != std::string::npos) {
+            std::string heard = m_heard.substr(0, end + 2);
+            m_heard.erase(0, end + 2);
             return heard;
         }
         if (!receiveBy(deadline))

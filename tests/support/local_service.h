@@ -5,6 +5,7 @@
 #include "http_server.h"
 #include "log.h"
 #include "smtp_server.h"
+#include "socket.h"
 
 #include "service/answer_reader.h"
 #include "service/text_encoding.h"
@@ -30,13 +31,16 @@ inline std::string valueAt(const std::string &answer, std::u16string_view expres
     return utf8FromUtf16(textForm(AnswerReader(utf16FromUtf8(answer)).read(expression)));
 }
 
+// A connection to 127.0.0.1:`port`, with a receive buffer of `receiveBuffer` bytes if given.
+Socket connectedSocket(int port, int receiveBuffer = 0);
+
 // A client's side of an SMTP connection, a line at a time.
 class SmtpClient {
 public:
-    explicit SmtpClient(int port, int receiveBuffer = 0);
-    ~SmtpClient();
-    SmtpClient(const SmtpClient &) = delete;
-    SmtpClient &operator=(const SmtpClient &) = delete;
+    explicit SmtpClient(int port, int receiveBuffer = 0)
+        : m_socket(connectedSocket(port, receiveBuffer))
+    {
+    }
 
     bool send(const std::string &text);  // as it stands, no line end added
     bool sendLines(const std::vector<std::string> &lines);  // each with CRLF
@@ -45,14 +49,13 @@ public:
                           std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Everything until the server closes, or `timeout` passes.
     std::string readAll(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    int socket() const { return m_socket; }
 
 private:
     // Adds what arrives by `deadline` to what was heard; false once the server closed or the
     // deadline passed.
     bool receiveBy(std::chrono::steady_clock::time_point deadline);
 
-    int m_socket = -1;
+    Socket m_socket;
     std::string m_heard;
 };
 

@@ -59,7 +59,10 @@ class StandIn(http.server.BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        self.wfile.write(body)
+        try:
+            self.wfile.write(body)
+        except OSError:
+            pass  # the client stopped reading, as it should past its limit
 
     def do_GET(self):
         self.serve(b"")
@@ -81,7 +84,7 @@ class StandIn(http.server.BaseHTTPRequestHandler):
             head = "".join(f"{name}: {value}\r\n" for name, value in self.headers.items())
             self.answer(200, f"{self.requestline}\r\n{head}\r\n".encode("latin-1", "surrogateescape") + body)
         elif self.path.startswith("/size/"):
-            self.send_sized(int(self.path[6:]))
+            self.answer(200, b"x" * int(self.path[6:]))
         elif self.path == "/redirect":
             self.answer(302, b"moved", [("Location", "/gbk")])
         elif self.path == "/gbk":
@@ -110,18 +113,6 @@ class StandIn(http.server.BaseHTTPRequestHandler):
                     connection.sendall(chunk)
         except OSError:
             pass  # the client left, as it should
-
-    def send_sized(self, size):
-        self.send_response(200)
-        self.send_header("Content-Length", str(size))
-        self.end_headers()
-        chunk = b"x" * 65536
-        try:
-            while size > 0:
-                self.wfile.write(chunk[:size])
-                size -= len(chunk)
-        except OSError:
-            pass  # the client stopped reading, as it should
 
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), StandIn)

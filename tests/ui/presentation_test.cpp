@@ -92,11 +92,7 @@ TEST(TwipScale, measuresTwipsAgainstTheFontsChineseCharacter)
     } cases[] = {
         {12, 96, {3960, 240, 4800, 0}, {264, 16, 321, 1}, 589},  // the design's own face: 15 twips a pixel
         {18, 96, {3960, 240, 0, 360}, {396, 24, 1, 37}, 884},
-        {0,
-         144,
-         {3960, 240, 0, 360},
-         {396, 24, 1, 37},
-         884},  // no face could measure it: the design's at 150 %
+        {0, 144, {3960, 240, 0, 360}, {396, 24, 1, 37}, 884},  // no face measured it: the design's at 150 %
     };
     for (const auto &c : cases) {
         const TwipScale scale(c.characterPixels, c.dpi);

@@ -1,6 +1,6 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
-// the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines.
-//   probe texts   NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME
+// the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines:
+// NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME.
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -74,12 +74,8 @@ int texts(HWND form1)
 
 }  // namespace
 
-int wmain(int argc, wchar_t *argv[])
+int wmain()
 {
     const HWND form1 = FindWindowW(L"VenmarraForm1", nullptr);
-    if (!form1 || argc < 2)
-        return 2;
-    if (std::wstring(argv[1]) == L"texts")
-        return texts(form1);
-    return 2;
+    return form1 ? texts(form1) : 2;
 }
