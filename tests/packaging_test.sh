@@ -10,9 +10,8 @@
 set -euo pipefail
 source_dir=$1 build_dir=$2 version=$3 credit=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in cpack dpkg-deb lintian systemd-analyze appstreamcli desktop-file-validate x86_64-w64-mingw32-windres xxd; do
-    command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"
-done
+need() { local tool; for tool; do command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"; done; }
+need cpack dpkg-deb lintian systemd-analyze appstreamcli desktop-file-validate x86_64-w64-mingw32-windres xxd
 desktop-file-validate "$source_dir/resources/venmarra.desktop" || fail "the desktop entry is not valid"
 
 scratch=$(mktemp -d)

@@ -147,8 +147,7 @@ TEST(HttpServerLimitsTest, aConnectionThatTricklesIsClosedAtItsDeadline)
 class SmallMailboxes : public LocalService {
 protected:
     SmallMailboxes()
-        : LocalService(StoreLimits {std::chrono::seconds(600), std::chrono::seconds(600), 1000, 2, 100,
-                                    std::size_t(256) * 1024 * 1024})
+        : LocalService(StoreLimits {.maxMailsPerMailbox = 2})
     {
     }
     std::size_t mailsOf(const Mailbox &box) { return store.view(box.name, box.sid)->newestFirst.size(); }

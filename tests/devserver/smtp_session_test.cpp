@@ -78,11 +78,7 @@ TEST_F(SmtpSessionTest, resetForgetsTheTransaction)
 
 TEST_F(SmtpSessionTest, limitsOnSizeLinesRecipientsAndCommands)
 {
-    SmtpLimits limits;
-    limits.maxMessageBytes = 20;
-    limits.maxRecipients = 1;
-    limits.maxCommands = 8;
-    SmtpSession session = makeSession(limits);
+    SmtpSession session = makeSession({.maxMessageBytes = 20, .maxCommands = 8, .maxRecipients = 1});
     EXPECT_EQ(codes(session,
                     {"EHLO c", "MAIL FROM:<a@b> SIZE=21", "MAIL FROM:<a@b> SIZE=x", "MAIL FROM:<a@b>",
                      "RCPT TO:<box@venmarra.test>", "RCPT TO:<two@venmarra.test>", "DATA", "0123456789",

@@ -34,11 +34,7 @@ protected:
 
 TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabelsAndOnlyAStatusWhoseTextIsOneMeansAvailable)
 {
-    module1.ParseRefreshResponse(
-        refresh(
-            uR"({"USER":"box1","STATUS":1,"ADDTIME":"2026-12-06 10:00:00","EXPIRETIME":"2026-12-06 10:10:00"})",
-            u"[]"),
-        view);
+    module1.ParseRefreshResponse(utf16FromUtf8(test::refreshAnswer("box1")), view);
     EXPECT_EQ(view.caption(Caption::Label5), u"用户名：box1");
     EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
     EXPECT_EQ(view.caption(Caption::Label3), u"结束时间：2026-12-06 10:10:00");

@@ -155,10 +155,10 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
     // The window keeps its proportions to the font's Chinese character.
     const double character = QFontMetricsF(font).horizontalAdvance(QChar(u'中'));
     QVERIFY(character > 0);
-    QVERIFY2(std::abs(form.width() - 8835 / 180.0 * character) <= 1,
-             qPrintable(QString::number(form.width())));
-    QVERIFY2(std::abs(form.height() - 3420 / 180.0 * character) <= 1,
-             qPrintable(QString::number(form.height())));
+    const QSizeF designed = QSizeF(8835, 3420) / 180 * character;
+    QVERIFY2(std::abs(form.width() - designed.width()) <= 1
+                 && std::abs(form.height() - designed.height()) <= 1,
+             qPrintable(QStringLiteral("%1×%2").arg(form.width()).arg(form.height())));
 
     const ui::TwipScale twips = fontTwips();
     QStringList windowOrder, frameOrder;

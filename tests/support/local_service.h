@@ -87,9 +87,7 @@ protected:
                         const std::lock_guard lock(logMutex);
                         logText += entry;
                     }};
-    std::function<void(const std::string &)> log = [this](const std::string &line) {
-        serviceLog(line);
-    };
+    std::function<void(const std::string &)> log = std::ref(serviceLog);
     HttpApi api {store, log};
     HttpServer http;
     SmtpServer smtp;

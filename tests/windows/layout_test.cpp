@@ -8,7 +8,6 @@
 #include <oleacc.h>
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -173,15 +172,12 @@ TEST(WindowsAccessibility, theBoxesAreNamedByTheCaptionsThatStandForThem)
     CoInitialize(nullptr);
     Form1 form;
     form.show();
-    const auto item = [&](HWND parent, ui::ControlId id) {
-        return GetDlgItem(parent, controlId(id));
-    };
-    const HWND frame = item(form.window(), ui::ControlId::Frame1);
+    const HWND frame = GetDlgItem(form.window(), controlId(ui::ControlId::Frame1));
     // The system names a box by the label before it, colon and all, or without it.
-    const std::wstring text1 = accessibleName(item(frame, ui::ControlId::Text1));
+    const std::wstring text1 = accessibleName(GetDlgItem(frame, controlId(ui::ControlId::Text1)));
     EXPECT_TRUE(text1 == L"临时邮箱名" || text1 == L"临时邮箱名：") << "Text1 is named by its label";
-    EXPECT_EQ(accessibleName(item(form.window(), ui::ControlId::List1)), L"双击读取邮件");
-    EXPECT_EQ(accessibleName(item(form.window(), ui::ControlId::Command1)), L"生成邮箱");
+    EXPECT_EQ(accessibleName(GetDlgItem(form.window(), controlId(ui::ControlId::List1))), L"双击读取邮件");
+    EXPECT_EQ(accessibleName(GetDlgItem(form.window(), controlId(ui::ControlId::Command1))), L"生成邮箱");
     CoUninitialize();
 }
 
