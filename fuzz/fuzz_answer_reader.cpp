@@ -1,7 +1,7 @@
 // The answer reader over arbitrary answers and expressions: it reads, it never crashes or hangs.
 // The input's first line is an expression, the rest the answer.
 #include "service/answer_reader.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace venmarra;
-    const std::u16string input = utf16FromUtf8({reinterpret_cast<const char *>(data), size});
+    const std::u16string input = text::utf16FromUtf8({reinterpret_cast<const char *>(data), size});
     const std::size_t newline = input.find(u'\n');
     const std::u16string_view expression = newline == std::u16string::npos
         ? std::u16string_view()

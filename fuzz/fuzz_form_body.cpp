@@ -1,7 +1,7 @@
 // The form bodies: whatever the name and identifier, the body has exactly the fields data, type
 // and arg, and form decoding gives back the name and "f=" + identifier unchanged (as UTF-8).
 #include "service/protocol.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -57,7 +57,7 @@ std::vector<std::u16string_view> split(std::u16string_view text, char16_t separa
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace venmarra;
-    const std::u16string input = utf16FromUtf8({reinterpret_cast<const char *>(data), size});
+    const std::u16string input = text::utf16FromUtf8({reinterpret_cast<const char *>(data), size});
     const std::size_t newline = input.find(u'\n');
     const std::u16string name = input.substr(0, newline);
     const std::u16string mid = newline == std::u16string::npos ? std::u16string() : input.substr(newline + 1);
@@ -67,11 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (fields.size() != 3 || !fields[0].starts_with(u"data=") || !fields[1].starts_with(u"type=")
             || !fields[2].starts_with(u"arg="))
             __builtin_trap();
-        if (decoded(fields[0].substr(5)) != utf8FromUtf16(name))
+        if (decoded(fields[0].substr(5)) != text::utf8FromUtf16(name))
             __builtin_trap();
     }
     const std::u16string_view arg = split(mailInfo, u'&')[2].substr(4);
-    if (!arg.starts_with(u"f%3D") || decoded(arg.substr(4)) != utf8FromUtf16(mid))
+    if (!arg.starts_with(u"f%3D") || decoded(arg.substr(4)) != text::utf8FromUtf16(mid))
         __builtin_trap();
     return 0;
 }

@@ -2,7 +2,7 @@
 // character, and the Cookie header built from it carries exactly the value's bytes.
 #include "service/exchange_rules.h"
 #include "service/session_cookie.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace venmarra;
-    const std::u16string headers = utf16FromLatin1({reinterpret_cast<const char *>(data), size});
+    const std::u16string headers = text::utf16FromLatin1({reinterpret_cast<const char *>(data), size});
     const std::optional<std::u16string> sid = learnSessionCookie(headers);
     if (!sid)
         return 0;
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
     const std::vector<std::string> lines
         = buildExchangeRequest(u"POST", u"http://127.0.0.1/", u"", sid).headers;
-    if (lines.back() != "Cookie: sid=" + latin1FromUtf16(*sid))
+    if (lines.back() != "Cookie: sid=" + text::latin1FromUtf16(*sid))
         __builtin_trap();
     return 0;
 }

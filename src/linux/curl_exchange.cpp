@@ -1,7 +1,7 @@
 #include "linux/curl_exchange.h"
 
 #include "linux/curl_handle.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 namespace venmarra {
 namespace {
@@ -132,12 +132,12 @@ ExchangeResult CurlExchange::perform(const ExchangeRequest &request, const HttpL
     if (code != CURLE_OK) {
         result.failure = classify(code, transfer);
         const char *detail = handle.errorText();
-        result.failureDetail = utf16FromUtf8(*detail ? detail : curl_easy_strerror(code));
+        result.failureDetail = text::utf16FromUtf8(*detail ? detail : curl_easy_strerror(code));
         return result;
     }
     if (curl_easy_getinfo(handle.get(), CURLINFO_RESPONSE_CODE, &result.status) != CURLE_OK) {
         result.failure = ExchangeFailure::Other;
-        result.failureDetail = utf16FromUtf8(curl_easy_strerror(CURLE_BAD_FUNCTION_ARGUMENT));
+        result.failureDetail = text::utf16FromUtf8(curl_easy_strerror(CURLE_BAD_FUNCTION_ARGUMENT));
         return result;
     }
     char *contentType = nullptr;

@@ -1,7 +1,8 @@
 #include "mailbox/module1.h"
 
 #include "mailbox/texts.h"
-#include "service/text_encoding.h"
+#include "text/inert.h"
+#include "text/utf.h"
 #include "ui/display_text.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ std::size_t Module1::ParseRefreshResponse(std::u16string_view answer, MainWindow
 
     // What the service sends is shown as inert text, cut to what a label can show.
     const auto shownValue = [&](std::u16string_view prefix, std::u16string_view expression) {
-        return displayLine(std::u16string(prefix) + value(expression));
+        return ui::displayLine(std::u16string(prefix) + value(expression));
     };
     view.setCaption(Caption::Label5, shownValue(texts::kUserPrefix, u"data.data[0].user.USER"));
     const bool available = value(u"data.data[0].user.STATUS") == u"1";
@@ -58,7 +59,8 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
     std::vector<MailLine> mails;
     std::unordered_set<std::u16string> seen;
     for (int index = 0; index < kMailsReadPerRefresh; ++index) {
-        const std::u16string entry = u"data.data[0].list[" + utf16FromLatin1(std::to_string(index)) + u']';
+        const std::u16string entry
+            = u"data.data[0].list[" + text::utf16FromLatin1(std::to_string(index)) + u']';
         if (!data.read(entry))
             break;
         const auto field = [&](std::u16string_view name) {
@@ -85,7 +87,7 @@ void Module1::ShowMailContent(std::u16string answer, MainWindowView &view)
         std::u16string().swap(answer);
         content = textForm(reader.read(u"data.data[0][1][0].DATA[0]"));
     });
-    view.showMailViewer(displayText(std::move(content), true));
+    view.showMailViewer(text::inert(std::move(content), text::Layout::LineBreaksKept));
 }
 
 }  // namespace venmarra

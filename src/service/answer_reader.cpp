@@ -1,6 +1,6 @@
 #include "service/answer_reader.h"
 
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <nlohmann/json.hpp>
 
@@ -38,15 +38,6 @@ std::optional<unsigned> unicodeEscape(std::u16string_view text, std::size_t at)
     return value;
 }
 
-bool isHighSurrogate(unsigned unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(unsigned unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 // The first position from `at` of a unit that `wanted` marks, or the end of `text`.
 std::size_t findMarked(std::u16string_view text, std::size_t at, const std::array<bool, 128> &wanted)
 {
@@ -66,35 +57,35 @@ constexpr std::array<bool, 128> marking(std::string_view characters)
 constexpr std::array<bool, 128> kStructure = marking("\"[]{}");
 constexpr std::array<bool, 128> kInString = marking("\"\\");
 
-// Where JSON text holds the escape of a lone surrogate, which JavaScript takes and the parser
+// Where a JSON answer holds the escape of a lone surrogate, which JavaScript takes and the parser
 // refuses (each is read as the escape of U+FFFD); nothing when brackets nest deeper than the reader
 // allows.
-std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::u16string_view text)
+std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::u16string_view answer)
 {
     std::vector<std::size_t> lone;
     int depth = 0;
-    for (std::size_t at = findMarked(text, 0, kStructure); at < text.size();
-         at = findMarked(text, at + 1, kStructure)) {
-        const char16_t c = text[at];
+    for (std::size_t at = findMarked(answer, 0, kStructure); at < answer.size();
+         at = findMarked(answer, at + 1, kStructure)) {
+        const char16_t c = answer[at];
         if (c == u'[' || c == u'{') {
             if (++depth > AnswerReader::kMaxNesting)
                 return std::nullopt;
         } else if (c == u']' || c == u'}') {
             --depth;
         } else {  // a string: on to its closing quote
-            for (at = findMarked(text, at + 1, kInString); at < text.size() && text[at] == u'\\';
-                 at = findMarked(text, at, kInString)) {
-                const std::optional<unsigned> unit = unicodeEscape(text, at);
+            for (at = findMarked(answer, at + 1, kInString); at < answer.size() && answer[at] == u'\\';
+                 at = findMarked(answer, at, kInString)) {
+                const std::optional<unsigned> unit = unicodeEscape(answer, at);
                 if (!unit) {
                     at += 2;
                     continue;
                 }
-                const std::optional<unsigned> next = unicodeEscape(text, at + 6);
-                if (isHighSurrogate(*unit) && next && isLowSurrogate(*next)) {
+                const std::optional<unsigned> next = unicodeEscape(answer, at + 6);
+                if (text::isHighSurrogate(*unit) && next && text::isLowSurrogate(*next)) {
                     at += 12;
                     continue;
                 }
-                if (isHighSurrogate(*unit) || isLowSurrogate(*unit))
+                if (text::isSurrogate(*unit))
                     lone.push_back(at);
                 at += 6;
             }
@@ -122,7 +113,7 @@ public:
     const char &operator*() const { return m_bytes[m_index]; }
     Utf8Bytes &operator++()
     {
-        if (++m_index == m_count) {
+        if (++m_index == m_bytes.size()) {
             m_at += m_units;
             load();
         }
@@ -139,25 +130,22 @@ public:
 private:
     void load()
     {
-        m_index = m_count = 0;
+        m_index = 0;
         m_units = 1;
+        m_bytes.clear();
         if (m_at >= m_text.size())
             return;
-        char32_t c = m_text[m_at];
-        if (isHighSurrogate(c) && m_at + 1 < m_text.size() && isLowSurrogate(m_text[m_at + 1])) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(m_text[m_at + 1]) - 0xDC00);
-            m_units = 2;
-        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-            c = 0xFFFD;
-        }
-        m_count = std::size_t(writeUtf8(m_bytes.data(), c) - m_bytes.data());
+        const bool pair = text::isHighSurrogate(m_text[m_at]) && m_at + 1 < m_text.size()
+            && text::isLowSurrogate(m_text[m_at + 1]);
+        m_units = pair ? 2 : 1;
+        m_bytes = text::utf8FromUtf16(m_text.substr(m_at, m_units));
     }
 
     std::u16string_view m_text;
     std::size_t m_at;
     std::size_t m_units = 1;  // of the character at m_at
-    std::array<char, 4> m_bytes {};
-    std::size_t m_index = 0, m_count = 0;
+    std::string m_bytes;  // its UTF-8, a few bytes that need no allocation
+    std::size_t m_index = 0;
 };
 
 std::unique_ptr<const Json> parseAnswer(std::u16string_view answer)
@@ -189,7 +177,7 @@ std::optional<Cursor> member(const Cursor &at, std::u16string_view name)
     const Json *const *value = std::get_if<const Json *>(&at);
     if (!value || !(*value)->is_object())
         return std::nullopt;
-    const auto found = (*value)->find(utf8FromUtf16(name));
+    const auto found = (*value)->find(text::utf8FromUtf16(name));
     if (found == (*value)->end())
         return std::nullopt;
     return Cursor(&*found);
@@ -209,10 +197,10 @@ std::optional<Cursor> element(const Cursor &at, std::size_t index, std::u16strin
         return Cursor(&value[index]);
     }
     if (value.is_string()) {
-        const std::u16string text = utf16FromUtf8(value.get_ref<const std::string &>());
-        if (index >= text.size())
+        const std::u16string units = text::utf16FromUtf8(value.get_ref<const std::string &>());
+        if (index >= units.size())
             return std::nullopt;
-        return Cursor(text[index]);
+        return Cursor(units[index]);
     }
     return member(at, indexText);
 }
@@ -294,17 +282,18 @@ std::string numberText(double number)
 std::u16string textOf(const Json &value)
 {
     switch (value.type()) {
-    case Json::value_t::string: return utf16FromUtf8(value.get_ref<const std::string &>());
+    case Json::value_t::string: return text::utf16FromUtf8(value.get_ref<const std::string &>());
     case Json::value_t::boolean: return value.get<bool>() ? u"true" : u"false";
-    case Json::value_t::number_integer: return utf16FromLatin1(std::to_string(value.get<std::int64_t>()));
+    case Json::value_t::number_integer:
+        return text::utf16FromLatin1(std::to_string(value.get<std::int64_t>()));
     case Json::value_t::number_unsigned: {
         const auto number = value.get<std::uint64_t>();
         // Past the signed range a number is a double, as in JavaScript.
         if (number <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
-            return utf16FromLatin1(std::to_string(number));
-        return utf16FromLatin1(numberText(double(number)));
+            return text::utf16FromLatin1(std::to_string(number));
+        return text::utf16FromLatin1(numberText(double(number)));
     }
-    case Json::value_t::number_float: return utf16FromLatin1(numberText(value.get<double>()));
+    case Json::value_t::number_float: return text::utf16FromLatin1(numberText(value.get<double>()));
     case Json::value_t::null:
     case Json::value_t::object:
     case Json::value_t::array:

@@ -1,6 +1,7 @@
 #include "service/charset.h"
 
-#include "service/text_encoding.h"
+#include "text/charset_name.h"
+#include "text/utf.h"
 
 namespace venmarra {
 namespace {
@@ -17,12 +18,6 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool isUtf8(std::string_view charset)
-{
-    const std::string lower = asciiLower(charset);
-    return lower == "utf-8" || lower == "utf8";
-}
-
 }  // namespace
 
 std::string charsetOf(std::string_view contentType)
@@ -33,7 +28,8 @@ std::string charsetOf(std::string_view contentType)
         end = contentType.find(';', start);
         const std::string_view parameter = trimmed(contentType.substr(start, end - start));
         const std::size_t equals = parameter.find('=');
-        if (equals == std::string_view::npos || asciiLower(trimmed(parameter.substr(0, equals))) != "charset")
+        if (equals == std::string_view::npos
+            || text::asciiLower(trimmed(parameter.substr(0, equals))) != "charset")
             continue;
         std::string_view value = trimmed(parameter.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
@@ -47,11 +43,11 @@ std::u16string decodeAnswerBody(std::string_view body, std::string_view contentT
                                 const CharsetDecoder &decoder)
 {
     const std::string charset = charsetOf(contentType);
-    if (!charset.empty() && !isUtf8(charset)) {
+    if (!charset.empty() && text::canonicalCharset(charset) != "utf-8") {
         if (std::optional<std::u16string> text = decoder.decode(body, charset))
             return std::move(*text);
     }
-    return utf16FromUtf8(body);
+    return text::utf16FromUtf8(body);
 }
 
 }  // namespace venmarra

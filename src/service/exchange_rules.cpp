@@ -1,6 +1,6 @@
 #include "service/exchange_rules.h"
 
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 namespace venmarra {
 namespace {
@@ -26,7 +26,8 @@ std::u16string problemMessage(const ExchangeProblem &problem)
     const std::u16string statusPrefix = u"Http错误代码:";
     const std::u16string failurePrefix = u"错误原因:";
     switch (problem.kind) {
-    case ExchangeProblem::Kind::Status: return statusPrefix + utf16FromLatin1(std::to_string(problem.status));
+    case ExchangeProblem::Kind::Status:
+        return statusPrefix + text::utf16FromLatin1(std::to_string(problem.status));
     case ExchangeProblem::Kind::NoSessionCookie:
         return failurePrefix + u"应答中没有会话 Cookie（Set-Cookie: sid=）";
     case ExchangeProblem::Kind::Failed: break;
@@ -39,14 +40,14 @@ ExchangeRequest buildExchangeRequest(std::u16string_view method, std::u16string_
                                      std::u16string_view body, const SessionCookie &session)
 {
     ExchangeRequest request;
-    request.url = utf8FromUtf16(url);
+    request.url = text::utf8FromUtf16(url);
     request.isGet = method == u"GET";
     if (request.isGet)
         return request;
-    request.body = utf8FromUtf16(body);
+    request.body = text::utf8FromUtf16(body);
     request.headers.push_back(std::string("Content-Type: ") + kFormContentType);
     if (session)
-        request.headers.push_back("Cookie: sid=" + latin1FromUtf16(*session));
+        request.headers.push_back("Cookie: sid=" + text::latin1FromUtf16(*session));
     return request;
 }
 
@@ -67,7 +68,7 @@ HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const Sessi
     outcome.result = decodeAnswerBody(exchange.body, exchange.contentType, decoder);
     if (session)
         return outcome;  // a cookie is learned once; later answers' headers are not read
-    outcome.learnedSession = learnSessionCookie(utf16FromLatin1(exchange.headerText));
+    outcome.learnedSession = learnSessionCookie(text::utf16FromLatin1(exchange.headerText));
     if (!outcome.learnedSession)
         outcome.problem
             = ExchangeProblem {ExchangeProblem::Kind::NoSessionCookie, ExchangeFailure::None, 0, {}};

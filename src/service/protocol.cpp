@@ -1,7 +1,7 @@
 #include "service/protocol.h"
 
 #include "build_settings.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,7 +17,7 @@ std::u16string serviceUrlFor(std::string_view host)
         && std::equal(kScheme.begin(), kScheme.end(), host.begin(),
                       [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }))
         host.remove_prefix(kScheme.size());
-    return u"http://" + utf16FromUtf8(host.substr(0, host.find('/'))) + u'/';
+    return u"http://" + text::utf16FromUtf8(host.substr(0, host.find('/'))) + u'/';
 }
 
 std::u16string ServiceBaseUrl()
@@ -29,14 +29,14 @@ std::u16string ServiceBaseUrl()
 
 std::u16string ServiceMailDomain()
 {
-    return utf16FromUtf8(build::kMailDomain);
+    return text::utf16FromUtf8(build::kMailDomain);
 }
 
 std::u16string formValue(std::u16string_view value)
 {
     constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::u16string encoded;
-    for (const char byte : utf8FromUtf16(value)) {
+    for (const char byte : text::utf8FromUtf16(value)) {
         const auto c = static_cast<unsigned char>(byte);
         const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
             || c == '-' || c == '.' || c == '_' || c == '~';

@@ -1,6 +1,6 @@
 #include "service/session_cookie.h"
 
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 namespace venmarra {
 namespace {
@@ -11,8 +11,8 @@ constexpr std::u16string_view kNamePart = u"sid=";
 std::size_t findCookieMarker(std::u16string_view headerText)
 {
     // Only the header name is matched in any letter case; the cookie's name is matched exactly.
-    const std::u16string lower = asciiLower(headerText);
-    const std::u16string marker = asciiLower(kHeaderPart) + std::u16string(kNamePart);
+    const std::u16string lower = text::asciiLower(headerText);
+    const std::u16string marker = text::asciiLower(kHeaderPart) + std::u16string(kNamePart);
     for (std::size_t at = lower.find(marker); at != std::u16string::npos; at = lower.find(marker, at + 1)) {
         if (headerText.substr(at + kHeaderPart.size(), kNamePart.size()) == kNamePart)
             return at;

@@ -1,13 +1,13 @@
 #include "ui/captions.h"
 
 #include "build_settings.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 namespace venmarra::texts {
 
 std::u16string mainWindowCaption()
 {
-    return u"Venmarra  - By " + utf16FromUtf8(build::kAuthorCredit);
+    return u"Venmarra  - By " + text::utf16FromUtf8(build::kAuthorCredit);
 }
 
 }  // namespace venmarra::texts

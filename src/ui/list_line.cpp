@@ -7,7 +7,7 @@ namespace venmarra::ui {
 ListLine listLine(std::u16string_view from, std::u16string_view subject, std::u16string_view mailId)
 {
     const auto shown = [](std::u16string_view field) {
-        return displayLine(std::u16string(field));
+        return ui::displayLine(std::u16string(field));
     };
     return {shown(from), shown(subject), shown(mailId)};
 }

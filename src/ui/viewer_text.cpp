@@ -1,5 +1,7 @@
 #include "ui/viewer_text.h"
 
+#include "text/utf.h"
+
 #include <algorithm>
 
 namespace venmarra::ui {
@@ -8,11 +10,6 @@ namespace {
 bool isLineBreak(char16_t c)
 {
     return c == u'\n' || c == u'\r' || c == 0x2029;
-}
-
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // Where to end a block that starts at `start` in a long line ending at `end`: after a space or
@@ -25,10 +22,10 @@ std::size_t blockEnd(const std::u16string &text, std::size_t start, std::size_t 
         return end;  // no short tail block
     for (std::size_t at = limit; at > limit - kSearch; --at) {
         const char16_t c = text[at];
-        if (text[at - 1] == u' ' || (c >= 0x2E80 && !isLowSurrogate(c)))
+        if (text[at - 1] == u' ' || (c >= 0x2E80 && !text::isLowSurrogate(c)))
             return at;
     }
-    return isLowSurrogate(text[limit]) ? limit + 1 : limit;
+    return text::isLowSurrogate(text[limit]) ? limit + 1 : limit;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ public:
     static constexpr std::size_t kLongLine = 8192;
     static constexpr std::size_t kBlockLength = 4096;
 
-    // The mail's content, already inert (displayText with its layout kept).
+    // The mail's content, already inert (text::inert with its line breaks kept).
     explicit ViewerText(std::u16string content);
 
     // True once every slice has been taken.

@@ -1,6 +1,7 @@
 #include "win32/codepage_decoder.h"
 
-#include "service/text_encoding.h"
+#include "text/charset_name.h"
+#include "text/utf.h"
 
 #include <windows.h>
 
@@ -13,16 +14,15 @@ namespace {
 std::optional<UINT> codePageOf(std::string_view charset)
 {
     static constexpr std::pair<std::string_view, UINT> kCodePages[] = {
-        {"gb18030", 54936},     {"gbk", 936},           {"gb2312", 936},        {"x-gbk", 936},
-        {"cp936", 936},         {"big5", 950},          {"shift_jis", 932},     {"euc-jp", 20932},
-        {"euc-kr", 949},        {"iso-8859-1", 28591},  {"latin1", 28591},      {"us-ascii", 20127},
+        {"gb18030", 54936},     {"gbk", 936},           {"big5", 950},          {"shift_jis", 932},
+        {"euc-jp", 20932},      {"euc-kr", 949},        {"iso-8859-1", 28591},  {"us-ascii", 20127},
         {"iso-8859-2", 28592},  {"iso-8859-5", 28595},  {"iso-8859-7", 28597},  {"iso-8859-15", 28605},
         {"koi8-r", 20866},      {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252},
         {"windows-1253", 1253}, {"windows-1254", 1254}, {"windows-1256", 1256}, {"utf-16le", 1200},
     };
-    const std::string lower = asciiLower(charset);
+    const std::string canonical = text::canonicalCharset(charset);
     for (const auto &[name, codePage] : kCodePages)
-        if (name == lower)
+        if (name == canonical)
             return codePage;
     return std::nullopt;
 }
@@ -40,20 +40,20 @@ std::optional<std::u16string> CodePageDecoder::decode(std::string_view bytes, st
     if (bytes.empty())
         return std::u16string();
     if (*codePage == 1200) {  // UTF-16 is not a multibyte code page: its units are copied
-        std::u16string text(bytes.size() / 2, u'\0');
-        for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = char16_t(static_cast<unsigned char>(bytes[2 * i])
-                               | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+        std::u16string decoded(bytes.size() / 2, u'\0');
+        for (std::size_t i = 0; i < decoded.size(); ++i)
+            decoded[i] = char16_t(static_cast<unsigned char>(bytes[2 * i])
+                                  | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         if (bytes.size() % 2)
-            text.push_back(0xFFFD);
-        return text;
+            decoded.push_back(static_cast<char16_t>(text::kReplacementCharacter));
+        return decoded;
     }
     const int length = MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
     if (length <= 0)
         return std::nullopt;
-    std::wstring text(std::size_t(length), L'\0');
-    MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), text.data(), length);
-    return std::u16string(text.begin(), text.end());
+    std::wstring decoded(std::size_t(length), L'\0');
+    MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), decoded.data(), length);
+    return std::u16string(decoded.begin(), decoded.end());
 }
 
 }  // namespace venmarra::win32

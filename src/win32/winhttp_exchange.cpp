@@ -1,6 +1,6 @@
 #include "win32/winhttp_exchange.h"
 
-#include "service/text_encoding.h"
+#include "text/utf.h"
 #include "win32/handles.h"
 #include "win32/wide_text.h"
 
@@ -59,12 +59,9 @@ ExchangeResult lastFailure()
 }
 
 // A header value of the answer as bytes (WinHTTP hands each byte over as one wide character).
-std::string latin1(std::wstring_view text)
+std::string latin1(std::wstring_view value)
 {
-    std::string bytes(text.size(), '\0');
-    std::transform(text.begin(), text.end(), bytes.begin(),
-                   [](wchar_t c) { return c <= 0xFF ? char(c) : '?'; });
-    return bytes;
+    return text::latin1FromUtf16(fromWide(value));
 }
 
 std::wstring queryHeader(HINTERNET request, DWORD info)
@@ -96,13 +93,10 @@ std::string headerLines(HINTERNET request)
 // The request's own header lines; each byte of a line (the cookie's included) as one character.
 std::wstring requestHeaders(const ExchangeRequest &request)
 {
-    std::wstring text;
-    for (const std::string &line : request.headers) {
-        for (const char byte : line)
-            text.push_back(wchar_t(static_cast<unsigned char>(byte)));
-        text += L"\r\n";
-    }
-    return text;
+    std::wstring lines;
+    for (const std::string &line : request.headers)
+        lines += wide(text::utf16FromLatin1(line)) + L"\r\n";
+    return lines;
 }
 
 struct Target {
@@ -114,7 +108,7 @@ struct Target {
 
 std::optional<Target> crack(const std::string &url)
 {
-    const std::wstring wideUrl = wide(utf16FromUtf8(url));
+    const std::wstring wideUrl = wide(text::utf16FromUtf8(url));
     URL_COMPONENTS parts {};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = DWORD(-1);

@@ -40,7 +40,7 @@ TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsSho
     EXPECT_LT(refresh->body.size(), 1'000'000u) << "the owner's every poll would carry the poison";
     EXPECT_EQ(valueAt(refresh->body, u"data.data[0].list[0].SUBJECT"), "wanted");
     const std::u16string poisonSubject
-        = utf16FromUtf8(valueAt(refresh->body, u"data.data[0].list[1].SUBJECT"));
+        = text::utf16FromUtf8(valueAt(refresh->body, u"data.data[0].list[1].SUBJECT"));
     EXPECT_EQ(poisonSubject.size(), kMaxFieldCharacters);
     EXPECT_NE(valueAt(refresh->body, u"data.data[0].list[2].FROM"), "");
 }
@@ -187,8 +187,15 @@ std::string hexEscaped(const std::string &value, char mark)
 TEST_F(LocalService, theLogWritesWhatAClientSentAsOneReadableLine)
 {
     const Mailbox box = allocate();
-    const std::string hostile[] = {"\x1b]0;owned\x07\x1b[2J", "\r\n2026-12-07 00:00:00 SMTP forged",
-                                   std::string("\302\23331m\177\0", 7), std::string(5000, 'y')};
+    const std::string hostile[] = {
+        "\x1b]0;owned\x07\x1b[2J",
+        "\r\n2026-12-07 00:00:00 SMTP forged",
+        std::string("\302\23331m\177\0", 7),
+        std::string(5000, 'y'),
+        "\xc3\n2026-12-07 00:00:00 HTTP forged\xe2\x1b[2J",  // lead bytes before a line end and an escape
+        "\xc0\x8a\xe0\x80\x8a\xed\xa0\x80",  // overlong line ends, an encoded surrogate
+        "\x80\x9b[31m cut \xf0\x9f\x98",  // stray continuation bytes, a sequence cut by the end
+    };
     for (const std::string &value : hostile) {
         std::string oneLine = value;  // an SMTP command cannot hold a line end
         std::erase_if(oneLine, [](char c) { return c == '\r' || c == '\n'; });
@@ -208,6 +215,7 @@ TEST_F(LocalService, theLogWritesWhatAClientSentAsOneReadableLine)
         ++events[event];
         EXPECT_TRUE(std::ranges::none_of(line, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
             << line;
+        EXPECT_TRUE(text::isValidUtf8(line)) << line;
         EXPECT_EQ(line.find("\xc2\x9b"), std::string::npos) << line;
         EXPECT_LE(line.size(), 20 + Log::kMaxLineCharacters * 4);
     }

@@ -60,6 +60,23 @@ TEST(Mime, attachmentsAreNotContentAndGarbageGivesEmptyFields)
     EXPECT_EQ(parseMail("").subject, "");
 }
 
+TEST(Mime, whereTheHeaderBlockEndsWithoutItsBlankLineTheRestIsTheBody)
+{
+    const struct {
+        std::string raw, subject, content;
+    } cases[] = {
+        {"Subject: s\r\nno colon here\r\nsecond\r\n", "s", "no colon here\nsecond\n"},
+        {"Subject: s\r\n folded\r\nX-Spaced : yes\r\nthe body: a space in a name\r\n", "s folded",
+         "the body: a space in a name\n"},
+        {"Hello,\r\nSubject: not a header now\r\n", "", "Hello,\nSubject: not a header now\n"},
+    };
+    for (const auto &c : cases) {
+        const ParsedMail mail = parseMail(c.raw);
+        EXPECT_EQ(mail.subject, c.subject) << c.raw;
+        EXPECT_EQ(mail.content, c.content) << c.raw;
+    }
+}
+
 TEST(Mime, aNulIsShownTheEnvelopeStandsInForAMissingSenderAndFieldsStayALineLong)
 {
     const ParsedMail mail

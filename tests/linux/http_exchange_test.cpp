@@ -2,8 +2,8 @@
 // address in VENMARRA_SERVICE_HOST): what it sends, what it hands back, and what it stops.
 #include "linux/curl_exchange.h"
 #include "service/exchange_rules.h"
-#include "service/text_encoding.h"
 #include "stand_in.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 ExchangeResult exchange(const std::string &address, std::u16string_view method, std::u16string_view body,
                         const SessionCookie &sessionId = std::nullopt, HttpLimits limits = {})
 {
-    return CurlExchange().perform(buildExchangeRequest(method, utf16FromUtf8(address), body, sessionId),
+    return CurlExchange().perform(buildExchangeRequest(method, text::utf16FromUtf8(address), body, sessionId),
                                   limits);
 }
 

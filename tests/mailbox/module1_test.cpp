@@ -1,6 +1,6 @@
 #include "logic_fixture.h"
 #include "mailbox/module1.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::u16string mail(std::u16string_view from, std::u16string_view subject, std::
 
 std::u16string number(int value)
 {
-    return utf16FromUtf8(std::to_string(value));
+    return text::utf16FromUtf8(std::to_string(value));
 }
 
 class Module1Test : public testing::Test {
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(Module1Test, refreshAnswerFillsTheMailboxLabelsAndOnlyAStatusWhoseTextIsOneMeansAvailable)
 {
-    module1.ParseRefreshResponse(utf16FromUtf8(test::refreshAnswer("box1")), view);
+    module1.ParseRefreshResponse(text::utf16FromUtf8(test::refreshAnswer("box1")), view);
     EXPECT_EQ(view.caption(Caption::Label5), u"用户名：box1");
     EXPECT_EQ(view.caption(Caption::Label2), u"开始时间：2026-12-06 10:00:00");
     EXPECT_EQ(view.caption(Caption::Label3), u"结束时间：2026-12-06 10:10:00");

@@ -8,7 +8,7 @@
 #include "socket.h"
 
 #include "service/answer_reader.h"
-#include "service/text_encoding.h"
+#include "text/utf.h"
 
 #include <httplib.h>
 
@@ -28,7 +28,7 @@ using venmarra::AnswerReader;
 // The value at `expression` ("data.data[0].user.USER") of a JSON answer, as the program reads it.
 inline std::string valueAt(const std::string &answer, std::u16string_view expression)
 {
-    return utf8FromUtf16(textForm(AnswerReader(utf16FromUtf8(answer)).read(expression)));
+    return text::utf8FromUtf16(textForm(AnswerReader(text::utf16FromUtf8(answer)).read(expression)));
 }
 
 // A connection to 127.0.0.1:`port`, with a receive buffer of `receiveBuffer` bytes if given.

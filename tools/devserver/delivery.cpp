@@ -1,19 +1,11 @@
 #include "delivery.h"
 
 #include "mime.h"
-
-#include <algorithm>
-#include <cctype>
+#include "text/inert.h"
+#include "text/utf.h"
 
 namespace venmarra::devserver {
 namespace {
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
 
 std::string refusal(Delivery verdict)
 {
@@ -31,15 +23,15 @@ std::string refusal(Delivery verdict)
 
 std::string logValue(std::string_view value)
 {
-    return readableField(value, kMaxLoggedCharacters);
+    return text::inertUtf8(value, text::Layout::OneLine, kMaxLoggedCharacters);
 }
 
 std::string localPartFor(const std::string &address)
 {
     const std::size_t at = address.rfind('@');
-    if (at == std::string::npos || at == 0 || lower(address.substr(at + 1)) != kMailDomain)
+    if (at == std::string::npos || at == 0 || text::asciiLower(address.substr(at + 1)) != kMailDomain)
         return {};
-    return lower(address.substr(0, at));
+    return text::asciiLower(address.substr(0, at));
 }
 
 SmtpSession deliveringSession(MailStore &store, const std::function<void(const std::string &)> &log,

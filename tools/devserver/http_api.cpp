@@ -1,6 +1,7 @@
 #include "http_api.h"
 
 #include "delivery.h"
+#include "text/utf.h"
 
 #include <nlohmann/json.hpp>
 
@@ -11,10 +12,11 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Bytes that are not UTF-8 (a name a client sent, say) are written as U+FFFD.
+// Every text of an answer is well-formed UTF-8 (the store keeps mails so, and a name that a client
+// sent is made so), and a strict writer says so.
 std::string compact(const Json &value)
 {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    return value.dump(-1, ' ', false, Json::error_handler_t::strict);
 }
 
 Json answerWith(Json first)
@@ -52,7 +54,7 @@ std::string HttpApi::homePage(const std::string &name)
 std::string HttpApi::refreshAnswer(const std::string &name, const std::string &sid) const
 {
     const std::optional<MailboxView> view = m_store.view(name, sid);
-    const Json user {{"USER", name},
+    const Json user {{"USER", text::validUtf8(name)},
                      {"STATUS", view && view->live ? 1 : 0},
                      {"ADDTIME", view ? formatTime(view->created) : std::string()},
                      {"EXPIRETIME", view ? formatTime(view->expires) : std::string()}};

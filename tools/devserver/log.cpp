@@ -1,7 +1,7 @@
 #include "log.h"
 
 #include "http_api.h"
-#include "mime.h"
+#include "text/inert.h"
 
 #include <iostream>
 
@@ -24,7 +24,8 @@ void Log::write(const std::string &line)
     const std::lock_guard lock(m_mutex);
     if (m_written >= kMaxBytes)
         return;
-    std::string entry = formatTime(Clock::now()) + ' ' + readableField(line, kMaxLineCharacters) + '\n';
+    std::string entry = formatTime(Clock::now()) + ' '
+        + text::inertUtf8(line, text::Layout::OneLine, kMaxLineCharacters) + '\n';
     m_written += entry.size();
     if (m_written >= kMaxBytes)
         entry += "log limit reached: no further lines\n";

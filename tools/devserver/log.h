@@ -7,9 +7,9 @@
 
 namespace venmarra::devserver {
 
-// The service's log: one line per event, stamped with the time and written whole. What a client
-// sent shows its control characters, so that it cannot move the terminal's cursor or forge a
-// line; a line is cut at a length, and the log stops at a size.
+// The service's log: one line per event, stamped with the time and written whole, in well-formed
+// UTF-8. What a client sent is inert (text::inertUtf8), so that it cannot move the terminal's
+// cursor or forge a line; a line is cut at a length, and the log stops at a size.
 class Log {
 public:
     using Sink = std::function<void(const std::string &entry)>;

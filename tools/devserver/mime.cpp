@@ -1,5 +1,8 @@
 #include "mime.h"
 
+#include "text/inert.h"
+#include "text/utf.h"
+
 #include <gmime/gmime.h>
 
 #include <algorithm>
@@ -26,7 +29,7 @@ void initialiseGMime()
     std::call_once(once, [] { g_mime_init(); });
 }
 
-std::string text(const char *value)
+std::string orEmpty(const char *value)
 {
     return value ? std::string(value) : std::string();
 }
@@ -37,10 +40,10 @@ std::string senderOf(GMimeMessage *message)
     if (!from || internet_address_list_length(from) == 0)
         return {};
     InternetAddress *address = internet_address_list_get_address(from, 0);
-    const std::string name = text(internet_address_get_name(address));
+    const std::string name = orEmpty(internet_address_get_name(address));
     std::string mailbox;
     if (INTERNET_ADDRESS_IS_MAILBOX(address))
-        mailbox = text(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+        mailbox = orEmpty(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
     if (name.empty())
         return mailbox;
     return mailbox.empty() ? name : name + " <" + mailbox + ">";
@@ -115,7 +118,7 @@ std::string contentOf(GMimeMessage *message)
         content = decodedBytes(chosen);
     } else {
         const GCharPtr decoded(g_mime_text_part_get_text(GMIME_TEXT_PART(chosen)));
-        content = text(decoded.get());
+        content = orEmpty(decoded.get());
     }
     // Mail travels with CRLF line ends; the content is shown with plain line feeds.
     std::string::size_type at = 0;
@@ -124,19 +127,61 @@ std::string contentOf(GMimeMessage *message)
     return content;
 }
 
-// The raw mail with each NUL byte written as "␀" (U+2400 in UTF-8): GMime hands texts back as C
-// strings, which would end at a NUL.
-std::string withNulsShown(std::string_view raw)
+// Whether `line` can stand in a header block: a field ("Name: value", the name printable ASCII,
+// maybe followed by white space), or, after a field, one of its folded lines.
+bool isHeaderLine(std::string_view line, bool afterField)
 {
+    if (line.starts_with(' ') || line.starts_with('\t'))
+        return afterField;
+    const std::size_t name = line.find_first_of(": \t");
+    const std::size_t colon = line.find(':');
+    if (name == 0 || colon == std::string_view::npos || line.find_first_not_of(" \t", name) != colon)
+        return false;
+    return std::all_of(line.begin(), line.begin() + std::ptrdiff_t(name),
+                       [](unsigned char c) { return c > 0x20 && c < 0x7F; });
+}
+
+// Where the body begins when the header block ends without its blank line: at the first line that
+// is no header (the start of the mail when its first line is none); nothing when the block ends
+// as it should.
+std::optional<std::size_t> bodyWithoutBlankLine(std::string_view raw)
+{
+    for (std::size_t at = 0; at < raw.size();) {
+        const std::size_t end = std::min(raw.find('\n', at), raw.size());
+        std::string_view line = raw.substr(at, end - at);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (line.empty())
+            return std::nullopt;
+        if (!isHeaderLine(line, at > 0))
+            return at;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+// The raw mail as GMime is to read it: the header block ended by a blank line, and each NUL byte
+// written as "␀", since GMime hands texts back as C strings, which would end at a NUL.
+std::string prepared(std::string_view raw)
+{
+    const std::optional<std::size_t> body = bodyWithoutBlankLine(raw);
     std::string shown;
-    shown.reserve(raw.size());
-    for (const char c : raw) {
-        if (c == '\0')
-            shown += "\xE2\x90\x80";
+    shown.reserve(raw.size() + 2);
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+        if (body == at)
+            shown += "\r\n";
+        if (raw[at] == '\0')
+            text::appendUtf8(shown, text::inertCharacter(U'\0', text::Layout::OneLine));
         else
-            shown += c;
+            shown += raw[at];
     }
     return shown;
+}
+
+// A sender or a subject as the service keeps it.
+std::string shownField(std::string_view value)
+{
+    return text::inertUtf8(value, text::Layout::OneLine, kMaxFieldCharacters);
 }
 
 }  // namespace
@@ -151,43 +196,18 @@ bool hasTooManyParts(std::string_view raw)
     return false;
 }
 
-std::string readableField(std::string_view text, std::size_t maxCharacters)
-{
-    std::string shown;
-    std::size_t characters = 0;
-    for (std::size_t at = 0; at < text.size() && characters < maxCharacters; ++characters) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t length = byte < 0x80 ? 1
-            : byte >= 0xF0                     ? 4
-            : byte >= 0xE0                     ? 3
-            : byte >= 0xC0                     ? 2
-                                               : 1;
-        const std::string_view character = text.substr(at, length);
-        at += character.size();
-        if (byte < 0x20)
-            shown += {char(0xE2), char(0x90), char(0x80 + byte)};  // the Control Pictures block
-        else if (byte == 0x7F
-                 || (byte == 0xC2 && character.size() == 2
-                     && static_cast<unsigned char>(character[1]) < 0xA0))
-            shown += "\xEF\xBF\xBD";  // DEL and C1
-        else
-            shown += character;
-    }
-    return shown;
-}
-
 ParsedMail parseMail(std::string_view raw, const std::string &envelopeSender)
 {
     initialiseGMime();
-    const std::string shown = withNulsShown(raw);
+    const std::string shown = prepared(raw);
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(shown.data(), shown.size()));
     GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
     const std::string from = message ? senderOf(message.get()) : std::string();
     return ParsedMail {
-        readableField(from.empty() ? envelopeSender : from),
-        readableField(message ? text(g_mime_message_get_subject(message.get())) : std::string()),
-        message ? contentOf(message.get()) : std::string()};
+        shownField(from.empty() ? envelopeSender : from),
+        shownField(message ? orEmpty(g_mime_message_get_subject(message.get())) : std::string()),
+        text::validUtf8(message ? contentOf(message.get()) : std::string())};
 }
 
 }  // namespace venmarra::devserver

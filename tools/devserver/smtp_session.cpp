@@ -1,6 +1,7 @@
 #include "smtp_session.h"
 
 #include "delivery.h"
+#include "text/utf.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,17 +12,9 @@ namespace {
 // The name the service gives itself in its greeting: its mail domain.
 constexpr std::string_view kHost = kMailDomain;
 
-std::string upper(std::string_view text)
+bool startsWithNoCase(std::string_view line, std::string_view prefix)
 {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return char(std::toupper(c)); });
-    return result;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && upper(text.substr(0, prefix.size())) == prefix;
+    return line.size() >= prefix.size() && text::asciiUpper(line.substr(0, prefix.size())) == prefix;
 }
 
 std::string_view trim(std::string_view text)
@@ -118,7 +111,7 @@ SmtpReply SmtpSession::onCommand(std::string_view line)
 {
     if (++m_commands > m_limits.maxCommands)
         return reply("421 4.7.0 Too many commands, closing", true);
-    const std::string verb = upper(line.substr(0, line.find(' ')));
+    const std::string verb = text::asciiUpper(line.substr(0, line.find(' ')));
     const std::string_view argument = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
     if (verb == "EHLO" || verb == "HELO") {
         if (trim(argument).empty())
@@ -189,7 +182,7 @@ SmtpReply SmtpSession::rcptTo(std::string_view argument)
     if (!refusal.empty())
         return reply(refusal);
     const auto sameMailbox = [&](const std::string &named) {
-        return upper(named) == upper(address);
+        return text::asciiUpper(named) == text::asciiUpper(address);
     };
     if (std::none_of(m_recipients.begin(), m_recipients.end(), sameMailbox))
         m_recipients.push_back(address);  // a mailbox named twice gets one copy

@@ -1,5 +1,7 @@
 #include "store.h"
 
+#include "text/utf.h"
+
 #include <algorithm>
 #include <random>
 
@@ -109,7 +111,9 @@ Delivery MailStore::check(const std::string &name, std::size_t bytes) const
 
 Delivery MailStore::deliverAll(const std::vector<std::string> &names, ParsedMail mail)
 {
-    const auto shared = std::make_shared<const ParsedMail>(std::move(mail));
+    const auto shared = std::make_shared<const ParsedMail>(
+        ParsedMail {text::validUtf8(std::move(mail.from)), text::validUtf8(std::move(mail.subject)),
+                    text::validUtf8(std::move(mail.content))});
     const std::size_t bytes = storedSize(*shared);
     const std::lock_guard lock(m_mutex);
     for (std::size_t i = 0; i < names.size(); ++i) {

@@ -72,7 +72,8 @@ public:
     // Whether mail for `name` of `bytes` stored bytes would be accepted now.
     Delivery check(const std::string &name, std::size_t bytes = 0) const;
     // Stores the mail in every mailbox of `names`, or, when one of them cannot take it, in none
-    // (the first refusal is returned). Each copy gets an identifier of its own.
+    // (the first refusal is returned). Each copy gets an identifier of its own. Its texts are kept
+    // as well-formed UTF-8 (text::validUtf8).
     Delivery deliverAll(const std::vector<std::string> &names, ParsedMail mail);
 
     // Drops the mailboxes whose time to answer has passed.
