@@ -42,8 +42,9 @@ std::string charsetOf(std::string_view contentType)
 std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
                                 const CharsetDecoder &decoder)
 {
-    const std::string charset = charsetOf(contentType);
-    if (!charset.empty() && text::canonicalCharset(charset) != "utf-8") {
+    // A blank name names no charset: iconv would take it for the locale's.
+    const std::string charset = text::canonicalCharset(charsetOf(contentType));
+    if (!charset.empty() && charset != "utf-8") {
         if (std::optional<std::u16string> text = decoder.decode(body, charset))
             return std::move(*text);
     }

@@ -25,6 +25,7 @@ TEST(Charset, answersAreDecodedByTheirCharsetElseAsUtf8)
         {gbk, "text/html; charset=GBK"},     {gbk, "text/html; charset=gb2312"},
         {gbk, "text/html; charset=GB18030"}, {utf8, "application/json"},
         {utf8, "text/html; charset=UTF-8"},  {utf8, "text/html; charset=no-such-charset"},
+        {utf8, "text/html; charset=\" \""},  // a blank name is none, not the locale's charset
     };
     for (const auto &[body, contentType] : cases)
         EXPECT_EQ(decodeAnswerBody(body, contentType, decoder), greeting) << contentType;

@@ -41,7 +41,7 @@ public:
     LineReader(int socket, std::size_t maxLine, std::chrono::milliseconds idle,
                SteadyClock::time_point deadline, const std::atomic<bool> &stopping)
         : m_socket(socket)
-        , m_maxLine(maxLine)
+        , m_lines(maxLine)
         , m_idle(idle)
         , m_deadline(deadline)
         , m_stopping(stopping)
@@ -53,20 +53,9 @@ public:
     Result next(std::string &line)
     {
         for (;;) {
-            const std::size_t end = m_buffer.find('\n');
-            if (end != std::string::npos) {
-                line = m_buffer.substr(0, end);
-                m_buffer.erase(0, end + 1);
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
-                const bool overlong = m_discarding || line.size() + 2 > m_maxLine;
-                m_discarding = false;
-                return overlong ? Result::Overlong : Result::Line;
-            }
-            if (m_buffer.size() > m_maxLine) {  // keep reading, but drop the rest of this line
-                m_buffer.clear();
-                m_discarding = true;
-            }
+            const SmtpLineSplitter::Next next = m_lines.next(line);
+            if (next != SmtpLineSplitter::Next::NeedMore)
+                return next == SmtpLineSplitter::Next::Line ? Result::Line : Result::Overlong;
             const Result read = fill();
             if (read != Result::Line)
                 return read;
@@ -86,7 +75,7 @@ private:
                 const ssize_t n = ::recv(m_socket, chunk, sizeof chunk, 0);
                 if (n <= 0)
                     return Result::Closed;
-                m_buffer.append(chunk, std::size_t(n));
+                m_lines.add(std::string_view(chunk, std::size_t(n)));
                 return Result::Line;
             }
             waited += std::chrono::milliseconds(kPollSliceMs);
@@ -99,12 +88,10 @@ private:
     }
 
     int m_socket;
-    std::size_t m_maxLine;
+    SmtpLineSplitter m_lines;
     std::chrono::milliseconds m_idle;
     SteadyClock::time_point m_deadline;
     const std::atomic<bool> &m_stopping;
-    std::string m_buffer;
-    bool m_discarding = false;
 };
 
 }  // namespace

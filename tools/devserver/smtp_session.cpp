@@ -33,6 +33,25 @@ SmtpReply reply(std::string text, bool close = false)
 
 }  // namespace
 
+SmtpLineSplitter::Next SmtpLineSplitter::next(std::string &line)
+{
+    const std::size_t end = m_buffer.find('\n');
+    if (end == std::string::npos) {
+        if (m_buffer.size() > m_maxLineBytes) {  // keep reading, but drop the rest of this line
+            m_buffer.clear();
+            m_discarding = true;
+        }
+        return Next::NeedMore;
+    }
+    line = m_buffer.substr(0, end);
+    m_buffer.erase(0, end + 1);
+    if (line.ends_with('\r'))
+        line.pop_back();
+    const bool overlong = m_discarding || line.size() + 2 > m_maxLineBytes;
+    m_discarding = false;
+    return overlong ? Next::Overlong : Next::Line;
+}
+
 bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters)
 {
     argument = trim(argument);

@@ -58,6 +58,26 @@ private:
     bool m_messageTooLarge = false;
 };
 
+// The lines of an SMTP connection, whatever pieces its bytes arrive in: each line without its line
+// end; a line longer than the limit (with its CRLF) is dropped as it comes and said to be overlong.
+class SmtpLineSplitter {
+public:
+    explicit SmtpLineSplitter(std::size_t maxLineBytes)
+        : m_maxLineBytes(maxLineBytes)
+    {
+    }
+
+    void add(std::string_view bytes) { m_buffer.append(bytes); }
+    enum class Next { Line, Overlong, NeedMore };
+    // The next whole line, into `line`.
+    Next next(std::string &line);
+
+private:
+    const std::size_t m_maxLineBytes;
+    std::string m_buffer;
+    bool m_discarding = false;  // the rest of an overlong line
+};
+
 // The address inside "<...>" of a MAIL FROM or RCPT TO argument, or nothing when malformed.
 bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters);
 
