@@ -127,6 +127,7 @@ void Form1::connectEvents()
     };
     const auto clicked = [&](ControlId button, void (MainWindowEvents::*handler)()) {
         connect(control<QPushButton>(button), &QPushButton::clicked, this, forward(handler));
+        control<QPushButton>(button)->installEventFilter(this);
     };
     clicked(ControlId::Command1, &MainWindowEvents::Command1_Click);
     clicked(ControlId::Command2, &MainWindowEvents::Command2_Click);
@@ -138,11 +139,20 @@ void Form1::connectEvents()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != control<QListWidget>(ControlId::List1) || event->type() != QEvent::KeyPress)
+    const bool enter = event->type() == QEvent::KeyPress
+        && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+            || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
+    if (!enter)
         return QWidget::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return false;
+    // A focused button is pressed, as Space presses it: Qt's buttons take Enter only in a dialog.
+    if (auto *button = qobject_cast<QPushButton *>(watched)) {
+        button->click();
+        return true;
+    }
+    auto *list = control<QListWidget>(ControlId::List1);
+    // The line that the keyboard marks is the one meant, though taking the focus selects none.
+    if (QListWidgetItem *marked = list->currentItem(); marked && !marked->isSelected())
+        list->setCurrentItem(marked, QItemSelectionModel::ClearAndSelect);
     if (m_events)
         m_events->List1_DblClick();
     return true;

@@ -33,7 +33,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // Clears the attention mark once the user activates the window.
     void changeEvent(QEvent *event) override;
-    // Enter on List1 opens the selected mail, as a double-click does.
+    // Enter presses the focused button; on List1 it opens the mail that the keyboard marks, as a
+    // double-click does.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -207,6 +207,10 @@ void Form1::onCommand(int id, int notification)
 {
     if (!m_events)
         return;
+    if (id == IDOK) {  // Enter, which the dialog keys turn into IDOK: it acts on the focused control
+        onEnter();
+        return;
+    }
     if (id == controlId(ControlId::Command1) && notification == BN_CLICKED)
         m_events->Command1_Click();
     else if (id == controlId(ControlId::Command2) && notification == BN_CLICKED)
@@ -215,15 +219,52 @@ void Form1::onCommand(int id, int notification)
         m_events->Command3_Click();
     else if (id == controlId(ControlId::List1) && notification == LBN_DBLCLK)
         m_events->List1_DblClick();
-    else if (id == IDOK
-             && GetFocus() == control(ControlId::List1))  // Enter, which the dialog keys turn into IDOK
-        m_events->List1_DblClick();
+}
+
+void Form1::onEnter()
+{
+    const HWND focus = GetFocus();
+    if (focus == control(ControlId::List1)) {
+        openMarkedLine();
+        return;
+    }
+    // A focused button is pressed, as Space presses it, however the focus came to it: the dialog
+    // keys take only a button that Tab reached for the default one.
+    for (const ControlId button : {ControlId::Command1, ControlId::Command2, ControlId::Command3})
+        if (focus == control(button))
+            onCommand(controlId(button), BN_CLICKED);
+}
+
+void Form1::onActivate(WPARAM wParam)
+{
+    // As a dialog does: the control that had the focus has it again when the window is active
+    // again, after the viewer or a message box; the first that takes it when none had.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window(), focus))
+            m_lastFocus = focus;
+        return;
+    }
+    if (HIWORD(wParam))  // minimised
+        return;
+    const bool usable = m_lastFocus && IsWindowEnabled(m_lastFocus) && IsWindowVisible(m_lastFocus);
+    SetFocus(usable ? m_lastFocus : GetNextDlgTabItem(window(), nullptr, FALSE));
+}
+
+void Form1::openMarkedLine()
+{
+    // The line that the keyboard marks is the one meant, though taking the focus selects none.
+    const HWND list1 = control(ControlId::List1);
+    if (SendMessageW(list1, LB_GETCURSEL, 0, 0) == LB_ERR)
+        SendMessageW(list1, LB_SETCURSEL, WPARAM(SendMessageW(list1, LB_GETCARETINDEX, 0, 0)), 0);
+    m_events->List1_DblClick();
 }
 
 std::optional<LRESULT> Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_ACTIVATE: onActivate(wParam); return 0;
     case WM_DRAWITEM: {
         const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOWTEXT));

@@ -44,11 +44,18 @@ private:
     void stackInTabOrder();
     void place(const ui::ControlDesign &design);
     void onCommand(int id, int notification);
+    // Enter: presses the focused button, or opens the mail that List1 marks.
+    void onEnter();
+    // Enter on List1: opens the mail that the keyboard marks, as a double-click does.
+    void openMarkedLine();
+    // Gives the focus back to the control that had it when the window was last active.
+    void onActivate(WPARAM wParam);
     // Gives an auto-sizing label its text and the size of it; in the frame, cut at its inner edge.
     void fitLabel(HWND label, const std::wstring &text);
     HWND control(ui::ControlId id) const { return m_controls[std::size_t(id)]; }
 
     std::array<HWND, ui::kControlCount> m_controls {};
+    HWND m_lastFocus = nullptr;
     MailViewer m_viewer;
     MainWindowEvents *m_events = nullptr;
 };

@@ -6,10 +6,12 @@ usage: handover_test.py DEVSERVER"""
 import fcntl
 import http.client
 import os
+import select
 import signal
 import socket
 import subprocess
 import sys
+import time
 
 WAIT = 10  # seconds for any one step
 
@@ -19,13 +21,27 @@ def start(devserver, fds):
     moves = f"3<&{fds[0]} 4<&{fds[1]} {fds[0]}<&- {fds[1]}<&-"
     return subprocess.Popen(["bash", "-c", f'LISTEN_PID=$$ exec "$0" {moves}', devserver], pass_fds=fds,
                             env=dict(os.environ, LISTEN_FDS="2", LISTEN_FDNAMES="http:smtp"),
-                            stderr=subprocess.PIPE, text=True)
+                            stderr=subprocess.PIPE)
+
+
+def first_line(stream, seconds):
+    """The first line that `stream` gives within `seconds`, or what came by then."""
+    deadline, heard = time.monotonic() + seconds, b""
+    while b"\n" not in heard:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([stream], [], [], left)[0]:
+            break
+        piece = os.read(stream.fileno(), 4096)
+        if not piece:
+            break
+        heard += piece
+    return heard.split(b"\n")[0].decode(errors="replace")
 
 
 def check(service, http_port, smtp_port):
-    line = service.stderr.readline()
+    line = first_line(service.stderr, WAIT)
     if "handed over" not in line:
-        return f"the service did not take the sockets: {line!r}"
+        return f"the service did not say within {WAIT} s that it took the sockets: {line!r}"
     try:
         web = http.client.HTTPConnection("127.0.0.1", http_port, timeout=WAIT)
         web.request("GET", "/")

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The real program under Xvfb and a window manager, its windows read as a screen reader reads
 # them: the Linux program over the accessibility bus (atspi_probe.py), with a probe the Windows
-# program under Wine. 1. Against the local service, with mail delivered by SMTP: Tab through the
-# main window, create a mailbox, poll, receive a UTF-8 and a GB18030 mail, stop, open the first by
-# keyboard and the second by a double-click, which brings the open viewer to the front with the keys
-# in its box, copy the whole mail, close. For the Linux program the service is started as systemd starts it, through its sockets,
-# and the framed window is checked to be centred. 2. Against the stand-in
-# service, whose answer to a refresh is slow: the close box during that exchange ends the process
-# at once (and the Windows program's requests carry only their own headers).
+# program under Wine. 1. Against the local service, with mail delivered by SMTP: the design's
+# captions, Enter on 生成邮箱, the mailbox's details, Tab round the window, poll, receive a UTF-8 and
+# a GB18030 mail, stop, open the first by Tab and Enter, close the viewer, open the second by Down
+# and Enter, and the first again by a double-click, which brings the open viewer to the front with
+# the keys in its box, copy the whole mail, close. For the Linux program the service is started as
+# systemd starts it, through its sockets, and the framed window is checked to be centred. 2. Against
+# the stand-in service, whose answer to a refresh is slow: the close box during that exchange ends
+# the process at once (and the Windows program's requests carry only their own headers).
 # usage: program_e2e.sh PROGRAM DEVSERVER OUT_DIR [PROBE_EXE]
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -21,18 +22,19 @@ if [ -n "$probe" ]; then
     wine() { "$root/scripts/wine-run" "$@"; }
     WINEPREFIX=${WINEPREFIX:-$root/build/wine} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null || true
     run() { start_program wine "$program"; }
-    texts() { wine "$probe"; }
+    texts() { timeout "$(time_left 20)" "$root/scripts/wine-run" "$probe"; }
     shot=$out/windows-
 else
     start_accessibility_bus
     run() { start_program "$program"; }
-    texts() { timeout 20 /usr/bin/python3 "$root/tests/support/atspi_probe.py"; }
+    texts() { timeout "$(time_left 20)" /usr/bin/python3 "$root/tests/support/atspi_probe.py"; }
     shot=$out/
 fi
 # shows LINE: the program's windows, read from outside as a screen reader reads them, show LINE
-# (NAME<TAB>TEXT for a control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME).
+# whole (NAME<TAB>TEXT for a control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME); shows_all
+# LINE...: each of them, in one reading.
 E2E_SHOWN=$out/shown.txt
-shows() { texts >"$E2E_SHOWN" 2>&1 && grep -qF -- "$1" "$E2E_SHOWN"; }
+shows() { texts >"$E2E_SHOWN" 2>&1 && grep -qxF -- "$1" "$E2E_SHOWN"; }
 main_window() {
     wait_for "the main window" 30 find_window 'Venmarra  - By .*'
     MAIN=$(find_window 'Venmarra  - By .*')
@@ -72,20 +74,30 @@ shows_text() {
     [ "$(identify -format %k "$out/.shot.png")" -gt 64 ] && [ "$(identify -format %# "$out/.shot.png")" != "${2:-}" ]
 }
 
-# The tab order: from 生成邮箱 through the address box, 循环接收, the list and 停止, and round.
-xdotool windowactivate --sync "$MAIN"
+# At start: the design's captions, the focus on 生成邮箱, and Enter presses it.
+shows_all() { local line; texts >"$E2E_SHOWN" 2>&1 || return 1; for line; do grep -qxF -- "$line" "$E2E_SHOWN" || return 1; done; }
+wait_for "the design's captions" 20 shows_all $'Command1\t生成邮箱' $'Command2\t循环接收' $'Command3\t停止' \
+    $'Frame1\t邮箱信息' $'Label1\t临时邮箱名：' $'Label5\t邮箱名：' $'Label6\t是否可用：' $'Label2\t开始时间：' \
+    $'Label3\t结束时间：' $'Label7\t双击读取邮件' $'Label4\t' $'Text1\t'
+bounded 10 xdotool windowactivate --sync "$MAIN" || fail "the main window could not be activated"
 wait_for "the focus on 生成邮箱" 10 shows $'FOCUS\tCommand1'
-for next in Text1 Command2 List1 Command3 Command1; do
-    xdotool key Tab
-    wait_for "Tab to $next" 10 shows $'FOCUS\t'"$next"
-done
-
-click_at "$MAIN" 847 2767                                 # 生成邮箱
+xdotool key Return
 wait_for "the first refresh" 20 at_least 'HTTP POST refresh' 1
 name=$(sed -n 's/.*HTTP GET \/ -> 200 allocated \([a-z0-9]*\)@.*/\1/p' "$log" | head -n1)
 domain=$(sed -n 's/.*HTTP GET \/ -> 200 allocated [a-z0-9]*@\([^ ]*\).*/\1/p' "$log" | head -n1)
 [ -n "$name" ] || fail "no mailbox was allocated"
-wait_for "the address and the status line" 10 shows $'Text1\t'"$name@$domain" && wait_for "the status line" 10 shows $'Label4\t检测完成.'
+wait_for "the address, the status line and the mailbox's user and state" 10 shows_all $'Text1\t'"$name@$domain" \
+    $'Label4\t检测完成.' $'Label5\t用户名：'"$name" $'Label6\t是否可用：可用'
+# The mailbox's times as the window shows them: it lives ten minutes.
+label() { sed -n "s/^$1\t$2//p" "$E2E_SHOWN"; }
+start=$(label Label2 开始时间：) end=$(label Label3 结束时间：)
+[ $(($(date -d "$end" +%s) - $(date -d "$start" +%s))) = 600 ] || fail "the mailbox lives from '$start' to '$end', not 600 s"
+# The focus moved on to 循环接收; Tab goes round the design's order, past the disabled 生成邮箱.
+wait_for "the focus on 循环接收" 10 shows $'FOCUS\tCommand2'
+for next in List1 Command3 Text1 Command2; do
+    xdotool key Tab
+    wait_for "Tab to $next" 10 shows $'FOCUS\t'"$next"
+done
 
 "$root/scripts/send-mail" "$name@$domain" "$SMTP_PORT" >/dev/null
 click_at "$MAIN" 2407 2767                                # 循环接收
@@ -95,12 +107,14 @@ wait_for "the loop's caption" 10 shows $'Command2\t循环中..'
 # (or the state that a window manager derives from it), until the main window is activated. Wine 8
 # passes no mark for FlashWindowEx on to the window manager: there this is not seen.
 marked() { xprop -id "$MAIN" WM_HINTS _NET_WM_STATE | grep -qiE 'urgen|DEMANDS_ATTENTION'; }
-wait_for "the first mail's line" 20 shows $'LIST\t测试发件人 <sender@example.test>|你好，这是一封测试邮件|1000'
+first_line=$'LIST\t测试发件人 <sender@example.test>|你好，这是一封测试邮件|1000'
+wait_for "the first mail's line" 20 shows "$first_line"
 if [ -z "$probe" ]; then
     ! marked || fail "a mail that came while the window was active marked it"
     xmessage -geometry +0+0 'another window' >/dev/null 2>&1 &
     E2E_PIDS+=($!)
-    xdotool windowactivate --sync "$(xdotool search --sync --onlyvisible --class xmessage | head -n1)"
+    wait_for "the other window" 10 find_window xmessage
+    bounded 10 xdotool windowactivate --sync "$(find_window xmessage)" || fail "the other window could not be activated"
 fi
 # The second mail: a GB18030 sender and subject, and a quoted-printable GB18030 body.
 gb() { printf '%s' "$1" | iconv -f UTF-8 -t GB18030; }
@@ -112,10 +126,10 @@ curl -sS --max-time 30 --url "smtp://127.0.0.1:$SMTP_PORT" --mail-from second@ex
     --upload-file "$out/second.eml"
 refreshes=$(count 'HTTP POST refresh')
 wait_for "two refreshes after the second mail" 20 at_least 'HTTP POST refresh' $((refreshes + 2))
-wait_for "the second mail's line" 10 shows $'LIST\t第二位 <second@example.test>|国标编码的第二封邮件|1001'
+wait_for "both mails' lines" 10 shows_all "$first_line" $'LIST\t第二位 <second@example.test>|国标编码的第二封邮件|1001'
 if [ -z "$probe" ]; then
     wait_for "the attention mark while another window is active" 10 marked
-    xdotool windowactivate --sync "$MAIN"
+    bounded 10 xdotool windowactivate --sync "$MAIN" || fail "the main window could not be activated"
     unmarked() { ! marked; }
     wait_for "the mark to clear once the window is active" 10 unmarked
 fi
@@ -127,28 +141,42 @@ stopped=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
 import -window "$MAIN" "${shot}main-window.png"
 
-# The first mail by keyboard: Tab to the list, an arrow to its first line (Down, then Up: wherever
-# the list put its cursor on taking the focus), Enter.
-for _ in 1 2 3 4 5 6; do shows $'FOCUS\tList1' && break; xdotool key Tab; done
-shows $'FOCUS\tList1' || fail "Tab does not reach the list"
-xdotool key Down Up Return
+# The first mail by the keyboard: from 停止, Tab passes the disabled 生成邮箱 on its way to the list,
+# whose cursor marks its first line; Enter opens that line.
+first_text=$'VIEWER\t你好！\\n\\n这是 Venmarra 本地服务收到的一封测试邮件。\\n第三行：Hello from scripts/send-mail.'
+second_text=$'VIEWER\t这封邮件的正文用 GB18030 编码，\\n以 quoted-printable 传送。'
+wait_for "the focus on 停止" 10 shows $'FOCUS\tCommand3'
+for next in Text1 Command2 List1; do
+    xdotool key Tab
+    wait_for "Tab to $next" 10 shows $'FOCUS\t'"$next"
+done
+xdotool key Return
 wait_for "the mail viewer" 10 find_window '邮件内容'
 VIEWER=$(find_window '邮件内容')
 wait_for "the first mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1000 (owner)" "$log"
 wait_for "the viewer to show the mail" 10 shows_text "$VIEWER"
-wait_for "the first mail's text" 10 shows $'VIEWER\t你好！'
+wait_for "the first mail's whole text" 10 shows "$first_text"
 import -window "$VIEWER" "${shot}mail-viewer.png"
-click_at "$MAIN" 8250 1000 2                              # the second line, beside the viewer
+# Closed, the viewer hands the keys back to the list, where Down and Enter open the second line.
+close_window "$VIEWER"
+wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"
+wait_for "the focus back on the list" 10 shows $'FOCUS\tList1'
+xdotool key Down Return
 wait_for "the second mail's mail-info request" 10 grep -q "HTTP POST mailinfo $name mid 1001 (owner)" "$log"
-wait_for "the viewer to show the second mail" 10 shows_text "$VIEWER" "$(identify -format %# "${shot}mail-viewer.png")"
-wait_for "the second mail's text" 10 shows '这封邮件的正文用 GB18030 编码，'
-# The open viewer came to the front with the keys in its box: Ctrl+A, Ctrl+C copy the whole mail.
+wait_for "a new viewer" 10 find_window '邮件内容'
+VIEWER=$(find_window '邮件内容')
+wait_for "the second mail's whole text" 10 shows "$second_text"
+import -window "$VIEWER" "${shot}mail-viewer-gb18030.png"
+# A double-click on the first line beside the open viewer brings it to the front with that mail,
+# the keys in its box: Ctrl+A, Ctrl+C copy the whole mail.
+click_at "$MAIN" 8250 700 2
+wait_for "the first mail's second mail-info request" 10 at_least "HTTP POST mailinfo $name mid 1000 (owner)" 2
+wait_for "the viewer to show the first mail again" 10 shows "$first_text"
 viewer_active() { [ "$(xdotool getactivewindow)" = "$VIEWER" ]; }
 wait_for "the viewer to be the active window" 10 viewer_active
 xdotool key ctrl+a ctrl+c
-copied() { [ "$(timeout 5 xclip -o -selection clipboard | tr -d '\r')" = $'这封邮件的正文用 GB18030 编码，\n以 quoted-printable 传送。' ]; }
+copied() { [ "$(timeout 5 xclip -o -selection clipboard | tr -d '\r')" = $'你好！\n\n这是 Venmarra 本地服务收到的一封测试邮件。\n第三行：Hello from scripts/send-mail.' ]; }
 wait_for "the whole mail on the clipboard" 10 copied
-import -window "$VIEWER" "${shot}mail-viewer-gb18030.png"
 close_window "$VIEWER"
 wait_for "the viewer to close" 10 bash -c "! xwininfo -id $VIEWER >/dev/null 2>&1"
 close_window "$MAIN"

@@ -31,7 +31,7 @@ class WidgetTest : public QObject {
 private slots:
     void form1_isBuiltFromTheDesignAtTheDesktopsFont_data();
     void form1_isBuiltFromTheDesignAtTheDesktopsFont();
-    void form1_tabOrderFocusAfterCreationAndScreenReaderNames();
+    void form1_focusAfterCreationAndScreenReaderNames();
     void form1_labelsAndListShowPlainTextInPlace();
     void toolkit_inputWaitsForTheExchangeWhileTheCloseBoxActs();
     void viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText();
@@ -210,20 +210,15 @@ void WidgetTest::form1_isBuiltFromTheDesignAtTheDesktopsFont()
     const QSize size = form.size();
     form.showMaximized();
     QCOMPARE(form.size(), size);
-    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))  // the same rules on a scaled screen
-        QCOMPARE(form.devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
 }
 
-void WidgetTest::form1_tabOrderFocusAfterCreationAndScreenReaderNames()
+void WidgetTest::form1_focusAfterCreationAndScreenReaderNames()
 {
     Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     form.disableCommand1();
     QCOMPARE(QApplication::focusWidget(), child(form, ControlId::Command2));  // on to the next step
-    child(form, ControlId::Command3)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));  // Command1 is skipped
 
     form.showMailViewer(u"mail");
     const auto name = [](QWidget *widget) {
@@ -375,6 +370,10 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
     alongside.setMailText(large);
     QTRY_VERIFY(!alongside.isLoading());
     QCOMPARE(text1->mailText(), QStringLiteral("a\n"));
+
+    first->showMinimized();  // put away by the user: it takes the next mail but stays so
+    viewer.show();
+    QVERIFY(first->isMinimized());
 
     first->close();  // closed by the user: the next mail opens a new, empty viewer
     QTRY_VERIFY(first.isNull());

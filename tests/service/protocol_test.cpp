@@ -5,8 +5,9 @@
 namespace venmarra {
 namespace {
 
-const std::u16string kOpen(kNameOpeningMarker);
-const std::u16string kClose(kNameClosingMarker);
+// The two markers of the service's home page, as it writes them.
+const std::u16string kOpen = u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+const std::u16string kClose = u"\" valid='{\"minlength\":3}'";
 
 std::u16string replaced(std::u16string text, std::u16string_view from, std::u16string_view to)
 {

@@ -1,7 +1,8 @@
 """Reads the running Linux program's windows over the accessibility bus, as a screen reader does,
 and prints what the Windows probe prints: NAME<TAB>TEXT for each control of the main window (a
-box's content, else its accessible name), LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME.
-Run with Debian's /usr/bin/python3, which has pyatspi."""
+box's content, else its accessible name), LIST<TAB>LINE, VIEWER<TAB>TEXT (without the line breaks
+that end it), FOCUS<TAB>NAME, each on one line, a line break written \\n and a tab \\t. Run with Debian's /usr/bin/python3, which has
+pyatspi."""
 import sys
 
 import pyatspi
@@ -14,7 +15,8 @@ CONTROLS = ["Label4", "Label7", "Line1", "Line2", "Line3", "Command1", "Frame1",
 
 def one_line(text):
     # Without the marks that isolate a list line's fields, which a screen reader does not speak.
-    return text.translate({0x2068: None, 0x2069: None, 0x0D: " ", 0x0A: " ", 0x09: " "})
+    text = text.replace("\r\n", "\n").replace("\r", "\n")
+    return text.translate({0x2068: None, 0x2069: None, 0x0A: "\\n", 0x09: "\\t"})
 
 
 def shown(accessible):
@@ -49,7 +51,7 @@ def main():
                     for line in control:
                         print(f"LIST\t{one_line(line.name)}")
         elif window.name == "邮件内容":
-            print(f"VIEWER\t{one_line(shown(window[0]))}")
+            print(f"VIEWER\t{one_line(shown(window[0]).rstrip(chr(13) + chr(10)))}")
 
 
 main()

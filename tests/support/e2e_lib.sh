@@ -20,16 +20,28 @@ fail() {
 # need TOOL...: each tool is there, or the run fails with its name.
 need() { local tool; for tool; do command -v "$tool" >/dev/null || fail "needs $tool (scripts/bootstrap installs it)"; done; }
 
-# wait_for DESCRIPTION SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds.
+# wait_for DESCRIPTION SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds, for SECONDS
+# in all; a command that may take long bounds itself by what is left (time_left).
+now_ms() { date +%s%3N; }
 wait_for() {
     local what=$1 seconds=$2; shift 2
-    local tries=$((seconds * 10))
+    local outer=${E2E_DEADLINE_MS:-}
+    E2E_DEADLINE_MS=$(($(now_ms) + seconds * 1000))
     until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || fail "timed out waiting for $what"
+        [ "$(now_ms)" -lt "$E2E_DEADLINE_MS" ] || fail "timed out after $seconds s waiting for $what"
         sleep 0.1
     done
+    E2E_DEADLINE_MS=$outer
 }
+# time_left [MAX]: whole seconds left to the wait that runs (at least 1; MAX, 30 by default, outside one).
+time_left() {
+    local max=${1:-30}
+    [ -n "${E2E_DEADLINE_MS:-}" ] || { echo "$max"; return; }
+    local left=$(((E2E_DEADLINE_MS - $(now_ms) + 999) / 1000))
+    echo $((left < 1 ? 1 : left > max ? max : left))
+}
+# bounded SECONDS COMMAND...: COMMAND, which could wait for ever (xdotool's --sync), ended after SECONDS.
+bounded() { local seconds=$1; shift; timeout --kill-after=2 "$seconds" "$@"; }
 
 start_xvfb() {
     need Xvfb xdotool xprop xwininfo wmctrl import identify openbox

@@ -115,14 +115,19 @@ LocalService::Mailbox LocalService::allocate()
     return {name, cookie.substr(4, 40)};
 }
 
-httplib::Result LocalService::post(const std::string &body, const std::string &sid)
+LocalService::Answer LocalService::post(const std::string &body, const std::string &sid)
 {
     httplib::Client client("127.0.0.1", httpPort);
     client.set_read_timeout(5, 0);
     httplib::Headers headers;
     if (!sid.empty())
         headers.emplace("Cookie", "sid=" + sid);
-    return client.Post("/", headers, body, "application/x-www-form-urlencoded");
+    const httplib::Result result = client.Post("/", headers, body, "application/x-www-form-urlencoded");
+    if (!result) {
+        ADD_FAILURE() << "no answer to the POST " << body << ": " << httplib::to_string(result.error());
+        return {};
+    }
+    return {result->status, result->body};
 }
 
 std::string LocalService::converse(const std::vector<std::string> &lines)

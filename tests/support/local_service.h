@@ -70,7 +70,11 @@ protected:
         std::string name, sid;
     };
     Mailbox allocate();
-    httplib::Result post(const std::string &body, const std::string &sid);
+    struct Answer {
+        int status = 0;  // 0: no answer, which has failed the test already
+        std::string body;
+    };
+    Answer post(const std::string &body, const std::string &sid);
     // A whole SMTP conversation; returns everything the server said.
     std::string converse(const std::vector<std::string> &lines);
     // The commands of a transaction up to DATA, for the mailboxes named.

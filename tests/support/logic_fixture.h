@@ -28,7 +28,9 @@ struct ShownBox {
 // The toolkit operations for the logic's tests: a message box is answered at once and recorded,
 // the end of the program is recorded instead of ending the test, exchanges run on the caller's
 // thread, and the clock is the test's: a wait runs the first of the test's actions that is due
-// (as the window would run a click), or else moves the clock on by the whole wait at once.
+// (as the window would run a click), or else moves the clock on by the whole wait at once. A wait
+// past ten minutes of that clock fails the test and then runs `onRunaway` (which closes the
+// window), so that a loop that never ends fails in an instant instead of hanging.
 class FakeToolkit final : public Toolkit {
 public:
     void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) override
@@ -48,6 +50,13 @@ public:
             }
         }
         m_now += ms;
+        if (m_now > kRunawayAfterMs && !m_ranAway) {
+            m_ranAway = true;
+            ADD_FAILURE() << "the program still waits after " << m_now
+                          << " ms of the fake clock: a loop that never ends";
+            if (onRunaway)
+                onRunaway();
+        }
     }
     void runInBackground(const std::function<void()> &work) override
     {
@@ -65,6 +74,7 @@ public:
 
     std::vector<ShownBox> boxes;
     std::function<void(const ShownBox &)> onBox;  // while the box "is open"
+    std::function<void()> onRunaway;
     int programEnds = 0;
     std::vector<std::int64_t> exchangeTimes;  // the clock at the start of each exchange
 
@@ -73,8 +83,10 @@ private:
         std::function<bool()> due;
         std::function<void()> action;
     };
+    static constexpr std::int64_t kRunawayAfterMs = 10 * 60 * 1000;
     std::vector<WaitAction> m_inWaits;
     std::int64_t m_now = 0;
+    bool m_ranAway = false;
 };
 
 // The service's HTTP exchanges for the logic's tests: each request is recorded and answered from
@@ -219,7 +231,13 @@ inline bool hasHeader(const ExchangeRequest &request, const std::string &line)
 // The main window's logic with the in-memory view, the fake toolkit and a scripted service.
 class LogicTest : public testing::Test {
 protected:
-    void SetUp() override { logic.Form_Load(); }
+    void SetUp() override
+    {
+        toolkit.onRunaway = [this] {
+            logic.Form_Unload();
+        };
+        logic.Form_Load();
+    }
     // A new run of the program, for a case after one that ended it.
     void startAgain()
     {
@@ -227,7 +245,7 @@ protected:
         toolkit = {};
         exchange = {};
         m_logic.emplace(view, toolkit, ServiceAccess {exchange, charsets}, testSettings());
-        logic.Form_Load();
+        LogicTest::SetUp();
     }
 
     Texts boxTexts() const

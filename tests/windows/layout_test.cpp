@@ -129,6 +129,15 @@ TEST_P(WindowsLayout, theWindowGrowsWithTheDesktopFontAndEveryCaptionFits)
     const MessageFontSize font(GetParam());
     Form1 form;
     form.show();
+    for (const ui::ControlDesign &design : ui::form1Design().controls) {  // as the design writes them
+        const HWND parent
+            = design.container ? GetDlgItem(form.window(), controlId(*design.container)) : form.window();
+        std::wstring text(256, L'\0');
+        text.resize(std::size_t(GetWindowTextW(GetDlgItem(parent, controlId(design.id)), text.data(), 256)));
+        if (design.kind != ui::ControlKind::ListBox) {  // whose text only names it
+            EXPECT_EQ(text, std::wstring(design.caption.begin(), design.caption.end())) << design.name;
+        }
+    }
     form.setCaption(ui::ControlId::Label4, u"正在获取新邮箱..");
     form.setCaption(ui::ControlId::Label5, u"邮箱名：k3x9q2rw@venmarra.test");
     expectProportions(form.window());

@@ -1,6 +1,7 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
 // the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines:
-// NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT, FOCUS<TAB>NAME.
+// NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT (without the line breaks that end
+// it), FOCUS<TAB>NAME, each on one line, a line break written \n and a tab \t.
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -41,10 +42,17 @@ std::wstring textOf(HWND window)
     const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(std::size_t(length) + 1, L'\0');
     text.resize(std::size_t(SendMessageW(window, WM_GETTEXT, WPARAM(length + 1), LPARAM(text.data()))));
-    for (wchar_t &c : text)
-        if (c == L'\r' || c == L'\n' || c == L'\t')
-            c = L' ';  // one line each
-    return text;
+    std::wstring line;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == L'\r' || text[at] == L'\n') {
+            line += L"\\n";
+            if (text[at] == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n')
+                ++at;  // one line break
+        } else {
+            line += text[at] == L'\t' ? std::wstring(L"\\t") : std::wstring(1, text[at]);
+        }
+    }
+    return line;
 }
 
 int texts(HWND form1)
@@ -66,8 +74,12 @@ int texts(HWND form1)
         line.resize(std::size_t(SendMessageW(list1, LB_GETTEXT, WPARAM(i), LPARAM(line.data()))));
         print(L"LIST\t" + line);
     }
-    if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr))
-        print(L"VIEWER\t" + textOf(GetDlgItem(form2, controlId(ControlId::Form2Text1))));
+    if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr)) {
+        std::wstring text = textOf(GetDlgItem(form2, controlId(ControlId::Form2Text1)));
+        while (text.ends_with(L"\\n"))
+            text.resize(text.size() - 2);
+        print(L"VIEWER\t" + text);
+    }
     return 0;
 }
 

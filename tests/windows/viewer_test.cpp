@@ -61,6 +61,9 @@ TEST(WindowsViewer, aNewMailReplacesOneStillGoingInAndOpensAFreshViewerOnceClose
     viewer.setText(u"second");
     untilLoaded(viewer);
     EXPECT_EQ(allCopied(viewer), L"second");
+    ShowWindow(viewer.window()->window(), SW_MINIMIZE);  // put away by the user, it stays so
+    viewer.show();
+    EXPECT_TRUE(IsIconic(viewer.window()->window()));
 
     SendMessageW(viewer.window()->window(), WM_CLOSE, 0, 0);  // the user's close box
     EXPECT_FALSE(viewer.window());

@@ -25,7 +25,7 @@ struct Options {
     std::string bind = "127.0.0.1";
     int httpPort = venmarra::build::kLocalHttpPort;
     int smtpPort = venmarra::build::kLocalSmtpPort;
-    int lifetimeSeconds = 600;
+    int lifetimeSeconds = int(StoreLimits {}.lifetime.count());
     bool quiet = false;
 };
 
