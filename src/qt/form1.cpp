@@ -1,7 +1,6 @@
 #include "qt/form1.h"
 
 #include "qt/attention.h"
-#include "qt/line_shape.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
 #include "ui/captions.h"
@@ -12,10 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 
 #include <limits>
-#include <ranges>
 
 namespace venmarra {
 namespace {
@@ -36,6 +35,14 @@ QLabel *autoSizeLabel(const ui::ControlDesign &design, QWidget *parent, const ui
     label->move(twips(design.place.left), twips(design.place.top));
     label->setText(qText(design.caption));
     label->adjustSize();
+    return label;
+}
+
+QLabel *centredLabel(const ui::ControlDesign &design, QWidget *parent)
+{
+    auto *label = new QLabel(qText(design.caption), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     return label;
 }
 
@@ -61,13 +68,13 @@ QLineEdit *textBox(QWidget *parent)
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent, windowFlagsOf(ui::form1Design()))
+    , m_twips(fontTwips())
 {
     const ui::WindowDesign &design = ui::form1Design();
-    const ui::TwipScale twips = fontTwips();
     setObjectName(QString::fromLatin1(design.name));
     setWindowTitle(QString::fromStdU16String(texts::mainWindowCaption()));
-    setFixedSize(twips(design.clientWidth), twips(design.clientHeight));
-    createControls(this, std::nullopt, twips);
+    setFixedSize(m_twips(design.clientWidth), m_twips(design.clientHeight));
+    createControls(this, std::nullopt, m_twips);
     chainTabOrder();
     connectEvents();
     control<QWidget>(ControlId::Command1)->setFocus();
@@ -75,11 +82,13 @@ Form1::Form1(QWidget *parent)
 
 void Form1::createControls(QWidget *parent, std::optional<ControlId> container, const ui::TwipScale &twips)
 {
-    // Qt stacks a later child above an earlier one; the design lists its controls front to back.
-    for (const ui::ControlDesign &design : ui::form1Design().controls | std::views::reverse) {
-        if (design.container != container)
-            continue;
+    // In reading order, which is the order in which a screen reader finds them. Where two controls
+    // overlap, the later lies over the earlier; the labels draw no background.
+    for (const ControlId id : ui::form1StackingOrder(container)) {
+        const ui::ControlDesign &design = ui::designOf(id);
         QWidget *widget = createControl(design, parent, twips);
+        if (!widget)
+            continue;  // a line, which the window draws
         widget->setObjectName(QString::fromLatin1(design.name));
         m_controls[std::size_t(design.id)] = widget;
         if (design.kind == ControlKind::Frame)
@@ -92,22 +101,24 @@ QWidget *Form1::createControl(const ui::ControlDesign &design, QWidget *parent, 
     QWidget *widget = nullptr;
     switch (design.kind) {
     case ControlKind::AutoSizeLabel: return autoSizeLabel(design, parent, twips);
-    case ControlKind::Line: return new LineShape(toQRect(twips.lineBox(design.place)), parent);
     case ControlKind::CommandButton: widget = new QPushButton(qText(design.caption), parent); break;
     case ControlKind::Frame: widget = new QGroupBox(qText(design.caption), parent); break;
     case ControlKind::ListBox: widget = listBox(parent); break;
     case ControlKind::TextBox: widget = textBox(parent); break;
-    case ControlKind::CentredLabel: {
-        auto *label = new QLabel(qText(design.caption), parent);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        widget = label;
-        break;
-    }
-    case ControlKind::MailTextBox: break;  // the viewer's
+    case ControlKind::CentredLabel: widget = centredLabel(design, parent); break;
+    case ControlKind::Line:  // drawn on the window: no control that a screen reader would find
+    case ControlKind::MailTextBox: return nullptr;  // the viewer's
     }
     widget->setGeometry(toQRect(twips(design.place)));
     return widget;
+}
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    for (const ui::ControlDesign &design : ui::form1Design().controls)
+        if (design.kind == ControlKind::Line)
+            painter.fillRect(toQRect(m_twips.lineBox(design.place)), palette().color(QPalette::WindowText));
 }
 
 void Form1::chainTabOrder()
@@ -204,7 +215,10 @@ void Form1::disableCommand1()
 
 void Form1::appendListItem(const ui::ListLine &line)
 {
-    control<QListWidget>(ControlId::List1)->addItem(QString::fromStdU16String(line.joined(true)));
+    auto *item = new QListWidgetItem(QString::fromStdU16String(line.joined(true)));
+    // A screen reader speaks the line without the invisible marks that isolate its fields.
+    item->setData(Qt::AccessibleTextRole, QString::fromStdU16String(line.joined(false)));
+    control<QListWidget>(ControlId::List1)->addItem(item);
 }
 
 int Form1::selectedListIndex() const

@@ -31,6 +31,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The design's lines, in the window-text colour.
+    void paintEvent(QPaintEvent *event) override;
     // Clears the attention mark once the user activates the window.
     void changeEvent(QEvent *event) override;
     // Enter presses the focused button; on List1 it opens the mail that the keyboard marks, as a
@@ -49,6 +51,7 @@ private:
         return static_cast<T *>(m_controls[std::size_t(id)]);
     }
 
+    const ui::TwipScale m_twips;  // at the font the window was built at
     MainWindowEvents *m_events = nullptr;
     bool m_markedForAttention = false;
     MailViewer m_viewer;

@@ -25,11 +25,12 @@ void MailTextEdit::setMailText(std::u16string text)
     document()->setUndoRedoEnabled(false);
     setPlainText(QString());
     appendNextSlice();
+    moveCursor(QTextCursor::Start);  // a mail is read from its top, a screen reader's too
 }
 
 void MailTextEdit::appendNextSlice()
 {
-    const ui::ViewerText::Slice slice = m_pending->next(kSliceLength, u'\n');
+    const ui::ViewerText::Slice slice = m_pending->next(kSliceLength, u"\n");
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     const int base = cursor.position();
@@ -69,7 +70,7 @@ QString MailTextEdit::textBetween(int start, int end) const
         if (to > from)
             shown += QStringView(block.text()).mid(from, to - from).toString().toStdU16String();
     }
-    return QString::fromStdU16String(ui::mailTextOf(shown, u'\n', ownBreaks, u"\n"));
+    return QString::fromStdU16String(ui::mailTextOf(shown, u"\n", ownBreaks, u"\n"));
 }
 
 QString MailTextEdit::mailText() const

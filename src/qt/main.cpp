@@ -1,5 +1,6 @@
 #include "build_settings.h"
 #include "linux/curl_handle.h"
+#include "qt/accessibility.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
 #include "ui/captions.h"
@@ -48,6 +49,7 @@ int main(int argc, char *argv[])
         icon.addFile(QStringLiteral(":/venmarra/icon-") + QLatin1String(size));
     icon.addFile(QStringLiteral(":/venmarra/icon"));
     QApplication::setWindowIcon(icon);
+    venmarra::installAccessibleRoles();
     venmarra::QtToolkit toolkit;
     venmarra::Application venmarraApp(toolkit);
     venmarraApp.start();

@@ -25,11 +25,8 @@ const StatusLabel::Laid &StatusLabel::laid(const QString &text)
         return *found;
     if (m_laid.size() >= kMaxKept)
         m_laid.clear();
-    QLabel measure;  // the size QLabel would take for the text, in this label's font
-    measure.setFont(font());
-    measure.setTextFormat(Qt::PlainText);
-    measure.setText(text);
-    Laid entry {QStaticText(text), measure.sizeHint()};
+    // The size that the label takes for the text: it shows the text already (showText).
+    Laid entry {QStaticText(text), sizeHint()};
     entry.text.setTextFormat(Qt::PlainText);
     entry.text.prepare(QTransform(), font());
     return *m_laid.insert(text, entry);
@@ -37,9 +34,8 @@ const StatusLabel::Laid &StatusLabel::laid(const QString &text)
 
 void StatusLabel::showText(const QString &text)
 {
-    const QSize size = laid(text).size;
     setText(text);
-    resize(size);
+    resize(laid(text).size);
 }
 
 void StatusLabel::paintEvent(QPaintEvent *)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,33 +9,50 @@
 namespace venmarra::ui {
 
 // The viewer's text as a box holds it. A mail may hold a line of many megabytes (a one-line HTML
-// newsletter), and laying out such a line at once freezes a window for seconds; so a line longer
-// than kLongLine is held in blocks of about kBlockLength, broken where a line may break anyway,
-// and only the blocks on screen are laid out. Those breaks are the box's own: mailTextOf() takes
-// them out again for copying. A large mail goes into the box a slice at a time between events.
+// newsletter), and laying out such a line at once freezes a window for seconds; so a line is held
+// in pieces, broken where a line may break anyway (after a space, beside a wide character), each
+// ended by a break of the box's own: mailTextOf() takes them out again for copying. A box that
+// wraps its lines itself (Qt's) takes a line longer than kLongLine in blocks of about
+// kBlockLength, and lays out only those on screen; a box that does not (a plain EDIT left to
+// wrap would re-wrap all it holds each time it is given more) takes every line in rows of what
+// its measure says fits. A large mail goes into the box a slice at a time between events.
 class ViewerText {
 public:
     static constexpr std::size_t kLongLine = 8192;
     static constexpr std::size_t kBlockLength = 4096;
+    // The most of a line that a row's measure is given: more than any row can show.
+    static constexpr std::size_t kMaxRowUnits = 1024;
 
-    // The mail's content, already inert (text::inert with its line breaks kept).
-    explicit ViewerText(std::u16string content);
+    // How many units at the start of `text` one row of the box shows (at least one).
+    using RowFit = std::function<std::size_t(std::u16string_view text)>;
+
+    // The mail's content, already inert (text::inert with its line breaks kept); with `rowFit`,
+    // held in rows.
+    explicit ViewerText(std::u16string content, RowFit rowFit = {});
 
     // True once every slice has been taken.
     bool atEnd() const { return m_next >= m_text.size() && m_started; }
 
     struct Slice {
-        // Whole blocks, each followed by `separator` but the mail's last; the mail's own line
+        // Whole pieces, each followed by `separator` but the mail's last; the mail's own line
         // breaks ("\r\n" counts as one) are separators too.
         std::u16string text;
-        // Where in `text` the separators stand that are the box's own, in order.
+        // Where in `text` the separators begin that are the box's own, in order.
         std::vector<std::size_t> ownBreaks;
     };
-    // The next blocks, about `maxUnits` units of them (at least one block).
-    Slice next(std::size_t maxUnits, char16_t separator);
+    // The next pieces, about `maxUnits` units of them (at least one piece).
+    Slice next(std::size_t maxUnits, std::u16string_view separator);
+    // What is left to take, as the mail has it; nothing is left after.
+    std::u16string rest();
 
 private:
+    // Where the piece that starts at `start` of the line ending at `lineEnd` ends.
+    std::size_t pieceEnd(std::size_t start, std::size_t lineEnd) const;
+    std::size_t rowEnd(std::size_t start, std::size_t lineEnd) const;
+    std::size_t blockEnd(std::size_t start, std::size_t lineEnd) const;
+
     std::u16string m_text;
+    RowFit m_rowFit;
     std::size_t m_next = 0;  // where the part not yet taken begins
     std::size_t m_lineEnd = 0;  // where the line that m_next is in ends, once known
     bool m_lineEndKnown = false;
@@ -44,7 +62,7 @@ private:
 // The mail's text from part of a box's text, `shown`, in which every `separator` stands for a
 // line break but those at `ownBreaks` (offsets in `shown`, in order), which the box added and
 // which go. The others become `lineBreak`.
-std::u16string mailTextOf(std::u16string_view shown, char16_t separator,
+std::u16string mailTextOf(std::u16string_view shown, std::u16string_view separator,
                           std::span<const std::size_t> ownBreaks, std::u16string_view lineBreak);
 
 }  // namespace venmarra::ui

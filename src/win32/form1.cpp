@@ -67,8 +67,7 @@ HWND Form1::createControl(const ui::ControlDesign &design)
         return win32::createControl(L"STATIC", text, SS_LEFT | SS_NOPREFIX, 0, parent, id);
     case ControlKind::CentredLabel:
         return win32::createControl(L"STATIC", text, SS_CENTER | SS_NOPREFIX, 0, parent, id);
-    case ControlKind::Line:  // painted in the window-text colour (WM_DRAWITEM)
-        return win32::createControl(L"STATIC", {}, SS_OWNERDRAW, 0, parent, id);
+    case ControlKind::Line:  // drawn on the window (paint): no control that a screen reader would find
     case ControlKind::MailTextBox: break;  // the viewer's
     }
     return nullptr;
@@ -82,6 +81,8 @@ void Form1::stackInTabOrder()
          {std::optional<ControlId>(), std::optional(ControlId::Frame1)}) {
         HWND after = HWND_TOP;
         for (const ControlId id : ui::form1StackingOrder(container)) {
+            if (!control(id))
+                continue;  // a line
             SetWindowPos(control(id), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             after = control(id);
         }
@@ -91,11 +92,26 @@ void Form1::stackInTabOrder()
 void Form1::layOut()
 {
     for (const ui::ControlDesign &design : ui::form1Design().controls) {
-        if (design.kind != ControlKind::Line)
-            SendMessageW(control(design.id), WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
-    }
-    for (const ui::ControlDesign &design : ui::form1Design().controls)
+        if (design.kind == ControlKind::Line)
+            continue;  // drawn by paint()
+        SendMessageW(control(design.id), WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
         place(design);
+    }
+    InvalidateRect(window(), nullptr, TRUE);
+}
+
+void Form1::paint()
+{
+    PAINTSTRUCT paint {};
+    const HDC context = BeginPaint(window(), &paint);
+    for (const ui::ControlDesign &design : ui::form1Design().controls) {
+        if (design.kind != ControlKind::Line)
+            continue;
+        const ui::PixelRect line = twips().lineBox(design.place);
+        const RECT box {line.left, line.top, line.left + line.width, line.top + line.height};
+        FillRect(context, &box, GetSysColorBrush(COLOR_WINDOWTEXT));
+    }
+    EndPaint(window(), &paint);
 }
 
 void Form1::place(const ui::ControlDesign &design)
@@ -104,7 +120,6 @@ void Form1::place(const ui::ControlDesign &design)
     const HWND handle = control(design.id);
     ui::PixelRect pixels = twips(design.place);
     switch (design.kind) {
-    case ControlKind::Line: pixels = twips.lineBox(design.place); break;
     case ControlKind::CentredLabel:
         // The heading reaches a pixel into the list, which lies over it: it ends where the list begins.
         pixels.height = twips(ui::designOf(ControlId::List1).place.top) - pixels.top;
@@ -265,11 +280,13 @@ std::optional<LRESULT> Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_ACTIVATE: onActivate(wParam); return 0;
-    case WM_DRAWITEM: {
-        const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
-        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_WINDOWTEXT));
-        return TRUE;
-    }
+    case WM_PAINT: paint(); return 0;
+    case WM_CTLCOLORSTATIC:
+        // The heading lets the lines that frame it show through.
+        if (reinterpret_cast<HWND>(lParam) != control(ControlId::Label7))
+            return std::nullopt;
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     case WM_CLOSE:
         if (m_events)
             m_events->Form_Unload();

@@ -39,6 +39,8 @@ public:
 
 private:
     void layOut() override;
+    // The design's lines, in the window-text colour.
+    void paint();
     std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND createControl(const ui::ControlDesign &design);
     void stackInTabOrder();

@@ -4,14 +4,10 @@
 #include "win32/layout.h"
 #include "win32/wide_text.h"
 
-#include <richedit.h>
-
 namespace venmarra::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VenmarraForm2";
-// The most text a rich edit box takes: as good as no limit.
-constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 
 }  // namespace
 
@@ -19,14 +15,13 @@ Form2::Form2()
     : TopLevelWindow(ui::form2Design())
 {
     create(kWindowClass, wide(texts::kViewerTitle));  // no owner: both windows are used freely
-    // A rich edit box in plain-text mode, filled a slice at a time (MailTextBox): a plain EDIT
-    // lays out a megabyte-long line very slowly, and so does a rich edit box given it at once.
-    m_text1 = createControl(MSFTEDIT_CLASS, {},
-                            WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
-                                | ES_DISABLENOSCROLL | ES_NOHIDESEL,
+    // A plain multi-line box that wraps nothing itself (ES_AUTOHSCROLL, without a horizontal scroll
+    // bar): MailTextBox gives it the mail in rows that fit, a slice at a time.
+    m_text1 = createControl(L"EDIT", {},
+                            WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL
+                                | ES_WANTRETURN | ES_NOHIDESEL,
                             WS_EX_CLIENTEDGE, window(), controlId(ui::ControlId::Form2Text1));
-    SendMessageW(m_text1, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-    SendMessageW(m_text1, EM_EXLIMITTEXT, 0, kNoTextLimit);
+    SendMessageW(m_text1, EM_SETLIMITTEXT, 0, 0);  // no limit
     m_box = std::make_unique<MailTextBox>(m_text1, window());
     layOut();
     sizeAndCentre();
@@ -41,6 +36,8 @@ void Form2::layOut()
 {
     SendMessageW(m_text1, WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
     placeControl(m_text1, twips()(ui::designOf(ui::ControlId::Form2Text1).place));
+    if (m_box)
+        m_box->reflow();  // its rows were measured in the font of the DPI before
 }
 
 void Form2::setText1(std::u16string text)

@@ -4,13 +4,16 @@
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace venmarra::win32 {
 namespace {
+
+// A row and the box's own break after it, and the mail's line breaks.
+constexpr std::u16string_view kSeparator = u"\r\n";
 
 void putOnClipboard(HWND owner, const std::wstring &text)
 {
@@ -29,6 +32,30 @@ void putOnClipboard(HWND owner, const std::wstring &text)
         memory.release();  // the clipboard owns it now
 }
 
+// Gives `control` an empty buffer with room for `units`, so that it need not grow, and move its
+// text each time, as a large mail goes in.
+void reserve(HWND control, std::size_t units)
+{
+    const HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE, (units + 1) * sizeof(wchar_t));
+    auto *text = buffer ? static_cast<wchar_t *>(LocalLock(buffer)) : nullptr;
+    if (!text) {
+        LocalFree(buffer);
+        return;
+    }
+    *text = L'\0';
+    LocalUnlock(buffer);
+    const auto previous = reinterpret_cast<HLOCAL>(SendMessageW(control, EM_GETHANDLE, 0, 0));
+    SendMessageW(control, EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer), 0);  // the control's now
+    LocalFree(previous);
+}
+
+std::wstring boxText(HWND control)
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(control, text.data(), int(text.size()))));
+    return text;
+}
+
 }  // namespace
 
 MailTextBox::MailTextBox(HWND control, HWND owner)
@@ -40,12 +67,30 @@ MailTextBox::MailTextBox(HWND control, HWND owner)
 
 void MailTextBox::setText(std::u16string text)
 {
-    m_pending.emplace(std::move(text));
-    m_length = 0;
-    m_blockBreaks.clear();
-    SetWindowTextW(m_control, L"");
-    if (appendNextSlice())
+    reserve(m_control, text.size() + text.size() / 8);  // the mail and the box's own breaks
+    m_pending.emplace(std::move(text), [this](std::u16string_view row) { return rowFit(row); });
+    m_ownBreaks.clear();
+    if (appendNextSlice())  // the caret stays before the first character, where a reader begins
         SetTimer(m_owner, kAppendTimer, 0, nullptr);
+}
+
+std::size_t MailTextBox::rowFit(std::u16string_view text) const
+{
+    const std::wstring row = wide(text);
+    if (row.find(L'\t') == std::wstring::npos) {
+        int fit = 0;
+        SIZE size {};
+        GetTextExtentExPointW(m_measure, row.c_str(), int(row.size()), m_rowWidth, &fit, nullptr, &size);
+        return std::size_t(std::max(fit, 1));
+    }
+    // Tabs go to the box's tab stops: the longest start that fits, found by halves.
+    std::size_t fits = 1, tooLong = row.size() + 1;
+    while (tooLong - fits > 1) {
+        const std::size_t middle = (fits + tooLong) / 2;
+        const DWORD extent = GetTabbedTextExtentW(m_measure, row.c_str(), int(middle), 0, nullptr);
+        (LOWORD(extent) <= m_rowWidth ? fits : tooLong) = middle;
+    }
+    return fits;
 }
 
 bool MailTextBox::appendNextSlice()
@@ -54,22 +99,32 @@ bool MailTextBox::appendNextSlice()
         KillTimer(m_owner, kAppendTimer);
         return false;
     }
-    const ui::ViewerText::Slice slice = m_pending->next(kSliceLength, u'\r');
+    RECT format {};
+    SendMessageW(m_control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    m_rowWidth = std::max(1, int(format.right - format.left) - 2);  // room for the caret at a row's end
+    ui::ViewerText::Slice slice;
+    {
+        const DeviceContext context(m_control,
+                                    reinterpret_cast<HFONT>(SendMessageW(m_control, WM_GETFONT, 0, 0)));
+        m_measure = context.get();
+        slice = m_pending->next(kSliceLength, kSeparator);
+        m_measure = nullptr;
+    }
+    // Appended at the end, leaving the user's selection and the rows in view as they are.
+    const auto length = DWORD(GetWindowTextLengthW(m_control));
     for (const std::size_t own : slice.ownBreaks)
-        m_blockBreaks.push_back(m_length + LONG(own));
-    // Appended at the end, leaving the user's selection and scroll position as they are.
-    CHARRANGE selection {};
-    POINT scroll {};
-    SendMessageW(m_control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    SendMessageW(m_control, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+        m_ownBreaks.push_back(length + DWORD(own));
+    DWORD start = 0, end = 0;
+    SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const LRESULT firstRow = SendMessageW(m_control, EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageW(m_control, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(m_control, EM_SETSEL, WPARAM(m_length), LPARAM(m_length));
+    SendMessageW(m_control, EM_SETSEL, length, length);
     SendMessageW(m_control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(slice.text).c_str()));
-    SendMessageW(m_control, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    SendMessageW(m_control, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scroll));
+    SendMessageW(m_control, EM_SETSEL, start, end);
+    SendMessageW(m_control, EM_LINESCROLL, 0,
+                 firstRow - SendMessageW(m_control, EM_GETFIRSTVISIBLELINE, 0, 0));
     SendMessageW(m_control, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_control, nullptr, FALSE);
-    m_length += LONG(slice.text.size());
     if (!m_pending->atEnd())
         return true;
     m_pending.reset();
@@ -77,18 +132,34 @@ bool MailTextBox::appendNextSlice()
     return false;
 }
 
+std::wstring MailTextBox::mailText(DWORD start, DWORD end) const
+{
+    const std::wstring text = boxText(m_control);
+    end = std::min(end, DWORD(text.size()));
+    start = std::min(start, end);
+    std::vector<std::size_t> ownBreaks;  // those within the part, from its start
+    for (auto at = std::lower_bound(m_ownBreaks.begin(), m_ownBreaks.end(), start);
+         at != m_ownBreaks.end() && *at < end; ++at)
+        ownBreaks.push_back(*at - start);
+    return wide(ui::mailTextOf(fromWide(std::wstring_view(text).substr(start, end - start)), kSeparator,
+                               ownBreaks, u"\r\n"));
+}
+
 std::wstring MailTextBox::selectedText() const
 {
-    CHARRANGE selection {};
-    SendMessageW(m_control, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    std::wstring text(std::size_t(selection.cpMax - selection.cpMin) + 1, L'\0');
-    TEXTRANGEW range {selection, text.data()};
-    text.resize(std::size_t(SendMessageW(m_control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
-    std::vector<std::size_t> ownBreaks;  // those within the selection, from its start
-    for (auto at = std::lower_bound(m_blockBreaks.begin(), m_blockBreaks.end(), selection.cpMin);
-         at != m_blockBreaks.end() && *at < selection.cpMax; ++at)
-        ownBreaks.push_back(std::size_t(*at - selection.cpMin));
-    return wide(ui::mailTextOf(fromWide(text), u'\r', ownBreaks, u"\r\n"));
+    DWORD start = 0, end = 0;
+    SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return mailText(start, end);
+}
+
+void MailTextBox::reflow()
+{
+    if (GetWindowTextLengthW(m_control) == 0 && !m_pending)
+        return;
+    std::wstring text = mailText(0, std::numeric_limits<DWORD>::max());
+    if (m_pending)
+        text += wide(m_pending->rest());
+    setText(fromWide(text));
 }
 
 void MailTextBox::copySelection() const
@@ -99,11 +170,12 @@ void MailTextBox::copySelection() const
 LRESULT CALLBACK MailTextBox::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                                UINT_PTR, DWORD_PTR self)
 {
+    // The keys, the context menu's Copy and Cut all copy through WM_COPY and WM_CUT.
     const auto *box = reinterpret_cast<const MailTextBox *>(self);
-    const bool controlHeld = GetKeyState(VK_CONTROL) < 0;
-    const bool copyKey = message == WM_KEYDOWN && controlHeld && (wParam == 'C' || wParam == VK_INSERT);
-    if (message == WM_COPY || copyKey) {
+    if (message == WM_COPY || message == WM_CUT) {
         box->copySelection();
+        if (message == WM_CUT)
+            SendMessageW(control, WM_CLEAR, 0, 0);
         return 0;
     }
     return DefSubclassProc(control, message, wParam, lParam);

@@ -10,13 +10,14 @@
 
 namespace venmarra::win32 {
 
-// The viewer's text box (a rich edit control in plain-text mode) holding the blocks of
-// ui::ViewerText, filled a slice at a time between messages, so that a mail of megabytes shows
-// its start at once and never freezes the window; copying gives the mail's text without the
-// box's own breaks.
+// The viewer's text box: a plain multi-line EDIT that does not wrap lines itself, holding the
+// rows of ui::ViewerText as its font and width measure them, filled a slice at a time between
+// messages, so that a mail of megabytes shows its start at once and never freezes the window (an
+// EDIT left to wrap re-wraps all it holds whenever it is given more). Copying, by the keys or the
+// box's own context menu, gives the mail's text without the box's own breaks.
 class MailTextBox {
 public:
-    static constexpr std::size_t kSliceLength = 16 * 1024;
+    static constexpr std::size_t kSliceLength = 8 * 1024;
     // The timer of the box's window that appends the next slice: a timer runs after input and
     // paints, so the window answers between two slices.
     static constexpr UINT_PTR kAppendTimer = 1;
@@ -24,15 +25,23 @@ public:
     // Subclasses `control` for copying; the window `owner` gets the kAppendTimer ticks.
     MailTextBox(HWND control, HWND owner);
 
+    // Shows `text` from its start, the caret before its first character.
     void setText(std::u16string text);
     // Appends the next slice; false once all is in.
     bool appendNextSlice();
     // True while slices of the text are still to be appended.
     bool isLoading() const { return m_pending.has_value(); }
-    // The selected text as the mail has it, without the block breaks, lines ending in "\r\n".
+    // The selected text as the mail has it, without the box's own breaks, lines ending in "\r\n".
     std::wstring selectedText() const;
+    // Lays the text out again in rows of the box's font and width, after a change of DPI; the
+    // user's edits stay.
+    void reflow();
 
 private:
+    // The mail's text in the box from `start` to `end`.
+    std::wstring mailText(DWORD start, DWORD end) const;
+    // How many units at the start of `text` one row shows, in the font selected into `m_measure`.
+    std::size_t rowFit(std::u16string_view text) const;
     void copySelection() const;
     static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR, DWORD_PTR self);
@@ -40,8 +49,9 @@ private:
     HWND m_control;
     HWND m_owner;
     std::optional<ui::ViewerText> m_pending;  // the text being appended
-    LONG m_length = 0;  // characters in the box; a paragraph mark counts one
-    std::vector<LONG> m_blockBreaks;  // the box's positions of the marks that are its own breaks
+    std::vector<DWORD> m_ownBreaks;  // where the box's own breaks begin, in its text
+    HDC m_measure = nullptr;  // while a slice is measured
+    int m_rowWidth = 0;  // the pixels of a row, while a slice is measured
 };
 
 }  // namespace venmarra::win32

@@ -13,7 +13,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     using namespace venmarra;
     INITCOMMONCONTROLSEX controls {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    LoadLibraryW(L"Msftedit.dll");  // the viewer's rich edit box
     win32::Win32Toolkit toolkit;
     win32::WinHttpExchange exchange;
     const win32::CodePageDecoder charsets;

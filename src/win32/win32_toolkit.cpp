@@ -9,21 +9,25 @@
 namespace venmarra::win32 {
 namespace {
 
-// Runs every message that waits in the range [first, last] (all of them for 0, 0).
-void runWaiting(UINT first, UINT last)
+// Runs the messages that wait in the range [first, last] (all of them for 0, 0), one at a time,
+// until none is left or `enough` says so: a timer that is due again at once (the viewer's, which
+// fills it a slice a tick) would otherwise keep the caller from ever looking at its clock.
+template <typename Enough>
+void runWaiting(UINT first, UINT last, Enough enough)
 {
     MSG message;
-    while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE))
+    while (!enough() && PeekMessageW(&message, nullptr, first, last, PM_REMOVE))
         dispatchMessage(message);
 }
 
 // Everything but keyboard and mouse input in the client area: repaints, timers, posted and sent
 // messages, and the title bar's buttons (non-client mouse messages), so the close box acts.
-void runAllButInput()
+template <typename Enough>
+void runAllButInput(Enough enough)
 {
-    runWaiting(0, WM_KEYFIRST - 1);
-    runWaiting(WM_KEYLAST + 1, WM_MOUSEFIRST - 1);
-    runWaiting(WM_MOUSELAST + 1, 0xFFFFFFFF);
+    runWaiting(0, WM_KEYFIRST - 1, enough);
+    runWaiting(WM_KEYLAST + 1, WM_MOUSEFIRST - 1, enough);
+    runWaiting(WM_MOUSELAST + 1, 0xFFFFFFFF, enough);
 }
 
 unsigned __stdcall runWork(void *work)
@@ -56,7 +60,7 @@ void Win32Toolkit::processEventsFor(int ms)
     const std::int64_t deadline = clock() + ms;
     for (std::int64_t now = clock(); now < deadline; now = clock()) {
         MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        runWaiting(0, 0);
+        runWaiting(0, 0, [&] { return clock() >= deadline; });
     }
 }
 
@@ -71,8 +75,11 @@ void Win32Toolkit::runInBackground(const std::function<void()> &work)
     // Clicks and keys stay queued until the work is done, and then act in their order. The wait
     // wakes for new messages only, so input left in the queue does not spin it.
     HANDLE handles[] = {thread.get()};
+    const auto done = [&] {
+        return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+    };
     while (MsgWaitForMultipleObjectsEx(1, handles, INFINITE, QS_ALLINPUT, 0) != WAIT_OBJECT_0)
-        runAllButInput();
+        runAllButInput(done);
 }
 
 void Win32Toolkit::endProgram()

@@ -1,22 +1,22 @@
 """Reads the running Linux program's windows over the accessibility bus, as a screen reader does,
 and prints what the Windows probe prints: NAME<TAB>TEXT for each control of the main window (a
 box's content, else its accessible name), LIST<TAB>LINE, VIEWER<TAB>TEXT (without the line breaks
-that end it), FOCUS<TAB>NAME, each on one line, a line break written \\n and a tab \\t. Run with Debian's /usr/bin/python3, which has
-pyatspi."""
+that end it), CARET<TAB>OFFSET of the viewer's box, FOCUS<TAB>NAME, each on one line, a line break written \\n and a tab \\t; and what a
+screen reader is told each thing is, ROLE<TAB>NAME<TAB>ROLE (Form1 and Form2 for the windows).
+Run with Debian's /usr/bin/python3, which has pyatspi."""
 import sys
 
 import pyatspi
 
-# The main window's controls as the program creates them, back to front: the order in which the
-# bus lists them (the frame's own controls after the frame).
-CONTROLS = ["Label4", "Label7", "Line1", "Line2", "Line3", "Command1", "Frame1",
-            "Label1", "Label2", "Label3", "Label5", "Label6", "Text1", "Command2", "List1", "Command3"]
+# The main window's controls in their reading order, the frame's own after the frame: the order in
+# which the bus must list them. The lines are drawn, no controls.
+CONTROLS = ["Command1", "Frame1", "Label2", "Label3", "Label1", "Text1", "Label5", "Label6",
+            "Command2", "Label4", "Label7", "List1", "Command3"]
 
 
 def one_line(text):
-    # Without the marks that isolate a list line's fields, which a screen reader does not speak.
     text = text.replace("\r\n", "\n").replace("\r", "\n")
-    return text.translate({0x2068: None, 0x2069: None, 0x0A: "\\n", 0x09: "\\t"})
+    return text.translate({0x0A: "\\n", 0x09: "\\t"})
 
 
 def shown(accessible):
@@ -43,15 +43,19 @@ def main():
             controls = list(controls_of(window))
             if len(controls) != len(CONTROLS):
                 sys.exit(f"the main window has {len(controls)} controls, not {len(CONTROLS)}")
+            print(f"ROLE\tForm1\t{window.getRoleName()}")
             for name, control in zip(CONTROLS, controls):
                 print(f"{name}\t{one_line(shown(control))}")
+                print(f"ROLE\t{name}\t{control.getRoleName()}")
                 if control.getState().contains(pyatspi.STATE_FOCUSED):
                     print(f"FOCUS\t{name}")
                 if name == "List1":
                     for line in control:
                         print(f"LIST\t{one_line(line.name)}")
         elif window.name == "邮件内容":
+            print(f"ROLE\tForm2\t{window.getRoleName()}")
             print(f"VIEWER\t{one_line(shown(window[0]).rstrip(chr(13) + chr(10)))}")
+            print(f"CARET\t{window[0].queryText().caretOffset}")
 
 
 main()

@@ -13,7 +13,7 @@ std::vector<ViewerText::Slice> allSlices(const std::u16string &text, std::size_t
     ViewerText viewer(text);
     std::vector<ViewerText::Slice> slices;
     while (!viewer.atEnd())
-        slices.push_back(viewer.next(sliceLength, u'\r'));
+        slices.push_back(viewer.next(sliceLength, u"\r"));
     return slices;
 }
 
@@ -46,7 +46,7 @@ TEST(ViewerText, longLinesAreHeldInBlocksThatCopyingTakesOutAgain)
             }
         }
         EXPECT_GE(ownBreaks.size(), 20u);
-        EXPECT_EQ(mailTextOf(shown, u'\r', ownBreaks, u"\n"), expected);
+        EXPECT_EQ(mailTextOf(shown, u"\r", ownBreaks, u"\n"), expected);
         // A part from inside the line of words, across the box's own breaks, to the end.
         std::vector<std::size_t> fromThere;
         for (const std::size_t own : ownBreaks)
@@ -55,7 +55,26 @@ TEST(ViewerText, longLinesAreHeldInBlocksThatCopyingTakesOutAgain)
         std::u16string copied;
         for (const char16_t c : expected.substr(20))
             copied += c == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, c);
-        EXPECT_EQ(mailTextOf(std::u16string_view(shown).substr(20), u'\r', fromThere, u"\r\n"), copied);
+        EXPECT_EQ(mailTextOf(std::u16string_view(shown).substr(20), u"\r", fromThere, u"\r\n"), copied);
+    }
+}
+
+TEST(ViewerText, rowsThatTheBoxMeasuresBreakWhereALineMayBreak)
+{
+    const struct {
+        std::u16string_view line;
+        std::size_t fit;
+        std::u16string_view shown;  // the rows, each of the box's own breaks "|"
+    } cases[] = {
+        {u"alpha beta gamma", 8, u"alpha |beta |gamma"},
+        {u"alpha   beta", 6, u"alpha   |beta"},  // a row keeps the spaces after its last word
+        {u"邮件内容没有空格 end", 3, u"邮件内|容没有|空格 |end"},
+        {u"abcdefghij", 4, u"abcd|efgh|ij"},  // a word longer than a row
+        {u"ab😀cd", 3, u"ab😀|cd"},  // never inside a character
+    };
+    for (const auto &c : cases) {
+        ViewerText viewer(std::u16string(c.line), [&](std::u16string_view) { return c.fit; });
+        EXPECT_EQ(viewer.next(1000, u"|").text, c.shown);
     }
 }
 

@@ -1,7 +1,8 @@
 // Reads the running Windows program's windows from outside, as a screen reader or a test would:
 // the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines:
 // NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT (without the line breaks that end
-// it), FOCUS<TAB>NAME, each on one line, a line break written \n and a tab \t.
+// it), CARET<TAB>OFFSET of the viewer's box, FOCUS<TAB>NAME, each on one line, a line break written \n and a
+// tab \t.
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -63,6 +64,8 @@ int texts(HWND form1)
     for (const venmarra::ui::ControlDesign &design : venmarra::ui::form1Design().controls) {
         const std::wstring name(design.name, design.name + std::char_traits<char>::length(design.name));
         const HWND control = controlNamed(form1, design.name);
+        if (!control)
+            continue;  // a line, drawn on the window
         print(name + L"\t" + textOf(control));
         if (control == thread.hwndFocus)
             print(L"FOCUS\t" + name);
@@ -75,10 +78,14 @@ int texts(HWND form1)
         print(L"LIST\t" + line);
     }
     if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr)) {
-        std::wstring text = textOf(GetDlgItem(form2, controlId(ControlId::Form2Text1)));
+        const HWND box = GetDlgItem(form2, controlId(ControlId::Form2Text1));
+        std::wstring text = textOf(box);
         while (text.ends_with(L"\\n"))
             text.resize(text.size() - 2);
         print(L"VIEWER\t" + text);
+        DWORD caret = 0;
+        SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+        print(L"CARET\t" + std::to_wstring(caret));
     }
     return 0;
 }
