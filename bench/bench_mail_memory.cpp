@@ -25,7 +25,7 @@ long peakResidentBytes()
 }
 
 struct NoCharsets final : CharsetDecoder {
-    std::optional<std::u16string> decode(std::string_view, std::string_view) const override { return {}; }
+    std::optional<std::string> decode(std::string_view, std::string_view) const override { return {}; }
 };
 
 // The viewer's part: it keeps the content as its box's text.
@@ -35,7 +35,7 @@ struct ViewerOnly final : MainWindowView {
     void disableCommand1() override { }
     void appendListItem(const ui::ListLine &) override { }
     int selectedListIndex() const override { return -1; }
-    void showMailViewer(std::u16string content) override { text.emplace(std::move(content)); }
+    void showMailViewer(std::string content) override { text.emplace(std::move(content)); }
     void askForAttention() override { }
     std::optional<ui::ViewerText> text;
 };
@@ -60,8 +60,8 @@ int main(int argc, char *argv[])
     exchange.body += R"("]}]}]})";
     ViewerOnly view;
     {
-        std::u16string answer = interpretExchange(exchange, SessionCookie(u"known"), NoCharsets()).result;
-        exchange = {};  // the program's exchange ends here
+        std::string answer
+            = interpretExchange(std::move(exchange), SessionCookie(u"known"), NoCharsets()).result;
         Module1().ShowMailContent(std::move(answer), view);
     }
     std::printf("%ld %zu\n", peakResidentBytes() - before, mailBytes);

@@ -1,29 +1,28 @@
-// The answer reader over arbitrary answers and expressions: it reads, it never crashes or hangs.
-// The input's first line is an expression, the rest the answer.
+// The answer reader over arbitrary answers and expressions: it reads, it never crashes or hangs,
+// what it reads is well-formed UTF-8, an answer that is not JSON has no value at all, and taking a
+// value out gives what reading it gives. The input's first line is an expression, the rest the
+// answer.
+#include "properties.h"
 #include "service/answer_reader.h"
-#include "text/utf.h"
 
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace venmarra;
-    const std::u16string input = text::utf16FromUtf8({reinterpret_cast<const char *>(data), size});
-    const std::size_t newline = input.find(u'\n');
-    const std::u16string_view expression = newline == std::u16string::npos
-        ? std::u16string_view()
-        : std::u16string_view(input).substr(0, newline);
-    const AnswerReader reader(newline == std::u16string::npos
-                                  ? std::u16string_view(input)
-                                  : std::u16string_view(input).substr(newline + 1));
-    for (const char16_t *fixed :
-         {u"data.data[0].user.USER", u"data.data[0].user.STATUS", u"data.data[0].list[0].FROM",
-          u"data.data[0].list[0].MID", u"data.data[0][1][0].DATA[0]"})
-        (void)textForm(reader.read(fixed));
+    using fuzz::require;
+    const std::string input = text::validUtf8(std::string(fuzz::bytesOf(data, size)));  // as an answer comes
+    const std::size_t newline = input.find('\n');
+    const std::string_view expression = std::string_view(input).substr(0, newline);
+    const std::string_view answer
+        = newline == std::string::npos ? std::string_view() : std::string_view(input).substr(newline + 1);
+    const AnswerReader reader(answer);
+    for (const char *fixed :
+         {"data.data[0].user.USER", "data.data[0].user.STATUS", "data.data[0].list[0].FROM",
+          "data.data[0].list[0].MID", "data.data[0][1][0].DATA[0]"})
+        require(text::isValidUtf8(textForm(reader.read(fixed))));
     const ReadValue value = reader.read(expression);
-    if (!reader.isValid() && value)
-        __builtin_trap();  // an answer that is not JSON has no values at all
-    (void)textForm(value);
+    require(reader.isValid() || !value);
+    require(text::isValidUtf8(textForm(value)));
+    AnswerReader taking(answer);
+    require(taking.take(expression) == value);
     return 0;
 }

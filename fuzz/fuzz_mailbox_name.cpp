@@ -1,21 +1,16 @@
-// The home-page cut: whatever the page, the name is a piece of it that holds no closing marker.
+// The home-page cut: whatever the page, the name is a piece of it after the opening marker that
+// holds no closing marker, and there is none without an opening marker.
+#include "properties.h"
 #include "service/protocol.h"
-#include "text/utf.h"
 
-#include <cstddef>
-#include <cstdint>
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace venmarra;
-    const std::u16string page = text::utf16FromUtf8({reinterpret_cast<const char *>(data), size});
-    const std::u16string name = cutMailboxName(page);
-    const bool hasOpening = page.find(kNameOpeningMarker) != std::u16string::npos;
-    if (!name.empty()
-        && (page.find(std::u16string(kNameOpeningMarker) + name) == std::u16string::npos
-            || name.find(kNameClosingMarker) != std::u16string::npos))
-        __builtin_trap();
-    if (!hasOpening && !name.empty())
-        __builtin_trap();
+    const std::string page = text::validUtf8(std::string(fuzz::bytesOf(data, size)));
+    const std::string name = cutMailboxName(page);
+    if (name.empty())
+        return 0;
+    fuzz::require(page.find(std::string(kNameOpeningMarker) + name) != std::string::npos);
+    fuzz::require(name.find(kNameClosingMarker) == std::string::npos && text::isValidUtf8(name));
     return 0;
 }

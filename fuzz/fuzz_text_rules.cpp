@@ -43,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(asciiOf(units) == asciiOf(bytes));  // nothing ill-formed took an ASCII byte with it
 
     for (const text::Layout layout : {text::Layout::OneLine, text::Layout::LineBreaksKept}) {
-        const std::string shown = text::inertUtf8(bytes, layout);
+        const std::string shown = text::inertUtf8(std::string(bytes), layout);
         require(fuzz::isInert(shown, layout));
         require(text::utf16FromUtf8(shown) == text::inert(units, layout));
         require(text::inertUtf8(shown, layout) == shown);
     }
-    const std::string cut = text::inertUtf8(bytes, text::Layout::OneLine, 7);
+    const std::string cut = text::inertUtf8(std::string(bytes), text::Layout::OneLine, 7);
     require(fuzz::isInert(cut, text::Layout::OneLine, 7)
-            && text::inertUtf8(bytes, text::Layout::OneLine).starts_with(cut));
+            && text::inertUtf8(std::string(bytes), text::Layout::OneLine).starts_with(cut));
 
     // The same bytes as UTF-16 units: lone surrogates become U+FFFD, and nothing else changes.
     const std::u16string anyUnits = unitsOf(bytes);

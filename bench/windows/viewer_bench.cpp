@@ -69,10 +69,9 @@ int wmain(int argc, wchar_t **argv)
 {
     const std::wstring kind = argc > 1 ? argv[1] : L"words";
     const std::size_t megabytes = argc > 2 ? std::size_t(_wtoi(argv[2])) : 1;
-    const std::u16string piece = kind == L"chinese" ? u"这是一封很长的单行邮件，用来测量查看窗口的速度。"
-        : kind == L"letters"                        ? u"abcdefghijklmnopqrstuvwxyz"
-                                                    : u"alpha beta gamma delta data test mail epsilon ";
-    const std::size_t bytesPerUnit = kind == L"chinese" ? 3 : 1;  // as the mail comes, in UTF-8
+    const std::string piece = kind == L"chinese" ? "这是一封很长的单行邮件，用来测量查看窗口的速度。"
+        : kind == L"letters"                     ? "abcdefghijklmnopqrstuvwxyz"
+                                                 : "alpha beta gamma delta data test mail epsilon ";
 
     venmarra::win32::Win32Toolkit toolkit;
     venmarra::win32::MailViewer viewer;
@@ -89,10 +88,10 @@ int wmain(int argc, wchar_t **argv)
                                       nullptr, nullptr);
 
     const std::size_t before = workingSet(false);
-    std::u16string text;
-    while (text.size() * bytesPerUnit < (megabytes << 20))
+    std::string text;  // as the viewer is given it, in UTF-8
+    while (text.size() < (megabytes << 20))
         text += piece;
-    const std::size_t mailBytes = text.size() * bytesPerUnit;
+    const std::size_t mailBytes = text.size();
     std::atomic<bool> done {false};
     g_start = Clock::now();
     std::thread pinger([&] {

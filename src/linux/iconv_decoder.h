@@ -8,7 +8,7 @@ namespace venmarra {
 // superset, which reports every byte that is not valid.
 class IconvDecoder final : public CharsetDecoder {
 public:
-    std::optional<std::u16string> decode(std::string_view bytes, std::string_view charset) const override;
+    std::optional<std::string> decode(std::string_view bytes, std::string_view charset) const override;
 };
 
 }  // namespace venmarra

@@ -3,6 +3,7 @@
 #include "mailbox/texts.h"
 #include "service/exchange_rules.h"
 #include "service/protocol.h"
+#include "text/utf.h"
 
 #include <algorithm>
 
@@ -41,10 +42,10 @@ void MainWindowLogic::Command1_Click()
     if (m_programEnded)
         return;
     m_view.setCaption(Caption::Label4, texts::kCreating);
-    const std::u16string page = HttpRequest(u"GET", m_service.baseUrl, {});
+    const std::string page = HttpRequest(u"GET", m_service.baseUrl, {});
     if (m_programEnded)
         return;
-    m_mailboxName = cutMailboxName(page);
+    m_mailboxName = text::utf16FromUtf8(cutMailboxName(page));
     m_view.setText1(m_mailboxName + u'@' + m_service.mailDomain);
     if (m_mailboxName.empty()) {
         m_toolkit.messageBox(texts::kCreationFailed, Toolkit::MessageIcon::None, {});
@@ -61,7 +62,7 @@ void MainWindowLogic::获取最新邮件()
     if (m_programEnded)
         return;
     m_view.setCaption(Caption::Label4, texts::kRefreshing);
-    const std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
+    const std::string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
     // New mail is what the user waits for, often in another window.
@@ -112,21 +113,21 @@ void MainWindowLogic::List1_DblClick()
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a
     // subject must not send another mail's identifier.
     const std::u16string mailId = line->mailId;
-    std::u16string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
+    std::string answer = HttpRequest(u"POST", m_service.baseUrl, mailInfoBody(m_mailboxName, mailId));
     if (m_programEnded)
         return;
     m_module1.ShowMailContent(std::move(answer), m_view);
 }
 
-std::u16string MainWindowLogic::HttpRequest(const std::u16string &method, const std::u16string &url,
-                                            const std::u16string &body)
+std::string MainWindowLogic::HttpRequest(const std::u16string &method, const std::u16string &url,
+                                         const std::u16string &body)
 {
     const ExchangeRequest request = buildExchangeRequest(method, url, body, m_sessionId);
     ExchangeResult exchange;
     m_toolkit.runInBackground([&] { exchange = m_access.exchange.perform(request, m_service.limits); });
     if (m_programEnded)
         return {};  // the window was closed while the exchange ran
-    HttpRequestOutcome outcome = interpretExchange(exchange, m_sessionId, m_access.charsets);
+    HttpRequestOutcome outcome = interpretExchange(std::move(exchange), m_sessionId, m_access.charsets);
     if (outcome.learnedSession)
         m_sessionId = *outcome.learnedSession;
     if (outcome.problem)

@@ -39,8 +39,9 @@ public:
     const SessionCookie &SessionId() const { return m_sessionId; }
 
 private:
-    std::u16string HttpRequest(const std::u16string &method, const std::u16string &url,
-                               const std::u16string &body);
+    // The answer's text, in well-formed UTF-8.
+    std::string HttpRequest(const std::u16string &method, const std::u16string &url,
+                            const std::u16string &body);
     // Waits `ms` milliseconds while the window's events run; returns at once for 0 or less.
     void Delay(int ms);
     // Ends the program; when the toolkit returns (as a test's does), every handler unwinds

@@ -22,8 +22,9 @@ public:
     // Shows the line at the end of List1 (ListLine::joined); the logic keeps the mail.
     virtual void appendListItem(const ui::ListLine &line) = 0;
     virtual int selectedListIndex() const = 0;
-    // Shows the mail viewer (created anew when it is not open) and replaces its text.
-    virtual void showMailViewer(std::u16string content) = 0;
+    // Shows the mail viewer (created anew when it is not open) and replaces its text with
+    // `content`, well-formed UTF-8.
+    virtual void showMailViewer(std::string content) = 0;
     // New mail came: unless the window is the active one, the desktop marks it for the user
     // (its taskbar entry) until the user activates it. No sound, no focus taken.
     virtual void askForAttention() = 0;

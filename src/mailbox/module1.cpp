@@ -20,24 +20,24 @@ void Module1::readAside(std::size_t answerSize, const std::function<void()> &wor
         work();
 }
 
-std::size_t Module1::ParseRefreshResponse(std::u16string_view answer, MainWindowView &view)
+std::size_t Module1::ParseRefreshResponse(std::string_view answer, MainWindowView &view)
 {
     std::optional<AnswerReader> parsed;
     readAside(answer.size(), [&] { parsed.emplace(answer); });
     const AnswerReader &data = *parsed;
-    const auto value = [&](std::u16string_view expression) {
-        return textForm(data.read(expression));
+    const auto value = [&](std::string_view expression) {
+        return text::utf16FromUtf8(textForm(data.read(expression)));
     };
 
     // What the service sends is shown as inert text, cut to what a label can show.
-    const auto shownValue = [&](std::u16string_view prefix, std::u16string_view expression) {
+    const auto shownValue = [&](std::u16string_view prefix, std::string_view expression) {
         return ui::displayLine(std::u16string(prefix) + value(expression));
     };
-    view.setCaption(Caption::Label5, shownValue(texts::kUserPrefix, u"data.data[0].user.USER"));
-    const bool available = value(u"data.data[0].user.STATUS") == u"1";
+    view.setCaption(Caption::Label5, shownValue(texts::kUserPrefix, "data.data[0].user.USER"));
+    const bool available = value("data.data[0].user.STATUS") == u"1";
     view.setCaption(Caption::Label6, available ? texts::kAvailable : texts::kUnavailable);
-    view.setCaption(Caption::Label2, shownValue(texts::kStartTimePrefix, u"data.data[0].user.ADDTIME"));
-    view.setCaption(Caption::Label3, shownValue(texts::kEndTimePrefix, u"data.data[0].user.EXPIRETIME"));
+    view.setCaption(Caption::Label2, shownValue(texts::kStartTimePrefix, "data.data[0].user.ADDTIME"));
+    view.setCaption(Caption::Label3, shownValue(texts::kEndTimePrefix, "data.data[0].user.EXPIRETIME"));
 
     std::vector<MailLine> mails = unlistedMails(data);
     for (MailLine &mail : mails) {
@@ -59,14 +59,13 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
     std::vector<MailLine> mails;
     std::unordered_set<std::u16string> seen;
     for (int index = 0; index < kMailsReadPerRefresh; ++index) {
-        const std::u16string entry
-            = u"data.data[0].list[" + text::utf16FromLatin1(std::to_string(index)) + u']';
+        const std::string entry = "data.data[0].list[" + std::to_string(index) + ']';
         if (!data.read(entry))
             break;
-        const auto field = [&](std::u16string_view name) {
-            return textForm(data.read(entry + u'.' + std::u16string(name)));
+        const auto field = [&](std::string_view name) {
+            return text::utf16FromUtf8(textForm(data.read(entry + '.' + std::string(name))));
         };
-        const MailLine mail {field(u"FROM"), field(u"SUBJECT"), field(u"MID")};
+        const MailLine mail {field("FROM"), field("SUBJECT"), field("MID")};
         if (mail.from.empty())
             continue;  // no mail (a null FROM counts as none)
         std::u16string line = mail.text();
@@ -79,15 +78,18 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
     return mails;
 }
 
-void Module1::ShowMailContent(std::u16string answer, MainWindowView &view)
+void Module1::ShowMailContent(std::string answer, MainWindowView &view)
 {
-    std::u16string content;  // read, and the answer's tree freed, aside
+    std::string content;  // read, the answer and what was read of it freed, and made inert, aside
     readAside(answer.size(), [&] {
-        const AnswerReader reader(answer);
-        std::u16string().swap(answer);
-        content = textForm(reader.read(u"data.data[0][1][0].DATA[0]"));
+        {
+            AnswerReader reader(answer);
+            std::string().swap(answer);
+            content = textForm(reader.take("data.data[0][1][0].DATA[0]"));
+        }  // the rest of what was read goes here
+        content = text::inertUtf8(std::move(content), text::Layout::LineBreaksKept);
     });
-    view.showMailViewer(text::inert(std::move(content), text::Layout::LineBreaksKept));
+    view.showMailViewer(std::move(content));
 }
 
 }  // namespace venmarra

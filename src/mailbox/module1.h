@@ -28,10 +28,11 @@ public:
 
     // Fills the mailbox labels and appends a line for every mail of the answer's list that was not
     // listed before in this run, oldest first; returns how many lines it appended.
-    std::size_t ParseRefreshResponse(std::u16string_view answer, MainWindowView &view);
+    // The answers are the text that HttpRequest gave, in well-formed UTF-8.
+    std::size_t ParseRefreshResponse(std::string_view answer, MainWindowView &view);
     // Shows the mail viewer with the mail's content. A mail may be megabytes: the answer is let go
-    // once read, before its content is taken out.
-    void ShowMailContent(std::u16string answer, MainWindowView &view);
+    // once read, and its content is taken out of what was read, not copied.
+    void ShowMailContent(std::string answer, MainWindowView &view);
 
     // The last line appended to List1.
     const std::u16string &LastMailKey() const { return m_lastMailKey; }

@@ -245,7 +245,7 @@ void Form1::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void Form1::showMailViewer(std::u16string content)
+void Form1::showMailViewer(std::string content)
 {
     m_viewer.show();
     m_viewer.setText(std::move(content));

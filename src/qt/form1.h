@@ -24,7 +24,7 @@ public:
     void disableCommand1() override;
     void appendListItem(const ui::ListLine &line) override;
     int selectedListIndex() const override;
-    void showMailViewer(std::u16string content) override;
+    void showMailViewer(std::string content) override;
     void askForAttention() override;
 
     MailViewer &mailViewer() { return m_viewer; }

@@ -26,7 +26,7 @@ Form2::Form2(QWidget *parent)
     m_text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void Form2::setText1(std::u16string text)
+void Form2::setText1(std::string text)
 {
     m_text1->setMailText(std::move(text));
 }

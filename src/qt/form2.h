@@ -12,7 +12,7 @@ class Form2 final : public QWidget {
 public:
     explicit Form2(QWidget *parent = nullptr);
 
-    void setText1(std::u16string text);
+    void setText1(std::string text);  // UTF-8
     MailTextEdit *text1() const { return m_text1; }
 
 private:

@@ -18,7 +18,7 @@ MailTextEdit::MailTextEdit(QWidget *parent)
 {
 }
 
-void MailTextEdit::setMailText(std::u16string text)
+void MailTextEdit::setMailText(std::string text)
 {
     m_pending.emplace(std::move(text));
     ++m_generation;

@@ -16,7 +16,8 @@ class MailTextEdit final : public QPlainTextEdit {
 public:
     explicit MailTextEdit(QWidget *parent = nullptr);
 
-    void setMailText(std::u16string text);
+    // `text`: well-formed UTF-8, inert.
+    void setMailText(std::string text);
     // The text shown, as the mail has it (with the user's edits, if any), lines ending in "\n".
     QString mailText() const;
     // True while slices of a large mail are still being put into the box.

@@ -23,7 +23,7 @@ void MailViewer::show()
     m_form2->activateWindow();
 }
 
-void MailViewer::setText(std::u16string text)
+void MailViewer::setText(std::string text)
 {
     if (m_form2)
         m_form2->setText1(std::move(text));

@@ -16,7 +16,7 @@ public:
     ~MailViewer();
 
     void show();
-    void setText(std::u16string text);
+    void setText(std::string text);  // UTF-8
     Form2 *window() const { return m_form2.data(); }
 
 private:

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 
 namespace {
 
@@ -35,6 +36,9 @@ int main(int argc, char *argv[])
         std::fputs("venmarra: no display found (DISPLAY is not set); run it on a desktop.\n", stderr);
         return EXIT_FAILURE;
     }
+    // A mail's megabytes go through a few large buffers, one after another: each of them mapped
+    // and given back to the system when freed, rather than kept in the heap for good.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     const venmarra::CurlGlobal curl;
     if (!curl.isReady()) {
         std::fprintf(stderr, "venmarra: the HTTP library could not start: %s\n",

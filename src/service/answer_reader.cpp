@@ -19,61 +19,54 @@ namespace {
 
 using Json = nlohmann::json;
 
-// The escape "\uXXXX" at `at` in `text`, when there is one.
-std::optional<unsigned> unicodeEscape(std::u16string_view text, std::size_t at)
+// The escape "\uXXXX" at `at` in `answer`, when there is one.
+std::optional<unsigned> unicodeEscape(std::string_view answer, std::size_t at)
 {
-    if (at + 6 > text.size() || text[at] != u'\\' || text[at + 1] != u'u')
+    if (at + 6 > answer.size() || answer[at] != '\\' || answer[at + 1] != 'u')
         return std::nullopt;
-    char digits[4];
-    for (std::size_t i = 0; i < 4; ++i) {
-        const char16_t unit = text[at + 2 + i];
-        if (unit >= 0x80)
-            return std::nullopt;
-        digits[i] = char(unit);
-    }
     unsigned value = 0;
-    const auto [last, error] = std::from_chars(digits, digits + 4, value, 16);
-    if (error != std::errc() || last != digits + 4)
+    const auto [last, error] = std::from_chars(answer.data() + at + 2, answer.data() + at + 6, value, 16);
+    if (error != std::errc() || last != answer.data() + at + 6)
         return std::nullopt;
     return value;
 }
 
-// The first position from `at` of a unit that `wanted` marks, or the end of `text`.
-std::size_t findMarked(std::u16string_view text, std::size_t at, const std::array<bool, 128> &wanted)
+// The first position from `at` of a byte that `wanted` marks, or the end of `answer`.
+std::size_t findMarked(std::string_view answer, std::size_t at, const std::array<bool, 256> &wanted)
 {
-    while (at < text.size() && !(text[at] < 128 && wanted[text[at]]))
+    while (at < answer.size() && !wanted[static_cast<unsigned char>(answer[at])])
         ++at;
     return at;
 }
 
-constexpr std::array<bool, 128> marking(std::string_view characters)
+constexpr std::array<bool, 256> marking(std::string_view characters)
 {
-    std::array<bool, 128> marks {};
+    std::array<bool, 256> marks {};
     for (const char c : characters)
         marks[static_cast<unsigned char>(c)] = true;
     return marks;
 }
 
-constexpr std::array<bool, 128> kStructure = marking("\"[]{}");
-constexpr std::array<bool, 128> kInString = marking("\"\\");
+constexpr std::array<bool, 256> kStructure = marking("\"[]{}");
+constexpr std::array<bool, 256> kInString = marking("\"\\");
 
 // Where a JSON answer holds the escape of a lone surrogate, which JavaScript takes and the parser
 // refuses (each is read as the escape of U+FFFD); nothing when brackets nest deeper than the reader
 // allows.
-std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::u16string_view answer)
+std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::string_view answer)
 {
     std::vector<std::size_t> lone;
     int depth = 0;
     for (std::size_t at = findMarked(answer, 0, kStructure); at < answer.size();
          at = findMarked(answer, at + 1, kStructure)) {
-        const char16_t c = answer[at];
-        if (c == u'[' || c == u'{') {
+        const char c = answer[at];
+        if (c == '[' || c == '{') {
             if (++depth > AnswerReader::kMaxNesting)
                 return std::nullopt;
-        } else if (c == u']' || c == u'}') {
+        } else if (c == ']' || c == '}') {
             --depth;
         } else {  // a string: on to its closing quote
-            for (at = findMarked(answer, at + 1, kInString); at < answer.size() && answer[at] == u'\\';
+            for (at = findMarked(answer, at + 1, kInString); at < answer.size() && answer[at] == '\\';
                  at = findMarked(answer, at, kInString)) {
                 const std::optional<unsigned> unit = unicodeEscape(answer, at);
                 if (!unit) {
@@ -94,103 +87,110 @@ std::optional<std::vector<std::size_t>> loneSurrogateEscapes(std::u16string_view
     return lone;
 }
 
-// The UTF-8 bytes of UTF-16 text, made as the parser reads them, so that a large answer is never
-// copied whole; a lone surrogate reads as U+FFFD, as utf8FromUtf16 writes it.
-class Utf8Bytes {
+// Builds the parsed value as nlohmann's own builder does, but takes each string from the parser
+// rather than copying it, so that a mail's megabytes are held once while they are read.
+class MovingBuilder {
 public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = char;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const char *;
-    using reference = const char &;
+    explicit MovingBuilder(Json &root)
+        : m_root(root)
+    {
+    }
 
-    Utf8Bytes(std::u16string_view text, std::size_t at)
-        : m_text(text)
-        , m_at(at)
+    bool null() { return put(nullptr); }
+    bool boolean(bool value) { return put(value); }
+    bool number_integer(Json::number_integer_t value) { return put(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return put(value); }
+    bool number_float(Json::number_float_t value, const Json::string_t &) { return put(value); }
+    bool string(Json::string_t &value) { return put(std::move(value)); }
+    bool binary(Json::binary_t &) { return false; }
+    bool start_object(std::size_t) { return open(Json::object()); }
+    bool key(Json::string_t &name)
     {
-        load();
+        m_member = &(*m_open.back())[std::move(name)];  // a later member of the same name wins
+        return true;
     }
-    const char &operator*() const { return m_bytes[m_index]; }
-    Utf8Bytes &operator++()
-    {
-        if (++m_index == m_bytes.size()) {
-            m_at += m_units;
-            load();
-        }
-        return *this;
-    }
-    Utf8Bytes operator++(int)
-    {
-        const Utf8Bytes before = *this;
-        ++*this;
-        return before;
-    }
-    bool operator==(const Utf8Bytes &other) const { return m_at == other.m_at && m_index == other.m_index; }
+    bool end_object() { return close(); }
+    bool start_array(std::size_t) { return open(Json::array()); }
+    bool end_array() { return close(); }
+    bool parse_error(std::size_t, const std::string &, const nlohmann::detail::exception &) { return false; }
 
 private:
-    void load()
+    // The value's place: the root, the end of the array that is open, or the member just named.
+    template <typename Value>
+    Json *place(Value &&value)
     {
-        m_index = 0;
-        m_units = 1;
-        m_bytes.clear();
-        if (m_at >= m_text.size())
-            return;
-        const bool pair = text::isHighSurrogate(m_text[m_at]) && m_at + 1 < m_text.size()
-            && text::isLowSurrogate(m_text[m_at + 1]);
-        m_units = pair ? 2 : 1;
-        m_bytes = text::utf8FromUtf16(m_text.substr(m_at, m_units));
+        Json *const slot = m_open.empty() ? &m_root
+            : m_open.back()->is_array()   ? &m_open.back()->emplace_back()
+                                          : m_member;
+        *slot = Json(std::forward<Value>(value));
+        return slot;
+    }
+    template <typename Value>
+    bool put(Value &&value)
+    {
+        place(std::forward<Value>(value));
+        return true;
+    }
+    bool open(Json container)
+    {
+        m_open.push_back(place(std::move(container)));  // its place stays while it is open
+        return true;
+    }
+    bool close()
+    {
+        m_open.pop_back();
+        return true;
     }
 
-    std::u16string_view m_text;
-    std::size_t m_at;
-    std::size_t m_units = 1;  // of the character at m_at
-    std::string m_bytes;  // its UTF-8, a few bytes that need no allocation
-    std::size_t m_index = 0;
+    Json &m_root;
+    std::vector<Json *> m_open;  // the arrays and objects that are open, innermost last
+    Json *m_member = nullptr;
 };
 
-std::unique_ptr<const Json> parseAnswer(std::u16string_view answer)
+std::unique_ptr<Json> parseAnswer(std::string_view answer)
 {
-    if (!answer.empty() && answer.front() == 0xFEFF)
-        answer.remove_prefix(1);
+    if (answer.starts_with("\xEF\xBB\xBF"))
+        answer.remove_prefix(3);  // a byte-order mark
     const std::optional<std::vector<std::size_t>> lone = loneSurrogateEscapes(answer);
     if (!lone)
         return nullptr;
-    std::u16string patched;  // a copy only for an answer that needs one
+    std::string patched;  // a copy only for an answer that needs one
     if (!lone->empty()) {
         patched.assign(answer);
         for (const std::size_t at : *lone)
-            patched.replace(at + 2, 4, u"FFFD");
+            patched.replace(at + 2, 4, "FFFD");
         answer = patched;
     }
-    Json document = Json::parse(Utf8Bytes(answer, 0), Utf8Bytes(answer, answer.size()), nullptr,
-                                /*allow_exceptions=*/false);
-    if (!document.is_object() && !document.is_array())
-        return nullptr;  // not JSON (discarded), or a bare value
-    return std::make_unique<const Json>(std::move(document));
+    auto document = std::make_unique<Json>();
+    MovingBuilder builder(*document);
+    if (!Json::sax_parse(answer.begin(), answer.end(), &builder)
+        || (!document->is_object() && !document->is_array()))
+        return nullptr;  // not JSON, or a bare value
+    return document;
 }
 
 // Where an expression has got to: a value of the answer, or one UTF-16 unit of one of its strings.
-using Cursor = std::variant<const Json *, char16_t>;
+using Cursor = std::variant<Json *, char16_t>;
 
-std::optional<Cursor> member(const Cursor &at, std::u16string_view name)
+std::optional<Cursor> member(const Cursor &at, std::string_view name)
 {
-    const Json *const *value = std::get_if<const Json *>(&at);
+    Json *const *value = std::get_if<Json *>(&at);
     if (!value || !(*value)->is_object())
         return std::nullopt;
-    const auto found = (*value)->find(text::utf8FromUtf16(name));
+    const auto found = (*value)->find(std::string(name));
     if (found == (*value)->end())
         return std::nullopt;
     return Cursor(&*found);
 }
 
-std::optional<Cursor> element(const Cursor &at, std::size_t index, std::u16string_view indexText)
+std::optional<Cursor> element(const Cursor &at, std::size_t index, std::string_view indexText)
 {
     if (const char16_t *unit = std::get_if<char16_t>(&at)) {
         if (index > 0)
             return std::nullopt;
         return Cursor(*unit);
     }
-    const Json &value = *std::get<const Json *>(at);
+    Json &value = *std::get<Json *>(at);
     if (value.is_array()) {
         if (index >= value.size())
             return std::nullopt;
@@ -205,43 +205,55 @@ std::optional<Cursor> element(const Cursor &at, std::size_t index, std::u16strin
     return member(at, indexText);
 }
 
-std::optional<std::size_t> indexOf(std::u16string_view text)
+std::optional<std::size_t> indexOf(std::string_view digits)
 {
-    std::string digits;
-    for (const char16_t c : text) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        digits.push_back(char(c));
-    }
     std::size_t index = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-    if (digits.empty() || error != std::errc())
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
         return std::nullopt;
     return index;
 }
 
 // One ".name" or "[n]" step from `at` in `expression`; moves `at` past it. Nothing when the step
 // gives no value, or is malformed (then `malformed` is set).
-std::optional<Cursor> step(const Cursor &value, std::u16string_view expression, std::size_t &at,
-                           bool &malformed)
+std::optional<Cursor> step(const Cursor &value, std::string_view expression, std::size_t &at, bool &malformed)
 {
-    if (expression[at] == u'.') {
-        const std::size_t end = std::min(expression.find_first_of(u".[", at + 1), expression.size());
-        const std::u16string_view name = expression.substr(at + 1, end - at - 1);
+    if (expression[at] == '.') {
+        const std::size_t end = std::min(expression.find_first_of(".[", at + 1), expression.size());
+        const std::string_view name = expression.substr(at + 1, end - at - 1);
         at = end;
         malformed = name.empty();
         return member(value, name);
     }
-    const std::size_t close = expression.find(u']', at);
-    const std::u16string_view indexText = close == std::u16string_view::npos
-        ? std::u16string_view()
-        : expression.substr(at + 1, close - at - 1);
+    const std::size_t close = expression.find(']', at);
+    const std::string_view indexText
+        = close == std::string_view::npos ? std::string_view() : expression.substr(at + 1, close - at - 1);
     const std::optional<std::size_t> index = indexOf(indexText);
-    malformed = expression[at] != u'[' || close == std::u16string_view::npos || !index;
-    at = close == std::u16string_view::npos ? expression.size() : close + 1;
+    malformed = expression[at] != '[' || close == std::string_view::npos || !index;
+    at = close == std::string_view::npos ? expression.size() : close + 1;
     if (malformed)
         return std::nullopt;
     return element(value, *index, indexText);
+}
+
+// Where `expression` leads in `data`: nothing when it has no value.
+std::optional<Cursor> resolve(Json *data, std::string_view expression)
+{
+    constexpr std::string_view root = "data";
+    if (!data || !expression.starts_with(root))
+        return std::nullopt;
+    std::optional<Cursor> current = Cursor(data);
+    std::size_t at = root.size();
+    while (at < expression.size()) {
+        Json *const *value = current ? std::get_if<Json *>(&*current) : nullptr;
+        if (!current || (value && (*value)->is_null()))
+            return std::nullopt;  // JavaScript throws on a step from null or undefined
+        bool malformed = false;
+        current = step(*current, expression, at, malformed);
+        if (malformed)
+            return std::nullopt;
+    }
+    return current;
 }
 
 // A number as JavaScript writes it (Number.prototype.toString): the shortest digits that read
@@ -279,21 +291,20 @@ std::string numberText(double number)
     return text;
 }
 
-std::u16string textOf(const Json &value)
+std::string textOf(const Json &value)
 {
     switch (value.type()) {
-    case Json::value_t::string: return text::utf16FromUtf8(value.get_ref<const std::string &>());
-    case Json::value_t::boolean: return value.get<bool>() ? u"true" : u"false";
-    case Json::value_t::number_integer:
-        return text::utf16FromLatin1(std::to_string(value.get<std::int64_t>()));
+    case Json::value_t::string: return value.get_ref<const std::string &>();
+    case Json::value_t::boolean: return value.get<bool>() ? "true" : "false";
+    case Json::value_t::number_integer: return std::to_string(value.get<std::int64_t>());
     case Json::value_t::number_unsigned: {
         const auto number = value.get<std::uint64_t>();
         // Past the signed range a number is a double, as in JavaScript.
         if (number <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
-            return text::utf16FromLatin1(std::to_string(number));
-        return text::utf16FromLatin1(numberText(double(number)));
+            return std::to_string(number);
+        return numberText(double(number));
     }
-    case Json::value_t::number_float: return text::utf16FromLatin1(numberText(value.get<double>()));
+    case Json::value_t::number_float: return numberText(value.get<double>());
     case Json::value_t::null:
     case Json::value_t::object:
     case Json::value_t::array:
@@ -303,9 +314,17 @@ std::u16string textOf(const Json &value)
     return {};
 }
 
+// The text form of the unit or value that `cursor` stands at.
+std::string textAt(const Cursor &cursor)
+{
+    if (const char16_t *unit = std::get_if<char16_t>(&cursor))
+        return text::utf8FromUtf16(std::u16string_view(unit, 1));
+    return textOf(*std::get<Json *>(cursor));
+}
+
 }  // namespace
 
-AnswerReader::AnswerReader(std::u16string_view answer)
+AnswerReader::AnswerReader(std::string_view answer)
     : m_data(parseAnswer(answer))
 {
 }
@@ -314,32 +333,26 @@ AnswerReader::AnswerReader(AnswerReader &&) noexcept = default;
 AnswerReader &AnswerReader::operator=(AnswerReader &&) noexcept = default;
 AnswerReader::~AnswerReader() = default;
 
-ReadValue AnswerReader::read(std::u16string_view expression) const
+ReadValue AnswerReader::read(std::string_view expression) const
 {
-    constexpr std::u16string_view root = u"data";
-    if (!m_data || !expression.starts_with(root))
-        return std::nullopt;
-    std::optional<Cursor> current = Cursor(m_data.get());
-    std::size_t at = root.size();
-    while (at < expression.size()) {
-        const Json *const *value = current ? std::get_if<const Json *>(&*current) : nullptr;
-        if (!current || (value && (*value)->is_null()))
-            return std::nullopt;  // JavaScript throws on a step from null or undefined
-        bool malformed = false;
-        current = step(*current, expression, at, malformed);
-        if (malformed)
-            return std::nullopt;
-    }
-    if (!current)
-        return std::nullopt;
-    if (const char16_t *unit = std::get_if<char16_t>(&*current))
-        return std::u16string(1, *unit);
-    return textOf(*std::get<const Json *>(*current));
+    const std::optional<Cursor> found = resolve(m_data.get(), expression);
+    return found ? ReadValue(textAt(*found)) : std::nullopt;
 }
 
-std::u16string textForm(ReadValue value)
+ReadValue AnswerReader::take(std::string_view expression)
 {
-    return value ? std::move(*value) : std::u16string();  // a mail's megabytes are moved, not copied
+    const std::optional<Cursor> found = resolve(m_data.get(), expression);
+    if (!found)
+        return std::nullopt;
+    Json *const *value = std::get_if<Json *>(&*found);
+    if (value && (*value)->is_string())
+        return std::move((*value)->get_ref<std::string &>());
+    return textAt(*found);
+}
+
+std::string textForm(ReadValue value)
+{
+    return value ? std::move(*value) : std::string();  // a mail's megabytes are moved, not copied
 }
 
 }  // namespace venmarra

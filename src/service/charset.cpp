@@ -39,16 +39,17 @@ std::string charsetOf(std::string_view contentType)
     return {};
 }
 
-std::u16string decodeAnswerBody(std::string_view body, std::string_view contentType,
-                                const CharsetDecoder &decoder)
+std::string decodeAnswerBody(std::string body, std::string_view contentType, const CharsetDecoder &decoder)
 {
     // A blank name names no charset: iconv would take it for the locale's.
     const std::string charset = text::canonicalCharset(charsetOf(contentType));
     if (!charset.empty() && charset != "utf-8") {
-        if (std::optional<std::u16string> text = decoder.decode(body, charset))
-            return std::move(*text);
+        // Made well-formed all the same: iconv takes a name it cleans to "UTF-8" for a decoder of
+        // its own, which lets encoded surrogates through.
+        if (std::optional<std::string> text = decoder.decode(body, charset))
+            return text::validUtf8(std::move(*text));
     }
-    return text::utf16FromUtf8(body);
+    return text::validUtf8(std::move(body));
 }
 
 }  // namespace venmarra

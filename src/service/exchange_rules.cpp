@@ -51,7 +51,7 @@ ExchangeRequest buildExchangeRequest(std::u16string_view method, std::u16string_
     return request;
 }
 
-HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session,
+HttpRequestOutcome interpretExchange(ExchangeResult exchange, const SessionCookie &session,
                                      const CharsetDecoder &decoder)
 {
     HttpRequestOutcome outcome;
@@ -65,7 +65,7 @@ HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const Sessi
             = ExchangeProblem {ExchangeProblem::Kind::Status, ExchangeFailure::None, exchange.status, {}};
         return outcome;
     }
-    outcome.result = decodeAnswerBody(exchange.body, exchange.contentType, decoder);
+    outcome.result = decodeAnswerBody(std::move(exchange.body), exchange.contentType, decoder);
     if (session)
         return outcome;  // a cookie is learned once; later answers' headers are not read
     outcome.learnedSession = learnSessionCookie(text::utf16FromLatin1(exchange.headerText));

@@ -36,7 +36,7 @@ struct ExchangeProblem {
 };
 
 struct HttpRequestOutcome {
-    std::u16string result;  // what the caller gets: the body, or empty text
+    std::string result;  // what the caller gets: the body as well-formed UTF-8, or empty text
     std::optional<ExchangeProblem> problem;  // to report, when there is one
     std::optional<std::u16string> learnedSession;  // the new SessionId, when one was learned
 };
@@ -45,8 +45,8 @@ struct HttpRequestOutcome {
 // short reason followed by the client's own words.
 std::u16string problemMessage(const ExchangeProblem &problem);
 
-// What an ended exchange means to the caller, the user and the session.
-HttpRequestOutcome interpretExchange(const ExchangeResult &exchange, const SessionCookie &session,
+// What an ended exchange means to the caller, the user and the session; its body is taken.
+HttpRequestOutcome interpretExchange(ExchangeResult exchange, const SessionCookie &session,
                                      const CharsetDecoder &decoder);
 
 }  // namespace venmarra

@@ -61,16 +61,16 @@ std::u16string mailInfoBody(std::u16string_view mailboxName, std::u16string_view
     return u"data=" + formValue(mailboxName) + u"&type=mailinfo&arg=f%3D" + formValue(mailId);
 }
 
-std::u16string cutMailboxName(std::u16string_view page)
+std::string cutMailboxName(std::string_view page)
 {
     const std::size_t first = page.find(kNameOpeningMarker);
-    if (first == std::u16string_view::npos)
+    if (first == std::string_view::npos)
         return {};
     const std::size_t start = first + kNameOpeningMarker.size();
     const std::size_t second = page.find(kNameOpeningMarker, start);
-    const std::u16string_view piece = page.substr(
-        start, second == std::u16string_view::npos ? std::u16string_view::npos : second - start);
-    return std::u16string(piece.substr(0, piece.find(kNameClosingMarker)));
+    const std::string_view piece
+        = page.substr(start, second == std::string_view::npos ? std::string_view::npos : second - start);
+    return std::string(piece.substr(0, piece.find(kNameClosingMarker)));
 }
 
 }  // namespace venmarra

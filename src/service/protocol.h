@@ -25,9 +25,9 @@ struct ServiceSettings {
     HttpLimits limits;
 };
 
-inline constexpr std::u16string_view kNameOpeningMarker
-    = u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
-inline constexpr std::u16string_view kNameClosingMarker = u"\" valid='{\"minlength\":3}'";
+inline constexpr std::string_view kNameOpeningMarker
+    = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+inline constexpr std::string_view kNameClosingMarker = "\" valid='{\"minlength\":3}'";
 
 // A value percent-encoded for a form field (its UTF-8 bytes), so that "&", "=", "%", "+" and
 // spaces in a name or an identifier cannot add or break fields. Letters, digits and "-._~" stay
@@ -39,8 +39,9 @@ std::u16string refreshBody(std::u16string_view mailboxName);
 // The form body of a mail-info request: "data=" NAME "&type=mailinfo&arg=f%3D" MID.
 std::u16string mailInfoBody(std::u16string_view mailboxName, std::u16string_view mailId);
 
-// The mailbox name on the home page: after the first opening marker (up to a second one, if
-// any), cut at the first closing marker when there is one. Empty when there is no opening marker.
-std::u16string cutMailboxName(std::u16string_view page);
+// The mailbox name on the home page (well-formed UTF-8, as is the name): after the first opening
+// marker (up to a second one, if any), cut at the first closing marker when there is one. Empty
+// when there is no opening marker.
+std::string cutMailboxName(std::string_view page);
 
 }  // namespace venmarra

@@ -13,13 +13,22 @@ std::u16string inert(std::u16string text, Layout layout)
     return text;
 }
 
-std::string inertUtf8(std::string_view bytes, Layout layout, std::size_t maxCharacters)
+std::string inertUtf8(std::string bytes, Layout layout, std::size_t maxCharacters)
 {
-    const std::string valid = validUtf8(std::string(bytes));
-    std::string shown;
-    shown.reserve(valid.size());
+    std::string valid = validUtf8(std::move(bytes));
+    // The part that the rule leaves as it is (most text, all of it): not copied.
     auto at = valid.begin();
-    for (std::size_t characters = 0; at != valid.end() && characters < maxCharacters; ++characters)
+    std::size_t characters = 0;
+    for (auto next = at; at != valid.end() && characters < maxCharacters; at = next, ++characters)
+        if (const char32_t c = utf8::unchecked::next(next); inertCharacter(c, layout) != c)
+            break;
+    if (at == valid.end() || characters == maxCharacters) {
+        valid.erase(at, valid.end());
+        return valid;
+    }
+    std::string shown(valid.begin(), at);
+    shown.reserve(valid.size());
+    for (; at != valid.end() && characters < maxCharacters; ++characters)
         appendUtf8(shown, inertCharacter(utf8::unchecked::next(at), layout));
     return shown;
 }

@@ -38,7 +38,7 @@ constexpr char32_t inertCharacter(char32_t c, Layout layout)
 // UTF-16 text with every unit through the rule; a lone surrogate stays for the toolkit to show.
 std::u16string inert(std::u16string text, Layout layout);
 // Bytes as well-formed UTF-8 (see validUtf8) with every character through the rule, at most
-// `maxCharacters` of them.
-std::string inertUtf8(std::string_view bytes, Layout layout, std::size_t maxCharacters = std::string::npos);
+// `maxCharacters` of them; handed back as they are when the rule changes nothing.
+std::string inertUtf8(std::string bytes, Layout layout, std::size_t maxCharacters = std::string::npos);
 
 }  // namespace venmarra::text

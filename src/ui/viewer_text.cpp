@@ -7,11 +7,6 @@
 namespace venmarra::ui {
 namespace {
 
-bool isLineBreak(char16_t c)
-{
-    return c == u'\n' || c == u'\r' || c == 0x2029;
-}
-
 bool isWide(char16_t c)
 {
     return c >= 0x2E80 && !text::isSurrogate(c);
@@ -30,49 +25,86 @@ std::size_t wholeCharacter(std::u16string_view line, std::size_t at)
     return at < line.size() && text::isLowSurrogate(line[at]) ? at + 1 : at;
 }
 
+// Where in the UTF-8 `text` the line that starts at `from` ends: at "\n", "\r" or U+2029.
+std::size_t lineEndFrom(std::string_view text, std::size_t from)
+{
+    for (std::size_t at = from; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '\n' || c == '\r' || text.substr(at, 3) == "\xE2\x80\xA9")
+            return at;
+    }
+    return text.size();
+}
+
+// The bytes that the line break at `at` of `text` takes ("\r\n" is one).
+std::size_t lineBreakLength(std::string_view text, std::size_t at)
+{
+    if (text.substr(at, 2) == "\r\n")
+        return 2;
+    return text[at] == '\r' || text[at] == '\n' ? 1 : 3;
+}
+
+// A block's end in `line`, the start of a line longer than kLongLine, near kBlockLength: after a
+// space or beside a wide character, else exactly there.
+std::size_t blockEnd(std::u16string_view line)
+{
+    constexpr std::size_t kLength = ViewerText::kBlockLength, kSearch = 256;
+    for (std::size_t at = kLength; at > kLength - kSearch; --at)
+        if (mayBreakBefore(line, at) && !text::isLowSurrogate(line[at]))
+            return at;
+    return wholeCharacter(line, kLength);
+}
+
 }  // namespace
 
-ViewerText::ViewerText(std::u16string content, RowFit rowFit)
+ViewerText::ViewerText(std::string content, RowFit rowFit)
     : m_text(std::move(content))
     , m_rowFit(std::move(rowFit))
 {
 }
 
-std::size_t ViewerText::pieceEnd(std::size_t start, std::size_t lineEnd) const
+std::size_t ViewerText::rowEnd(std::u16string_view line) const
 {
-    if (m_rowFit)
-        return rowEnd(start, lineEnd);
-    return lineEnd - start > kLongLine ? blockEnd(start, lineEnd) : lineEnd;
-}
-
-std::size_t ViewerText::rowEnd(std::size_t start, std::size_t lineEnd) const
-{
-    const std::u16string_view line(m_text);
-    const std::size_t measured = std::min(lineEnd - start, kMaxRowUnits);
-    const std::size_t limit
-        = start + std::clamp<std::size_t>(m_rowFit(line.substr(start, measured)), 1, measured);
-    if (limit >= lineEnd)
-        return lineEnd;
-    if (line[limit] == u' ') {  // the spaces that end a row's last word stay on the row
-        const std::size_t word = line.find_first_not_of(u' ', limit);
-        return word == std::u16string_view::npos ? lineEnd : std::min(word, lineEnd);
-    }
-    for (std::size_t at = limit; at > start; --at)
+    const std::size_t limit = std::clamp<std::size_t>(m_rowFit(line), 1, line.size());
+    if (limit == line.size())
+        return limit;  // the rest of the line, or more than a row could ever hold
+    if (line[limit] == u' ')  // the spaces that end a row's last word stay on it
+        return std::min(line.find_first_not_of(u' ', limit), line.size());
+    for (std::size_t at = limit; at > 0; --at)
         if (mayBreakBefore(line, at))
             return at;
     return wholeCharacter(line, limit);  // a word longer than a row breaks where the row ends
 }
 
-std::size_t ViewerText::blockEnd(std::size_t start, std::size_t lineEnd) const
+void ViewerText::fillWindow()
 {
-    constexpr std::size_t kSearch = 256;
-    const std::size_t limit = start + kBlockLength;
-    if (lineEnd - start <= kBlockLength + kBlockLength / 2)
-        return lineEnd;  // no short tail block
-    for (std::size_t at = limit; at > limit - kSearch; --at)
-        if (mayBreakBefore(m_text, at) && !text::isLowSurrogate(m_text[at]))
-            return at;
-    return wholeCharacter(m_text, limit);
+    if (m_windowStart != m_next) {  // a new line
+        m_window.clear();
+        m_windowStart = m_windowEnd = m_next;
+    }
+    // What is measured of the line: a row's worth, or enough to tell a long line from a short one.
+    const std::size_t wanted = m_rowFit ? kMaxRowUnits : kLongLine + 1;
+    if (m_window.size() >= wanted || m_windowEnd >= m_lineEnd)
+        return;
+    const std::string_view more = std::string_view(m_text).substr(m_windowEnd, m_lineEnd - m_windowEnd);
+    const std::size_t bytes = text::utf8PrefixLength(more, wanted - m_window.size());
+    m_window += text::utf16FromUtf8(more.substr(0, bytes));
+    m_windowEnd += bytes;
+}
+
+std::u16string ViewerText::takePiece()
+{
+    fillWindow();
+    const bool longLine = m_windowEnd < m_lineEnd || m_window.size() > kLongLine;
+    const std::size_t end = m_window.empty() ? 0
+        : m_rowFit                           ? rowEnd(m_window)
+        : longLine                           ? blockEnd(m_window)
+                                             : m_window.size();
+    std::u16string piece = m_window.substr(0, end);
+    m_window.erase(0, end);
+    m_next += text::utf8PrefixLength(std::string_view(m_text).substr(m_next, m_windowEnd - m_next), end);
+    m_windowStart = m_next;
+    return piece;
 }
 
 ViewerText::Slice ViewerText::next(std::size_t maxUnits, std::u16string_view separator)
@@ -81,19 +113,14 @@ ViewerText::Slice ViewerText::next(std::size_t maxUnits, std::u16string_view sep
     Slice slice;
     while (m_next < m_text.size() && slice.text.size() < maxUnits) {
         if (!m_lineEndKnown) {  // where this line ends, found once per line
-            m_lineEnd
-                = std::size_t(std::find_if(m_text.begin() + std::ptrdiff_t(m_next), m_text.end(), isLineBreak)
-                              - m_text.begin());
+            m_lineEnd = lineEndFrom(m_text, m_next);
             m_lineEndKnown = true;
         }
-        const std::size_t end = pieceEnd(m_next, m_lineEnd);
-        slice.text.append(m_text, m_next, end - m_next);
-        m_next = end;
-        if (end < m_lineEnd) {
+        slice.text += takePiece();
+        if (m_next < m_lineEnd) {
             slice.ownBreaks.push_back(slice.text.size());
-        } else if (end < m_text.size()) {
-            const bool crlf = m_text[end] == u'\r' && end + 1 < m_text.size() && m_text[end + 1] == u'\n';
-            m_next = end + (crlf ? 2 : 1);
+        } else if (m_next < m_text.size()) {
+            m_next += lineBreakLength(m_text, m_next);
             m_lineEndKnown = false;
         } else {
             break;
@@ -101,16 +128,16 @@ ViewerText::Slice ViewerText::next(std::size_t maxUnits, std::u16string_view sep
         slice.text.append(separator);
     }
     if (atEnd())
-        std::u16string().swap(m_text);  // the megabytes are in the box now
+        std::string().swap(m_text);  // the megabytes are in the box now
     return slice;
 }
 
-std::u16string ViewerText::rest()
+std::string ViewerText::rest()
 {
-    std::u16string left = m_text.substr(std::min(m_next, m_text.size()));
+    std::string left = m_text.substr(std::min(m_next, m_text.size()));
     m_next = m_text.size();
     m_started = true;
-    std::u16string().swap(m_text);
+    std::string().swap(m_text);
     return left;
 }
 

@@ -15,7 +15,8 @@ namespace venmarra::ui {
 // wraps its lines itself (Qt's) takes a line longer than kLongLine in blocks of about
 // kBlockLength, and lays out only those on screen; a box that does not (a plain EDIT left to
 // wrap would re-wrap all it holds each time it is given more) takes every line in rows of what
-// its measure says fits. A large mail goes into the box a slice at a time between events.
+// its measure says fits. A large mail goes into the box a slice at a time between events; it is
+// kept in UTF-8, and each piece made the box's UTF-16 once, as it goes in.
 class ViewerText {
 public:
     static constexpr std::size_t kLongLine = 8192;
@@ -26,9 +27,9 @@ public:
     // How many units at the start of `text` one row of the box shows (at least one).
     using RowFit = std::function<std::size_t(std::u16string_view text)>;
 
-    // The mail's content, already inert (text::inert with its line breaks kept); with `rowFit`,
-    // held in rows.
-    explicit ViewerText(std::u16string content, RowFit rowFit = {});
+    // The mail's content, well-formed UTF-8 already inert (text::inertUtf8 with its line breaks
+    // kept); with `rowFit`, held in rows.
+    explicit ViewerText(std::string content, RowFit rowFit = {});
 
     // True once every slice has been taken.
     bool atEnd() const { return m_next >= m_text.size() && m_started; }
@@ -42,20 +43,24 @@ public:
     };
     // The next pieces, about `maxUnits` units of them (at least one piece).
     Slice next(std::size_t maxUnits, std::u16string_view separator);
-    // What is left to take, as the mail has it; nothing is left after.
-    std::u16string rest();
+    // What is left to take, as the mail has it (UTF-8); nothing is left after.
+    std::string rest();
 
 private:
-    // Where the piece that starts at `start` of the line ending at `lineEnd` ends.
-    std::size_t pieceEnd(std::size_t start, std::size_t lineEnd) const;
-    std::size_t rowEnd(std::size_t start, std::size_t lineEnd) const;
-    std::size_t blockEnd(std::size_t start, std::size_t lineEnd) const;
+    // The next piece of the line that m_next is in, taken, in UTF-16.
+    std::u16string takePiece();
+    // Makes as much of the line from m_next UTF-16 as a piece is chosen in.
+    void fillWindow();
+    // Where a row of `line`, the part of a line that is measured, ends.
+    std::size_t rowEnd(std::u16string_view line) const;
 
-    std::u16string m_text;
+    std::string m_text;
     RowFit m_rowFit;
-    std::size_t m_next = 0;  // where the part not yet taken begins
-    std::size_t m_lineEnd = 0;  // where the line that m_next is in ends, once known
+    std::size_t m_next = 0;  // the byte where the part not yet taken begins
+    std::size_t m_lineEnd = 0;  // the byte where the line that m_next is in ends, once known
     bool m_lineEndKnown = false;
+    std::u16string m_window;  // the line from m_windowStart, made UTF-16, up to m_windowEnd
+    std::size_t m_windowStart = std::string::npos, m_windowEnd = 0;
     bool m_started = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "text/charset_name.h"
 #include "text/utf.h"
+#include "win32/wide_text.h"
 
 #include <windows.h>
 
@@ -29,7 +30,7 @@ std::optional<UINT> codePageOf(std::string_view charset)
 
 }  // namespace
 
-std::optional<std::u16string> CodePageDecoder::decode(std::string_view bytes, std::string_view charset) const
+std::optional<std::string> CodePageDecoder::decode(std::string_view bytes, std::string_view charset) const
 {
     std::optional<UINT> codePage = codePageOf(charset);
     // A system without GB18030's code page (Wine's) reads it as GBK, its two-byte subset.
@@ -38,22 +39,23 @@ std::optional<std::u16string> CodePageDecoder::decode(std::string_view bytes, st
     if (!codePage || bytes.size() > INT_MAX)
         return std::nullopt;
     if (bytes.empty())
-        return std::u16string();
+        return std::string();
+    // The system's code pages give UTF-16, which the rules of text then write as UTF-8.
     if (*codePage == 1200) {  // UTF-16 is not a multibyte code page: its units are copied
-        std::u16string decoded(bytes.size() / 2, u'\0');
-        for (std::size_t i = 0; i < decoded.size(); ++i)
-            decoded[i] = char16_t(static_cast<unsigned char>(bytes[2 * i])
-                                  | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+        std::u16string units(bytes.size() / 2, u'\0');
+        for (std::size_t i = 0; i < units.size(); ++i)
+            units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i])
+                                             | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         if (bytes.size() % 2)
-            decoded.push_back(static_cast<char16_t>(text::kReplacementCharacter));
-        return decoded;
+            units.push_back(static_cast<char16_t>(text::kReplacementCharacter));
+        return text::utf8FromUtf16(units);
     }
     const int length = MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
     if (length <= 0)
         return std::nullopt;
-    std::wstring decoded(std::size_t(length), L'\0');
-    MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), decoded.data(), length);
-    return std::u16string(decoded.begin(), decoded.end());
+    std::wstring units(std::size_t(length), L'\0');
+    MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), units.data(), length);
+    return text::utf8FromUtf16(fromWide(units));
 }
 
 }  // namespace venmarra::win32

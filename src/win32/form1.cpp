@@ -203,7 +203,7 @@ int Form1::selectedListIndex() const
     return index == LB_ERR ? -1 : int(index);
 }
 
-void Form1::showMailViewer(std::u16string content)
+void Form1::showMailViewer(std::string content)
 {
     m_viewer.show();
     m_viewer.setText(std::move(content));

@@ -40,7 +40,7 @@ void Form2::layOut()
         m_box->reflow();  // its rows were measured in the font of the DPI before
 }
 
-void Form2::setText1(std::u16string text)
+void Form2::setText1(std::string text)
 {
     m_box->setText(std::move(text));
 }
@@ -78,7 +78,7 @@ void MailViewer::show()
     SetForegroundWindow(viewer);
 }
 
-void MailViewer::setText(std::u16string text)
+void MailViewer::setText(std::string text)
 {
     if (Form2 *form2 = window())
         form2->setText1(std::move(text));

@@ -18,7 +18,7 @@ public:
 
     HWND text1() const { return m_text1; }
     const MailTextBox &box() const { return *m_box; }
-    void setText1(std::u16string text);
+    void setText1(std::string text);  // UTF-8
 
 private:
     void layOut() override;
@@ -32,7 +32,7 @@ private:
 class MailViewer {
 public:
     void show();
-    void setText(std::u16string text);
+    void setText(std::string text);  // UTF-8
     Form2 *window() const { return m_form2 && m_form2->isOpen() ? m_form2.get() : nullptr; }
 
 private:

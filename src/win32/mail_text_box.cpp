@@ -1,5 +1,6 @@
 #include "win32/mail_text_box.h"
 
+#include "text/utf.h"
 #include "win32/handles.h"
 #include "win32/wide_text.h"
 
@@ -65,7 +66,7 @@ MailTextBox::MailTextBox(HWND control, HWND owner)
     SetWindowSubclass(m_control, &MailTextBox::controlProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void MailTextBox::setText(std::u16string text)
+void MailTextBox::setText(std::string text)
 {
     reserve(m_control, text.size() + text.size() / 8);  // the mail and the box's own breaks
     m_pending.emplace(std::move(text), [this](std::u16string_view row) { return rowFit(row); });
@@ -156,10 +157,10 @@ void MailTextBox::reflow()
 {
     if (GetWindowTextLengthW(m_control) == 0 && !m_pending)
         return;
-    std::wstring text = mailText(0, std::numeric_limits<DWORD>::max());
+    std::string text = text::utf8FromUtf16(fromWide(mailText(0, std::numeric_limits<DWORD>::max())));
     if (m_pending)
-        text += wide(m_pending->rest());
-    setText(fromWide(text));
+        text += m_pending->rest();
+    setText(std::move(text));
 }
 
 void MailTextBox::copySelection() const

@@ -25,8 +25,8 @@ public:
     // Subclasses `control` for copying; the window `owner` gets the kAppendTimer ticks.
     MailTextBox(HWND control, HWND owner);
 
-    // Shows `text` from its start, the caret before its first character.
-    void setText(std::u16string text);
+    // Shows `text` (well-formed UTF-8, inert) from its start, the caret before its first character.
+    void setText(std::string text);
     // Appends the next slice; false once all is in.
     bool appendNextSlice();
     // True while slices of the text are still to be appended.

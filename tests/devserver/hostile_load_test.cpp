@@ -37,11 +37,11 @@ TEST_F(LocalService, twoPoisonMailsLeaveTheOwnersRefreshSmallAndItsOtherMailsSho
     converse(mailTo(box.name, "wanted"));
     const std::string refresh = post("data=" + box.name + "&type=refresh&arg=", box.sid).body;
     EXPECT_LT(refresh.size(), 1'000'000u) << "the owner's every poll would carry the poison";
-    EXPECT_EQ(valueAt(refresh, u"data.data[0].list[0].SUBJECT"), "wanted");
+    EXPECT_EQ(valueAt(refresh, "data.data[0].list[0].SUBJECT"), "wanted");
     const std::u16string poisonSubject
-        = text::utf16FromUtf8(valueAt(refresh, u"data.data[0].list[1].SUBJECT"));
+        = text::utf16FromUtf8(valueAt(refresh, "data.data[0].list[1].SUBJECT"));
     EXPECT_EQ(poisonSubject.size(), kMaxFieldCharacters);
-    EXPECT_NE(valueAt(refresh, u"data.data[0].list[2].FROM"), "");
+    EXPECT_NE(valueAt(refresh, "data.data[0].list[2].FROM"), "");
 }
 
 TEST_F(LocalService, aMimeBombIsRefusedAndTheServiceStaysSmall)

@@ -34,10 +34,10 @@ TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
     EXPECT_NE(said.find("221"), std::string::npos) << said;
 
     const std::string mine = post("data=" + box.name + "&type=refresh&arg=", box.sid).body;
-    EXPECT_EQ(valueAt(mine, u"data.data[0].user.USER"), box.name);
-    EXPECT_EQ(valueAt(mine, u"data.data[0].user.STATUS"), "1");
+    EXPECT_EQ(valueAt(mine, "data.data[0].user.USER"), box.name);
+    EXPECT_EQ(valueAt(mine, "data.data[0].user.STATUS"), "1");
     // "YYYY-MM-DD hh:mm:ss", the end ten minutes after the start
-    const auto time = [&](std::u16string_view field) {
+    const auto time = [&](std::string_view field) {
         std::tm parts {};
         const std::string text = valueAt(mine, field);
         EXPECT_EQ(text.size(), 19u) << text;
@@ -45,21 +45,21 @@ TEST_F(LocalService, refreshShowsTheOwnersMailboxNewestFirstAndNothingToOthers)
         parts.tm_isdst = -1;
         return std::mktime(&parts);
     };
-    EXPECT_EQ(time(u"data.data[0].user.EXPIRETIME") - time(u"data.data[0].user.ADDTIME"), 600);
-    EXPECT_EQ(valueAt(mine, u"data.data[0].list[0].SUBJECT"), "second");
-    EXPECT_EQ(valueAt(mine, u"data.data[0].list[1].FROM"), "One <one@example.test>");
-    EXPECT_EQ(valueAt(mine, u"data.data[0].list[2].FROM"), "");
+    EXPECT_EQ(time("data.data[0].user.EXPIRETIME") - time("data.data[0].user.ADDTIME"), 600);
+    EXPECT_EQ(valueAt(mine, "data.data[0].list[0].SUBJECT"), "second");
+    EXPECT_EQ(valueAt(mine, "data.data[0].list[1].FROM"), "One <one@example.test>");
+    EXPECT_EQ(valueAt(mine, "data.data[0].list[2].FROM"), "");
 
-    const std::string mid = valueAt(mine, u"data.data[0].list[1].MID");
+    const std::string mid = valueAt(mine, "data.data[0].list[1].MID");
     const std::string info = post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, box.sid).body;
-    EXPECT_EQ(valueAt(info, u"data.data[0][1][0].DATA[0]"), "body one\n");
+    EXPECT_EQ(valueAt(info, "data.data[0][1][0].DATA[0]"), "body one\n");
 
     for (const std::string &sid : {other.sid, std::string()}) {  // one session never reads another's mailbox
         const std::string theirs = post("data=" + box.name + "&type=refresh&arg=", sid).body;
-        EXPECT_EQ(valueAt(theirs, u"data.data[0].user.STATUS"), "0");
-        EXPECT_EQ(valueAt(theirs, u"data.data[0].list[0].FROM"), "");
+        EXPECT_EQ(valueAt(theirs, "data.data[0].user.STATUS"), "0");
+        EXPECT_EQ(valueAt(theirs, "data.data[0].list[0].FROM"), "");
         const std::string noInfo = post("data=" + box.name + "&type=mailinfo&arg=f%3D" + mid, sid).body;
-        EXPECT_EQ(valueAt(noInfo, u"data.data[0][1][0].DATA[0]"), "");
+        EXPECT_EQ(valueAt(noInfo, "data.data[0][1][0].DATA[0]"), "");
     }
 }
 

@@ -212,7 +212,7 @@ void WidgetTest::form1_focusAfterCreationAndScreenReaderNames()
     form.disableCommand1();
     QCOMPARE(QApplication::focusWidget(), child(form, ControlId::Command2));  // on to the next step
 
-    form.showMailViewer(u"mail");
+    form.showMailViewer("mail");
     const auto name = [](QWidget *widget) {
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
         return accessible ? accessible->text(QAccessible::Name) : QStringLiteral("<none>");
@@ -311,14 +311,14 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
     // blocks that copying takes out again.
     first->move(first->pos() + QPoint(30, 30));
     const QPoint moved = first->pos();
-    std::u16string words;
+    std::string words;
     while (words.size() < 50000)
-        words += u"word" + std::u16string(words.size() % 5, u'w') + u' ';
+        words += "word" + std::string(words.size() % 5, 'w') + ' ';
     viewer.show();
-    viewer.setText(u"<b>short</b>\r\n" + words + u"\nend");
+    viewer.setText("<b>short</b>\r\n" + words + "\nend");
     QCOMPARE(viewer.window(), first.data());
     QCOMPARE(first->pos(), moved);
-    const QString expected = QString::fromStdU16String(u"<b>short</b>\n" + words + u"\nend");
+    const QString expected = QString::fromStdString("<b>short</b>\n" + words + "\nend");
     QCOMPARE(text1->mailText(), expected);
     QVERIFY(text1->document()->blockCount() > 10);
     QVERIFY2(text1->verticalScrollBar()->maximum() > 0, "the long line wraps");
@@ -349,13 +349,16 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
     }
 
     // A large mail arrives a slice at a time; a mail shown meanwhile replaces it entirely.
-    const std::u16string large = std::u16string(3 * MailTextEdit::kSliceLength, u'大') + u"\nend";
+    std::string large;
+    for (std::size_t units = 0; units < 3 * MailTextEdit::kSliceLength; ++units)
+        large += "大";
+    large += "\nend";
     text1->setMailText(large);
     QVERIFY(text1->isLoading());
     QTRY_VERIFY(!text1->isLoading());
-    QCOMPARE(text1->mailText(), QString::fromStdU16String(large));
+    QCOMPARE(text1->mailText(), QString::fromStdString(large));
     text1->setMailText(large);
-    text1->setMailText(u"a\n");
+    text1->setMailText("a\n");
     // A box given the same large mail at the same time: once it is full, a forgotten load of the
     // first box would have been too.
     MailTextEdit alongside;
@@ -372,7 +375,7 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
     viewer.show();
     QVERIFY(viewer.window());
     QCOMPARE(viewer.window()->text1()->mailText(), QString());
-    viewer.setText(u"third");
+    viewer.setText("third");
     QCOMPARE(viewer.window()->text1()->mailText(), QStringLiteral("third"));
 }
 

@@ -44,19 +44,19 @@ TEST(HttpRequestOutcome, onlyA200GivesTextAndTeachesTheCookieWhileNoneIsKnown)
         long status;
         const char *headers, *body;
         SessionCookie known, learned;
-        std::u16string_view text;
+        std::string_view text;
         std::optional<Kind> problem;
     } cases[] = {
-        {200, "Set-Cookie: sid=abc; Path=/\r\n", "body", std::nullopt, u"abc", u"body", std::nullopt},
-        {200, "Set-Cookie: sid=caf\xe9\xff\x1b]0\r\n", "body", std::nullopt, u"caf\u00e9\u00ff", u"body",
+        {200, "Set-Cookie: sid=abc; Path=/\r\n", "body", std::nullopt, u"abc", "body", std::nullopt},
+        {200, "Set-Cookie: sid=caf\xe9\xff\x1b]0\r\n", "body", std::nullopt, u"caf\u00e9\u00ff", "body",
          std::nullopt},
-        {200, "Set-Cookie: sid=0\r\n", "body", std::nullopt, u"0", u"body", std::nullopt},
-        {200, "Set-Cookie: sid=new\r\n", "body", u"abc", std::nullopt, u"body", std::nullopt},
-        {200, "Set-Cookie: sid=e\r\n", "", std::nullopt, u"e", u"", std::nullopt},
-        {200, "Server: x\r\n", "body", std::nullopt, std::nullopt, u"body", Kind::NoSessionCookie},
-        {404, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
-        {302, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
-        {201, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, u"", Kind::Status},
+        {200, "Set-Cookie: sid=0\r\n", "body", std::nullopt, u"0", "body", std::nullopt},
+        {200, "Set-Cookie: sid=new\r\n", "body", u"abc", std::nullopt, "body", std::nullopt},
+        {200, "Set-Cookie: sid=e\r\n", "", std::nullopt, u"e", "", std::nullopt},
+        {200, "Server: x\r\n", "body", std::nullopt, std::nullopt, "body", Kind::NoSessionCookie},
+        {404, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, "", Kind::Status},
+        {302, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, "", Kind::Status},
+        {201, "Set-Cookie: sid=x\r\n", "body", std::nullopt, std::nullopt, "", Kind::Status},
     };
     for (const auto &c : cases) {
         ExchangeResult answer;

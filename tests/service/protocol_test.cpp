@@ -6,12 +6,12 @@ namespace venmarra {
 namespace {
 
 // The two markers of the service's home page, as it writes them.
-const std::u16string kOpen = u"<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
-const std::u16string kClose = u"\" valid='{\"minlength\":3}'";
+const std::string kOpen = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
+const std::string kClose = "\" valid='{\"minlength\":3}'";
 
-std::u16string replaced(std::u16string text, std::u16string_view from, std::u16string_view to)
+std::string replaced(std::string text, std::string_view from, std::string_view to)
 {
-    for (std::size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
 }
@@ -27,28 +27,28 @@ TEST(ServiceUrl, takesAHostOrTheHostAndPortOfAUrl)
 
 TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarker)
 {
-    EXPECT_EQ(cutMailboxName(u"<p>" + kOpen + u"abc123" + kClose + u" /><p>"), u"abc123");
+    EXPECT_EQ(cutMailboxName("<p>" + kOpen + "abc123" + kClose + " /><p>"), "abc123");
     // A second opening marker ends the piece; the closing marker then cuts it.
-    EXPECT_EQ(cutMailboxName(kOpen + u"first" + kClose + kOpen + u"second" + kClose), u"first");
-    EXPECT_EQ(cutMailboxName(kOpen + u"first" + kOpen + u"second" + kClose), u"first");
+    EXPECT_EQ(cutMailboxName(kOpen + "first" + kClose + kOpen + "second" + kClose), "first");
+    EXPECT_EQ(cutMailboxName(kOpen + "first" + kOpen + "second" + kClose), "first");
     // Without a closing marker the name runs to the end of the page (or the next opening marker).
-    EXPECT_EQ(cutMailboxName(u"x" + kOpen + u"tail\" />"), u"tail\" />");
+    EXPECT_EQ(cutMailboxName("x" + kOpen + "tail\" />"), "tail\" />");
     // Only the opening marker is compared strictly; a different closing part is no marker.
-    EXPECT_EQ(cutMailboxName(kOpen + u"abc\" valid='{\"minlength\":4}'"), u"abc\" valid='{\"minlength\":4}'");
+    EXPECT_EQ(cutMailboxName(kOpen + "abc\" valid='{\"minlength\":4}'"), "abc\" valid='{\"minlength\":4}'");
     // The name is neither trimmed nor checked.
-    EXPECT_EQ(cutMailboxName(kOpen + u" a&b=c " + kClose), u" a&b=c ");
+    EXPECT_EQ(cutMailboxName(kOpen + " a&b=c " + kClose), " a&b=c ");
 }
 
 TEST(MailboxName, isEmptyWithoutAnExactOpeningMarkerOrWithAnEmptyValue)
 {
-    EXPECT_EQ(cutMailboxName(u""), u"");
-    EXPECT_EQ(cutMailboxName(u"<html>no form</html>"), u"");
-    EXPECT_EQ(cutMailboxName(kOpen + kClose), u"");
-    EXPECT_EQ(cutMailboxName(u"page" + kOpen), u"");
-    EXPECT_EQ(cutMailboxName(replaced(kOpen, u"converts", u"Converts") + u"abc" + kClose), u"");
-    EXPECT_EQ(cutMailboxName(replaced(kOpen, u"type=\"text\"", u"type='text'") + u"abc" + kClose), u"");
-    const std::u16string reordered = u"<input name=\"converts\" id=\"converts\" type=\"text\" value=\"";
-    EXPECT_EQ(cutMailboxName(reordered + u"abc" + kClose), u"");
+    EXPECT_EQ(cutMailboxName(""), "");
+    EXPECT_EQ(cutMailboxName("<html>no form</html>"), "");
+    EXPECT_EQ(cutMailboxName(kOpen + kClose), "");
+    EXPECT_EQ(cutMailboxName("page" + kOpen), "");
+    EXPECT_EQ(cutMailboxName(replaced(kOpen, "converts", "Converts") + "abc" + kClose), "");
+    EXPECT_EQ(cutMailboxName(replaced(kOpen, "type=\"text\"", "type='text'") + "abc" + kClose), "");
+    const std::string reordered = "<input name=\"converts\" id=\"converts\" type=\"text\" value=\"";
+    EXPECT_EQ(cutMailboxName(reordered + "abc" + kClose), "");
 }
 
 TEST(FormBodies, plainNamesAndIdentifiersGoOutAsTheyStand)

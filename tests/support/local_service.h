@@ -26,9 +26,9 @@ namespace venmarra::devserver::test {
 using venmarra::AnswerReader;
 
 // The value at `expression` ("data.data[0].user.USER") of a JSON answer, as the program reads it.
-inline std::string valueAt(const std::string &answer, std::u16string_view expression)
+inline std::string valueAt(const std::string &answer, std::string_view expression)
 {
-    return text::utf8FromUtf16(textForm(AnswerReader(text::utf16FromUtf8(answer)).read(expression)));
+    return textForm(AnswerReader(answer).read(expression));
 }
 
 // A connection to 127.0.0.1:`port`, with a receive buffer of `receiveBuffer` bytes if given.

@@ -5,6 +5,7 @@
 #include "mailbox/main_window_logic.h"
 #include "mailbox/toolkit.h"
 #include "service/http_exchange.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -176,7 +177,7 @@ public:
     void disableCommand1() override { command1Enabled = false; }
     void appendListItem(const ui::ListLine &line) override { list.push_back(line.joined(false)); }
     int selectedListIndex() const override { return selected; }
-    void showMailViewer(std::u16string content) override { viewer = std::move(content); }
+    void showMailViewer(std::string content) override { viewer = text::utf16FromUtf8(content); }
     void askForAttention() override { ++attentionAsks; }
 
     std::u16string caption(Caption control) const
@@ -209,7 +210,7 @@ using Texts = std::vector<std::u16string>;
 // No charset of a platform's own: bodies are read as UTF-8.
 class Utf8Only final : public CharsetDecoder {
 public:
-    std::optional<std::u16string> decode(std::string_view, std::string_view) const override
+    std::optional<std::string> decode(std::string_view, std::string_view) const override
     {
         return std::nullopt;
     }

@@ -1,3 +1,4 @@
+#include "text/utf.h"
 #include "ui/layout.h"
 #include "ui/list_line.h"
 #include "ui/viewer_text.h"
@@ -10,7 +11,7 @@ namespace {
 // Everything of `text` as the box takes it, a slice at a time.
 std::vector<ViewerText::Slice> allSlices(const std::u16string &text, std::size_t sliceLength)
 {
-    ViewerText viewer(text);
+    ViewerText viewer(text::utf8FromUtf16(text));
     std::vector<ViewerText::Slice> slices;
     while (!viewer.atEnd())
         slices.push_back(viewer.next(sliceLength, u"\r"));
@@ -73,7 +74,7 @@ TEST(ViewerText, rowsThatTheBoxMeasuresBreakWhereALineMayBreak)
         {u"ab😀cd", 3, u"ab😀|cd"},  // never inside a character
     };
     for (const auto &c : cases) {
-        ViewerText viewer(std::u16string(c.line), [&](std::u16string_view) { return c.fit; });
+        ViewerText viewer(text::utf8FromUtf16(c.line), [&](std::u16string_view) { return c.fit; });
         EXPECT_EQ(viewer.next(1000, u"|").text, c.shown);
     }
 }

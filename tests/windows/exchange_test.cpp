@@ -38,7 +38,7 @@ TEST(WindowsExchange, theHeaderTextAndTheCharsetComeBackAsReceived)
     EXPECT_EQ(missing.headerText.rfind("HTTP/", 0), std::string::npos) << "the status line is not a header";
     const ExchangeResult gbk = get(test::standInUrl("/gbk"));
     EXPECT_EQ(gbk.contentType, "text/html; charset=GBK");
-    EXPECT_EQ(decodeAnswerBody(gbk.body, gbk.contentType, CodePageDecoder()), u"你好，邮箱");
+    EXPECT_EQ(decodeAnswerBody(gbk.body, gbk.contentType, CodePageDecoder()), "你好，邮箱");
 }
 
 TEST(WindowsCharsets, codePagesByTheirNamesAndNothingForAnUnknownOne)

@@ -1,5 +1,6 @@
 // The Windows viewer's text box under Wine: a long mail goes in a slice at a time, and copying
 // gives back the mail's own text, without the breaks that the box holds its rows with.
+#include "text/utf.h"
 #include "win32/form2.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
     MailViewer viewer;
     for (const auto &[mail, copied] : cases) {
         viewer.show();
-        viewer.setText(mail);
+        viewer.setText(text::utf8FromUtf16(mail));
         untilLoaded(viewer);
         EXPECT_EQ(allCopied(viewer), copied)
             << std::string(mail.size() > 40 ? "the long line" : "a short mail");
@@ -61,13 +62,12 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
 
 TEST(WindowsViewer, aNewMailReplacesOneStillGoingInAndOpensAFreshViewerOnceClosed)
 {
-    std::u16string big(300000, u'长');
     MailViewer viewer;
     viewer.show();
-    viewer.setText(big);
+    viewer.setText(text::utf8FromUtf16(std::u16string(300000, u'长')));
     ASSERT_TRUE(viewer.window());
     EXPECT_TRUE(viewer.window()->box().isLoading()) << "a long mail goes in a slice at a time";
-    viewer.setText(u"second");
+    viewer.setText("second");
     untilLoaded(viewer);
     EXPECT_EQ(allCopied(viewer), L"second");
     ShowWindow(viewer.window()->window(), SW_MINIMIZE);  // put away by the user, it stays so
@@ -77,7 +77,7 @@ TEST(WindowsViewer, aNewMailReplacesOneStillGoingInAndOpensAFreshViewerOnceClose
     SendMessageW(viewer.window()->window(), WM_CLOSE, 0, 0);  // the user's close box
     EXPECT_FALSE(viewer.window());
     viewer.show();
-    viewer.setText(u"third");
+    viewer.setText("third");
     ASSERT_TRUE(viewer.window()) << "no viewer after the first was closed";
     untilLoaded(viewer);
     EXPECT_EQ(allCopied(viewer), L"third");

@@ -23,7 +23,7 @@ std::string refusal(Delivery verdict)
 
 std::string logValue(std::string_view value)
 {
-    return text::inertUtf8(value, text::Layout::OneLine, kMaxLoggedCharacters);
+    return text::inertUtf8(std::string(value), text::Layout::OneLine, kMaxLoggedCharacters);
 }
 
 std::string localPartFor(const std::string &address)

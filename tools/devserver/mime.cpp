@@ -181,7 +181,7 @@ std::string prepared(std::string_view raw)
 // A sender or a subject as the service keeps it.
 std::string shownField(std::string_view value)
 {
-    return text::inertUtf8(value, text::Layout::OneLine, kMaxFieldCharacters);
+    return text::inertUtf8(std::string(value), text::Layout::OneLine, kMaxFieldCharacters);
 }
 
 }  // namespace
