@@ -1,15 +1,49 @@
 #include "mailbox/main_window_logic.h"
 
-#include "mailbox/texts.h"
 #include "service/exchange_rules.h"
 #include "service/protocol.h"
 #include "text/utf.h"
+#include "ui/texts.h"
 
 #include <algorithm>
 
 namespace venmarra {
+namespace {
 
 using Caption = MainWindowView::Caption;
+
+std::u16string_view failurePhrase(ExchangeFailure failure)
+{
+    switch (failure) {
+    case ExchangeFailure::CannotStart: return texts::kCannotStart;
+    case ExchangeFailure::Resolve: return texts::kCannotResolve;
+    case ExchangeFailure::Connect: return texts::kCannotConnect;
+    case ExchangeFailure::Timeout: return texts::kTimedOut;
+    case ExchangeFailure::TooLarge: return texts::kTooLarge;
+    case ExchangeFailure::NotHttp: return texts::kNotHttp;
+    case ExchangeFailure::Other:
+    case ExchangeFailure::None: break;
+    }
+    return texts::kTransferFailed;
+}
+
+// The text of the "提示" box for a problem: "Http错误代码:" and the status, or "错误原因:" and a
+// short reason followed by the client's own words.
+std::u16string problemMessage(const ExchangeProblem &problem)
+{
+    switch (problem.kind) {
+    case ExchangeProblem::Kind::Status:
+        return texts::kStatusPrefix + text::utf16FromUtf8(std::to_string(problem.status));
+    case ExchangeProblem::Kind::NoSessionCookie:
+        return std::u16string(texts::kFailurePrefix) + texts::kNoSessionCookie;
+    case ExchangeProblem::Kind::Failed: break;
+    }
+    const std::u16string phrase = texts::kFailurePrefix + std::u16string(failurePhrase(problem.failure));
+    return problem.detail.empty() ? phrase
+                                  : phrase + texts::kDetailOpening + problem.detail + texts::kDetailClosing;
+}
+
+}  // namespace
 
 MainWindowLogic::MainWindowLogic(MainWindowView &view, Toolkit &toolkit, ServiceAccess access,
                                  ServiceSettings service)

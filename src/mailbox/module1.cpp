@@ -1,9 +1,9 @@
 #include "mailbox/module1.h"
 
-#include "mailbox/texts.h"
 #include "text/inert.h"
 #include "text/utf.h"
 #include "ui/display_text.h"
+#include "ui/texts.h"
 
 #include <algorithm>
 #include <optional>
@@ -36,8 +36,8 @@ std::size_t Module1::ParseRefreshResponse(std::string_view answer, MainWindowVie
     view.setCaption(Caption::Label5, shownValue(texts::kUserPrefix, "data.data[0].user.USER"));
     const bool available = value("data.data[0].user.STATUS") == u"1";
     view.setCaption(Caption::Label6, available ? texts::kAvailable : texts::kUnavailable);
-    view.setCaption(Caption::Label2, shownValue(texts::kStartTimePrefix, "data.data[0].user.ADDTIME"));
-    view.setCaption(Caption::Label3, shownValue(texts::kEndTimePrefix, "data.data[0].user.EXPIRETIME"));
+    view.setCaption(Caption::Label2, shownValue(texts::kLabel2, "data.data[0].user.ADDTIME"));
+    view.setCaption(Caption::Label3, shownValue(texts::kLabel3, "data.data[0].user.EXPIRETIME"));
 
     std::vector<MailLine> mails = unlistedMails(data);
     for (MailLine &mail : mails) {

@@ -3,7 +3,7 @@
 #include "qt/attention.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -2,7 +2,7 @@
 
 #include "qt/mail_text_edit.h"
 #include "qt/twips.h"
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 namespace venmarra {
 

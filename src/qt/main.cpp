@@ -3,7 +3,7 @@
 #include "qt/accessibility.h"
 #include "qt/application.h"
 #include "qt/qt_toolkit.h"
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,5 +1,5 @@
 #include "qt/qt_toolkit.h"
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -41,10 +41,6 @@ struct HttpRequestOutcome {
     std::optional<std::u16string> learnedSession;  // the new SessionId, when one was learned
 };
 
-// The text of the "提示" box for a problem: "Http错误代码:" and the status, or "错误原因:" and a
-// short reason followed by the client's own words.
-std::u16string problemMessage(const ExchangeProblem &problem);
-
 // What an ended exchange means to the caller, the user and the session; its body is taken.
 HttpRequestOutcome interpretExchange(ExchangeResult exchange, const SessionCookie &session,
                                      const CharsetDecoder &decoder);

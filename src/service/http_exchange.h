@@ -26,7 +26,7 @@ struct ExchangeRequest {
     std::string body;  // bytes, sent with POST only
 };
 
-enum class ExchangeFailure { None, CannotStart, Resolve, Connect, Timeout, TooLarge, Other };
+enum class ExchangeFailure { None, CannotStart, Resolve, Connect, Timeout, TooLarge, NotHttp, Other };
 
 struct ExchangeResult {
     ExchangeFailure failure = ExchangeFailure::None;

@@ -1,6 +1,6 @@
 #include "ui/layout.h"
 
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 #include <algorithm>
 #include <array>

@@ -92,6 +92,8 @@ class TwipScale {
 public:
     static constexpr int kTwipsPerCharacter = 180;
     static constexpr int kDesignCharacterPixels = 12;
+    // The character whose width in the controls' font a front end measures.
+    static constexpr char16_t kMeasuredCharacter = 0x4E2D;  // 中
 
     // `characterPixels`: the width of "中" in the controls' font at the screen's resolution; when
     // no font could measure it (0 or less), the design's face at `dpi`.

@@ -1,6 +1,6 @@
 #include "win32/form1.h"
 
-#include "ui/captions.h"
+#include "ui/texts.h"
 #include "win32/layout.h"
 #include "win32/wide_text.h"
 

@@ -4,7 +4,8 @@ namespace venmarra::win32 {
 
 ui::TwipScale fontTwips(HWND window, HFONT font, UINT dpi)
 {
-    return ui::TwipScale(double(textExtent(window, font, L"中").cx), int(dpi));
+    const std::wstring measured(1, wchar_t(ui::TwipScale::kMeasuredCharacter));
+    return ui::TwipScale(double(textExtent(window, font, measured).cx), int(dpi));
 }
 
 void placeControl(HWND control, const ui::PixelRect &place)

@@ -1,6 +1,6 @@
 #include "win32/win32_toolkit.h"
 
-#include "ui/captions.h"
+#include "ui/texts.h"
 #include "win32/handles.h"
 #include "win32/wide_text.h"
 

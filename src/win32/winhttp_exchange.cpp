@@ -168,7 +168,7 @@ ExchangeResult WinHttpExchange::perform(const ExchangeRequest &request, const Ht
     if (!target)
         return lastFailure();
     if (!target->isHttp)
-        return failed(ExchangeFailure::Other, u"只支持 http 协议");
+        return failed(ExchangeFailure::NotHttp, {});
     // No agent name: WinHTTP then sends no User-Agent, as the program has no header of its own.
     const InternetHandle session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                              WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));

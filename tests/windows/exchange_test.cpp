@@ -23,7 +23,7 @@ TEST(WindowsExchange, aServerThatMisbehavesFailsTheExchangeWithItsKindAndNothing
 {
     test::expectEveryMisbehaviourMet(&get, true);
     EXPECT_EQ(get(test::standInUrl("/redirect")).body, "moved");
-    EXPECT_EQ(get("ftp://127.0.0.1/").failure, ExchangeFailure::Other);
+    EXPECT_EQ(get("https://127.0.0.1/").failure, ExchangeFailure::NotHttp);
     const ExchangeResult refused = get("http://127.0.0.1:9/");
     EXPECT_EQ(refused.failure, ExchangeFailure::Connect);
     EXPECT_FALSE(refused.failureDetail.empty());

@@ -1,4 +1,4 @@
-#include "ui/captions.h"
+#include "ui/texts.h"
 
 #include "build_settings.h"
 #include "text/utf.h"
