@@ -141,7 +141,7 @@ void MainWindowLogic::List1_DblClick()
 {
     if (m_programEnded)
         return;
-    const MailLine *line = m_module1.line(m_view.selectedListIndex());
+    const ui::MailLine *line = m_module1.line(m_view.selectedListIndex());
     if (!line)
         return;
     // The identifier read with the line, not its third "|" field: a "|" in a sender or a

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/layout.h"
-#include "ui/list_line.h"
+#include "ui/mail_line.h"
 
 #include <string>
 
@@ -19,8 +19,8 @@ public:
     virtual void setCaption(Caption control, const std::u16string &text) = 0;
     virtual void setText1(const std::u16string &text) = 0;
     virtual void disableCommand1() = 0;
-    // Shows the line at the end of List1 (ListLine::joined); the logic keeps the mail.
-    virtual void appendListItem(const ui::ListLine &line) = 0;
+    // Shows `line` (MailLine::shown) at the end of List1; the logic keeps the mail.
+    virtual void appendListItem(const ui::MailLine &line) = 0;
     virtual int selectedListIndex() const = 0;
     // Shows the mail viewer (created anew when it is not open) and replaces its text with
     // `content`, well-formed UTF-8.

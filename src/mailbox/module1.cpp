@@ -39,24 +39,24 @@ std::size_t Module1::ParseRefreshResponse(std::string_view answer, MainWindowVie
     view.setCaption(Caption::Label2, shownValue(texts::kLabel2, "data.data[0].user.ADDTIME"));
     view.setCaption(Caption::Label3, shownValue(texts::kLabel3, "data.data[0].user.EXPIRETIME"));
 
-    std::vector<MailLine> mails = unlistedMails(data);
-    for (MailLine &mail : mails) {
-        view.appendListItem(ui::listLine(mail.from, mail.subject, mail.mailId));
-        m_lastMailKey = mail.text();
+    std::vector<ui::MailLine> mails = unlistedMails(data);
+    for (ui::MailLine &mail : mails) {
+        view.appendListItem(mail.shown());
+        m_lastMailKey = mail.joined();
         m_listed.insert(m_lastMailKey);
         m_lines.push_back(std::move(mail));
     }
     return mails.size();
 }
 
-const MailLine *Module1::line(int index) const
+const ui::MailLine *Module1::line(int index) const
 {
     return index >= 0 && std::size_t(index) < m_lines.size() ? &m_lines[std::size_t(index)] : nullptr;
 }
 
-std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
+std::vector<ui::MailLine> Module1::unlistedMails(const AnswerReader &data) const
 {
-    std::vector<MailLine> mails;
+    std::vector<ui::MailLine> mails;
     std::unordered_set<std::u16string> seen;
     for (int index = 0; index < kMailsReadPerRefresh; ++index) {
         const std::string entry = "data.data[0].list[" + std::to_string(index) + ']';
@@ -65,10 +65,10 @@ std::vector<MailLine> Module1::unlistedMails(const AnswerReader &data) const
         const auto field = [&](std::string_view name) {
             return text::utf16FromUtf8(textForm(data.read(entry + '.' + std::string(name))));
         };
-        const MailLine mail {field("FROM"), field("SUBJECT"), field("MID")};
+        const ui::MailLine mail {field("FROM"), field("SUBJECT"), field("MID")};
         if (mail.from.empty())
             continue;  // no mail (a null FROM counts as none)
-        std::u16string line = mail.text();
+        std::u16string line = mail.joined();
         if (m_listed.contains(line) || seen.contains(line))
             continue;
         seen.insert(std::move(line));

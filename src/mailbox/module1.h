@@ -1,6 +1,5 @@
 #pragma once
 
-#include "mailbox/mail_line.h"
 #include "mailbox/main_window_view.h"
 
 #include "service/answer_reader.h"
@@ -37,7 +36,7 @@ public:
     // The last line appended to List1.
     const std::u16string &LastMailKey() const { return m_lastMailKey; }
     // List1's line at `index`, as it was read; nothing for an index that List1 does not hold.
-    const MailLine *line(int index) const;
+    const ui::MailLine *line(int index) const;
 
     // Answers larger than this are read away from the window's thread when an offload is given.
     static constexpr std::size_t kOffloadAbove = 256 * 1024;
@@ -49,11 +48,11 @@ private:
     // the answer is large and an offload was given.
     void readAside(std::size_t answerSize, const std::function<void()> &work) const;
     // The mails of the answer's list not listed yet, oldest first.
-    std::vector<MailLine> unlistedMails(const AnswerReader &data) const;
+    std::vector<ui::MailLine> unlistedMails(const AnswerReader &data) const;
 
     Offload m_offload;
     std::u16string m_lastMailKey;
-    std::vector<MailLine> m_lines;  // List1's lines, in order
+    std::vector<ui::MailLine> m_lines;  // List1's lines as the service sent them, in order
     std::unordered_set<std::u16string> m_listed;  // the text of every line appended
 };
 

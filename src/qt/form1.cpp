@@ -213,7 +213,7 @@ void Form1::disableCommand1()
     command1->setEnabled(false);
 }
 
-void Form1::appendListItem(const ui::ListLine &line)
+void Form1::appendListItem(const ui::MailLine &line)
 {
     auto *item = new QListWidgetItem(QString::fromStdU16String(line.joined(true)));
     // A screen reader speaks the line without the invisible marks that isolate its fields.

@@ -190,7 +190,7 @@ void Form1::disableCommand1()
     EnableWindow(control(ControlId::Command1), FALSE);
 }
 
-void Form1::appendListItem(const ui::ListLine &line)
+void Form1::appendListItem(const ui::MailLine &line)
 {
     // Without isolates around the fields: list boxes that do not shape text draw them as boxes.
     SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,

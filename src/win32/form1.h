@@ -30,7 +30,7 @@ public:
     void setCaption(Caption control, const std::u16string &text) override;
     void setText1(const std::u16string &text) override;
     void disableCommand1() override;
-    void appendListItem(const ui::ListLine &line) override;
+    void appendListItem(const ui::MailLine &line) override;
     int selectedListIndex() const override;
     void showMailViewer(std::string content) override;
     void askForAttention() override;

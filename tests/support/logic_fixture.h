@@ -175,7 +175,7 @@ public:
     }
     void setText1(const std::u16string &text) override { text1 = text; }
     void disableCommand1() override { command1Enabled = false; }
-    void appendListItem(const ui::ListLine &line) override { list.push_back(line.joined(false)); }
+    void appendListItem(const ui::MailLine &line) override { list.push_back(line.joined(false)); }
     int selectedListIndex() const override { return selected; }
     void showMailViewer(std::string content) override { viewer = text::utf16FromUtf8(content); }
     void askForAttention() override { ++attentionAsks; }

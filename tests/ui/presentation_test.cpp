@@ -1,6 +1,6 @@
 #include "text/utf.h"
 #include "ui/layout.h"
-#include "ui/list_line.h"
+#include "ui/mail_line.h"
 #include "ui/viewer_text.h"
 
 #include <gtest/gtest.h>
@@ -84,9 +84,9 @@ TEST(ViewerText, anEmptyMailEmptiesTheBox)
     EXPECT_EQ(allSlices(u"", 1000).size(), 1u);
 }
 
-TEST(ListLine, isCutToWhatAListCanShow)
+TEST(MailLine, isShownCutToWhatAListCanShow)
 {
-    const ListLine huge = listLine(std::u16string(1000000, u'长'), u"s", u"1");
+    const MailLine huge = MailLine {std::u16string(1000000, u'长'), u"s", u"1"}.shown();
     EXPECT_LT(huge.joined(false).size(), 5000u) << "a megabyte is not laid out in a list line";
 }
 

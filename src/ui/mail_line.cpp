@@ -1,18 +1,15 @@
-#include "ui/list_line.h"
+#include "ui/mail_line.h"
 
 #include "ui/display_text.h"
 
 namespace venmarra::ui {
 
-ListLine listLine(std::u16string_view from, std::u16string_view subject, std::u16string_view mailId)
+MailLine MailLine::shown() const
 {
-    const auto shown = [](std::u16string_view field) {
-        return ui::displayLine(std::u16string(field));
-    };
-    return {shown(from), shown(subject), shown(mailId)};
+    return {displayLine(from), displayLine(subject), displayLine(mailId)};
 }
 
-std::u16string ListLine::joined(bool isolateFields) const
+std::u16string MailLine::joined(bool isolateFields) const
 {
     if (!isolateFields)
         return from + u'|' + subject + u'|' + mailId;
