@@ -68,8 +68,7 @@ TEST(SmtpServerEnd, peersThatNeverReadOrNeverSpeakDoNotHoldUpTheEnd)
     const SmtpServerLimits limits;
     auto smtp = std::make_unique<SmtpServer>(
         limits, [&] { return deliveringSession(store, log); }, log);
-    const int port = smtp->bind("127.0.0.1", 0);
-    std::thread serving([&] { smtp->serve(); });
+    const int port = smtp->start("127.0.0.1", 0);
     SmtpClient silent(port);
     EXPECT_NE(silent.readUntil("220").find("220"), std::string::npos);
     SmtpClient peer(port, 1024);
@@ -79,7 +78,6 @@ TEST(SmtpServerEnd, peersThatNeverReadOrNeverSpeakDoNotHoldUpTheEnd)
     for (int round = 0; round < 20 && peer.send(flood); ++round) { }
     const auto start = std::chrono::steady_clock::now();
     smtp->stop();
-    serving.join();
     smtp.reset();
     // Waiting for either peer would take their idle time, a minute.
     EXPECT_LT(std::chrono::steady_clock::now() - start, limits.idleTimeout / 4)

@@ -90,17 +90,14 @@ void LocalService::SetUp()
 {
     httpPort = http.start("127.0.0.1", 0);
     ASSERT_GT(httpPort, 0);
-    smtpPort = smtp.bind("127.0.0.1", 0);
+    smtpPort = smtp.start("127.0.0.1", 0);
     ASSERT_GT(smtpPort, 0);
-    smtpThread = std::thread([this] { smtp.serve(); });
 }
 
 void LocalService::TearDown()
 {
     http.stop();
     smtp.stop();
-    if (smtpThread.joinable())
-        smtpThread.join();
 }
 
 LocalService::Mailbox LocalService::allocate()

@@ -96,7 +96,6 @@ protected:
     HttpServer http;
     SmtpServer smtp;
     int httpPort = 0, smtpPort = 0;
-    std::thread smtpThread;
 };
 
 // The largest resident set this process has had, in bytes (VmHWM).

@@ -1,7 +1,7 @@
 #include "delivery.h"
 
+#include "log.h"
 #include "mime.h"
-#include "text/inert.h"
 #include "text/utf.h"
 
 namespace venmarra::devserver {
@@ -21,11 +21,6 @@ std::string refusal(Delivery verdict)
 
 }  // namespace
 
-std::string logValue(std::string_view value)
-{
-    return text::inertUtf8(std::string(value), text::Layout::OneLine, kMaxLoggedCharacters);
-}
-
 std::string localPartFor(const std::string &address)
 {
     const std::size_t at = address.rfind('@');
@@ -34,8 +29,7 @@ std::string localPartFor(const std::string &address)
     return text::asciiLower(address.substr(0, at));
 }
 
-SmtpSession deliveringSession(MailStore &store, const std::function<void(const std::string &)> &log,
-                              SmtpLimits limits)
+SmtpSession deliveringSession(MailStore &store, const LogLine &log, SmtpLimits limits)
 {
     auto checkRecipient = [&store](const std::string &address) {
         const std::string local = localPartFor(address);

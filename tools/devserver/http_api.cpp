@@ -1,11 +1,9 @@
 #include "http_api.h"
 
-#include "delivery.h"
+#include "log.h"
 #include "text/utf.h"
 
 #include <nlohmann/json.hpp>
-
-#include <ctime>
 
 namespace venmarra::devserver {
 namespace {
@@ -26,17 +24,7 @@ Json answerWith(Json first)
 
 }  // namespace
 
-std::string formatTime(Clock::time_point time)
-{
-    const std::time_t seconds = Clock::to_time_t(time);
-    std::tm local {};
-    localtime_r(&seconds, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
-HttpApi::HttpApi(MailStore &store, Logger log)
+HttpApi::HttpApi(MailStore &store, LogLine log)
     : m_store(store)
     , m_log(std::move(log))
 {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common.h"
 #include "http_server.h"
 #include "store.h"
 
-#include <functional>
 #include <string>
 
 namespace venmarra::devserver {
@@ -12,9 +12,7 @@ namespace venmarra::devserver {
 // a form POST answers "refresh" and "mailinfo" in JSON for the session that owns the mailbox.
 class HttpApi {
 public:
-    using Logger = std::function<void(const std::string &line)>;
-
-    HttpApi(MailStore &store, Logger log);
+    HttpApi(MailStore &store, LogLine log);
     // The answer to one request of the service's client.
     WebResponse handle(const WebRequest &request) const;
 
@@ -29,10 +27,7 @@ private:
     WebResponse allocate() const;
 
     MailStore &m_store;
-    const Logger m_log;
+    const LogLine m_log;
 };
-
-// "YYYY-MM-DD hh:mm:ss" in local time.
-std::string formatTime(Clock::time_point time);
 
 }  // namespace venmarra::devserver

@@ -1,11 +1,16 @@
 #include "log.h"
 
-#include "http_api.h"
+#include "common.h"
 #include "text/inert.h"
 
 #include <iostream>
 
 namespace venmarra::devserver {
+
+std::string logValue(std::string_view value)
+{
+    return text::inertUtf8(std::string(value), text::Layout::OneLine, kMaxLoggedCharacters);
+}
 
 Log::Log(bool quiet, Sink sink)
     : m_quiet(quiet)

@@ -4,8 +4,16 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 namespace venmarra::devserver {
+
+// How much of a value from a client a log line shows.
+inline constexpr std::size_t kMaxLoggedCharacters = 200;
+
+// `value` as a log line shows it: inert (a client cannot move the terminal's cursor, retitle it
+// or forge a line), at most kMaxLoggedCharacters characters.
+std::string logValue(std::string_view value);
 
 // The service's log: one line per event, stamped with the time and written whole, in well-formed
 // UTF-8. What a client sent is inert (text::inertUtf8), so that it cannot move the terminal's

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -153,7 +152,6 @@ int main(int argc, char *argv[])
         std::cerr << "venmarra-devserver: cannot serve on its sockets\n";
         return 1;
     }
-    std::thread smtpThread([&] { smtp.serve(); });
 
     const timespec purgeEvery {30, 0};
     int signal = -1;
@@ -164,6 +162,5 @@ int main(int argc, char *argv[])
     log(std::string("stopping on ") + (signal == SIGINT ? "SIGINT" : "SIGTERM"));
     http.stop();
     smtp.stop();
-    smtpThread.join();
     return 0;
 }

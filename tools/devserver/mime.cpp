@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace venmarra::devserver {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store.h"
+#include "common.h"
 
 #include <cstddef>
 #include <string>

@@ -96,7 +96,7 @@ private:
 
 }  // namespace
 
-SmtpServer::SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, Logger log)
+SmtpServer::SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, LogLine log)
     : m_limits(limits)
     , m_makeSession(std::move(makeSession))
     , m_log(std::move(log))
@@ -106,26 +106,31 @@ SmtpServer::SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, Logg
 SmtpServer::~SmtpServer()
 {
     stop();
+    if (m_acceptor.joinable())
+        m_acceptor.join();
     const std::lock_guard lock(m_threadsMutex);
     for (Connection &connection : m_threads)
         connection.thread.join();
 }
 
-int SmtpServer::bind(const std::string &address, int port)
+int SmtpServer::start(const std::string &address, int port)
 {
-    m_listener = listeningSocket(address, port);
-    return m_listener ? boundPort(m_listener.get()) : -1;
+    Socket listener = listeningSocket(address, port);
+    return listener ? adopt(listener.release()) : -1;
 }
 
 int SmtpServer::adopt(int listener)
 {
     m_listener = Socket(listener);
+    m_acceptor = std::thread([this] { serve(); });
     return boundPort(listener);
 }
 
 void SmtpServer::stop()
 {
     m_stopping = true;
+    if (m_acceptor.joinable() && m_acceptor.get_id() != std::this_thread::get_id())
+        m_acceptor.join();
 }
 
 void SmtpServer::serve()

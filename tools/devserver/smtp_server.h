@@ -1,8 +1,8 @@
 #pragma once
 
-#include "socket.h"
-
+#include "common.h"
 #include "smtp_session.h"
+#include "socket.h"
 
 #include <atomic>
 #include <chrono>
@@ -23,26 +23,26 @@ struct SmtpServerLimits {
     std::size_t maxConnections = 128;
 };
 
-// Accepts SMTP connections on one address, each served on a thread of its own by a new session.
+// Accepts SMTP connections on one address, on a thread of its own, each served on a thread of its
+// own by a new session.
 class SmtpServer {
 public:
     using SessionFactory = std::function<SmtpSession()>;
-    using Logger = std::function<void(const std::string &line)>;
 
-    SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, Logger log);
+    SmtpServer(SmtpServerLimits limits, SessionFactory makeSession, LogLine log);
     ~SmtpServer();
     SmtpServer(const SmtpServer &) = delete;
     SmtpServer &operator=(const SmtpServer &) = delete;
 
-    // Binds to `address`:`port` (0 lets the system pick); returns the port, or -1.
-    int bind(const std::string &address, int port);
-    // Listens on `listener`, a listening socket that the server now owns; its port, or -1.
+    // Listens on `address`:`port` (0 lets the system pick) and serves; returns the port, or -1.
+    int start(const std::string &address, int port);
+    // Serves on `listener`, a listening socket that the server now owns; its port, or -1.
     int adopt(int listener);
-    // Serves until stop(); returns at once when not bound.
-    void serve();
+    // Takes no more connections, and ends those that are open.
     void stop();
 
 private:
+    void serve();
     void converse(int client, const std::string &peer);
     // Joins the threads of connections that have ended.
     void reapFinished();
@@ -54,12 +54,13 @@ private:
 
     const SmtpServerLimits m_limits;
     const SessionFactory m_makeSession;
-    const Logger m_log;
+    const LogLine m_log;
     Socket m_listener;
     std::atomic<bool> m_stopping {false};
     std::atomic<std::size_t> m_connections {0};
     std::mutex m_threadsMutex;
     std::list<Connection> m_threads;
+    std::thread m_acceptor;
 };
 
 }  // namespace venmarra::devserver

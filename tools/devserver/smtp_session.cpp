@@ -1,6 +1,6 @@
 #include "smtp_session.h"
 
-#include "delivery.h"
+#include "common.h"
 #include "text/utf.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common.h"
+
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -11,15 +13,6 @@
 #include <vector>
 
 namespace venmarra::devserver {
-
-using Clock = std::chrono::system_clock;
-
-// A mail as the service shows it: already decoded to UTF-8.
-struct ParsedMail {
-    std::string from;
-    std::string subject;
-    std::string content;
-};
 
 // The size of `mail` as it is stored, for the store's byte cap.
 std::size_t storedSize(const ParsedMail &mail);
