@@ -34,7 +34,6 @@ public:
     static constexpr int kMaxNestedLoops = 8;
 
     const std::u16string &MailboxName() const { return m_mailboxName; }
-    const std::u16string &StopFlag() const { return m_stopFlag; }
     // Nothing while no cookie has been learned; a learned "0" is a value like any other.
     const SessionCookie &SessionId() const { return m_sessionId; }
 

@@ -1,6 +1,6 @@
 #include "qt/application.h"
 
-#include "qt/twips.h"
+#include "qt/window_placement.h"
 
 namespace venmarra {
 

@@ -16,7 +16,6 @@ public:
     void start();
 
     Form1 &form1() { return m_form1; }
-    MainWindowLogic &logic() { return m_logic; }
 
 private:
     CurlExchange m_exchange;

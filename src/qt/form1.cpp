@@ -3,6 +3,7 @@
 #include "qt/attention.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
+#include "qt/window_placement.h"
 #include "ui/texts.h"
 
 #include <QCloseEvent>

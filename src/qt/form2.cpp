@@ -2,6 +2,7 @@
 
 #include "qt/mail_text_edit.h"
 #include "qt/twips.h"
+#include "qt/window_placement.h"
 #include "ui/texts.h"
 
 namespace venmarra {

@@ -1,6 +1,6 @@
 #include "qt/mail_viewer.h"
 
-#include "qt/twips.h"
+#include "qt/window_placement.h"
 
 namespace venmarra {
 

@@ -3,9 +3,6 @@
 #include "ui/layout.h"
 
 #include <QRect>
-#include <Qt>
-
-class QWidget;
 
 namespace venmarra {
 
@@ -16,10 +13,5 @@ inline QRect toQRect(const ui::PixelRect &pixels)
 {
     return QRect(pixels.left, pixels.top, pixels.width, pixels.height);
 }
-// A top-level window of `design`: a fixed border, the close box, and the minimise button where the
-// design has one.
-Qt::WindowFlags windowFlagsOf(const ui::WindowDesign &design);
-// Centres a top-level window's frame on the screen it is (or will be) shown on, when it is shown.
-void centreOnScreen(QWidget *window);
 
 }  // namespace venmarra

@@ -14,11 +14,6 @@ using ui::ControlKind;
 
 constexpr wchar_t kWindowClass[] = L"VenmarraForm1";
 
-std::wstring caption(std::u16string_view text)
-{
-    return wide(text);
-}
-
 // The frame's controls tell their parent, the group box, how to paint; the window answers for it.
 LRESULT CALLBACK frameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
@@ -50,7 +45,7 @@ HWND Form1::createControl(const ui::ControlDesign &design)
 {
     const HWND parent = design.container ? control(*design.container) : window();
     const int id = controlId(design.id);
-    const std::wstring text = caption(design.caption);
+    const std::wstring text = wide(design.caption);
     switch (design.kind) {
     case ControlKind::CommandButton:
         return win32::createControl(L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON, 0, parent, id);
@@ -60,7 +55,7 @@ HWND Form1::createControl(const ui::ControlDesign &design)
         return win32::createControl(L"EDIT", text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, id);
     case ControlKind::ListBox:
         // Its window text, which it never shows, names it for screen readers that read no label.
-        return win32::createControl(L"LISTBOX", caption(ui::accessibleName(design.id)),
+        return win32::createControl(L"LISTBOX", wide(ui::accessibleName(design.id)),
                                     WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                                     WS_EX_CLIENTEDGE, parent, id);
     case ControlKind::AutoSizeLabel:  // plain text: "&" is a character, not a mnemonic
