@@ -52,10 +52,10 @@ int main(int argc, char *argv[])
     ExchangeResult exchange;  // as the HTTP client hands it over
     exchange.status = 200;
     exchange.contentType = "application/json; charset=utf-8";
-    exchange.body.reserve((std::size_t(10) << 20) + 4096);  // received into a buffer of its size
+    exchange.body.reserve((static_cast<std::size_t>(10) << 20) + 4096);  // received into a buffer of its size
     exchange.body = R"({"data":[{"1":[{"DATA":[")";
     std::size_t mailBytes = 0;
-    for (; mailBytes < (std::size_t(10) << 20); mailBytes += piece.size())
+    for (; mailBytes < (static_cast<std::size_t>(10) << 20); mailBytes += piece.size())
         exchange.body += piece;
     exchange.body += R"("]}]}]})";
     ViewerOnly view;

@@ -30,7 +30,7 @@ public:
                     break;
             std::fclose(status);
         }
-        std::printf("%.3f %ld\n", double(toExit.nsecsElapsed()) / 1e6 + 0.05, peakKb);
+        std::printf("%.3f %ld\n", static_cast<double>(toExit.nsecsElapsed()) / 1e6 + 0.05, peakKb);
         std::fflush(stdout);
         std::_Exit(0);
     }

@@ -24,7 +24,7 @@ std::size_t contentLength(const std::string &head)
     const std::string name = "\r\ncontent-length:";
     std::string lower(head);
     for (char &c : lower)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const auto at = lower.find(name);
     return at == std::string::npos ? 0 : std::stoul(head.substr(at + name.size()));
 }
@@ -178,7 +178,7 @@ void ScriptedServer::answer(int client)
         const ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
         if (got <= 0)
             break;
-        request.append(buffer, std::size_t(got));
+        request.append(buffer, static_cast<std::size_t>(got));
         headEnd = request.find("\r\n\r\n");
     }
     const ScriptedReply reply = nextReply(request);

@@ -17,10 +17,10 @@ inline double percentile(std::vector<double> values, double p)
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    const double rank = p / 100.0 * double(values.size() - 1);
-    const auto low = std::size_t(std::floor(rank));
+    const double rank = p / 100.0 * static_cast<double>(values.size() - 1);
+    const auto low = static_cast<std::size_t>(std::floor(rank));
     const auto high = std::min(low + 1, values.size() - 1);
-    return values[low] + (values[high] - values[low]) * (rank - double(low));
+    return values[low] + (values[high] - values[low]) * (rank - static_cast<double>(low));
 }
 
 inline Summary summarise(const std::vector<double> &values)

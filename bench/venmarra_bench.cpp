@@ -135,8 +135,8 @@ Usage usage()
 {
     rusage now {};
     getrusage(RUSAGE_SELF, &now);
-    const double cpu = double(now.ru_utime.tv_sec + now.ru_stime.tv_sec) * 1000.0
-        + double(now.ru_utime.tv_usec + now.ru_stime.tv_usec) / 1000.0;
+    const double cpu = static_cast<double>(now.ru_utime.tv_sec + now.ru_stime.tv_sec) * 1000.0
+        + static_cast<double>(now.ru_utime.tv_usec + now.ru_stime.tv_usec) / 1000.0;
     return {cpu, now.ru_nvcsw};
 }
 
@@ -170,7 +170,8 @@ void pollingCost(const QString &devserver)
             logic.Command2_Click();
             const Usage after = usage();
             cpu[variant].push_back((after.cpuMs - before.cpuMs) / kCycles);
-            switches[variant].push_back(double(after.voluntarySwitches - before.voluntarySwitches) / kCycles);
+            switches[variant].push_back(
+                static_cast<double>(after.voluntarySwitches - before.voluntarySwitches) / kCycles);
         }
     }
     service.terminate();
@@ -215,7 +216,7 @@ void eventLatency()
             LatencyRecorder recorder;
             std::atomic<bool> waiting {true};
             std::thread poster([&] {
-                std::mt19937 random(unsigned(run * 2 + variant));
+                std::mt19937 random(static_cast<unsigned>(run * 2 + variant));
                 std::uniform_int_distribution<int> gapMs(3, 25);
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 while (waiting) {
@@ -362,11 +363,12 @@ ShowTiming timeShow(const std::function<QWidget *()> &show)
 void viewer()
 {
     for (const std::string kind : {"ASCII one line", "Chinese one line", "80-column lines"}) {
-        for (const qsizetype bytes : {qsizetype(100) * 1024, qsizetype(1) << 20, qsizetype(10) << 20}) {
+        for (const qsizetype bytes : {static_cast<qsizetype>(100) * 1024, static_cast<qsizetype>(1) << 20,
+                                      static_cast<qsizetype>(10) << 20}) {
             const QString text = content(kind, bytes);
             const QString answer = mailInfoAnswer(text);
             std::vector<double> paint[2], stall[2];
-            const int runs = bytes >= (qsizetype(10) << 20) ? std::max(1, g_runs) : g_runs;
+            const int runs = bytes >= (static_cast<qsizetype>(10) << 20) ? std::max(1, g_runs) : g_runs;
             for (int run = 0; run < runs; ++run) {
                 {
                     QtToolkit toolkit;
@@ -399,7 +401,7 @@ void viewer()
                                                         : std::to_string(bytes >> 10) + " KB";
             const Summary shown = summarise(paint[0]), stalled = summarise(stall[0]);
             const bool oneLine = kind != "80-column lines";
-            const double targetMs = bytes >= (qsizetype(10) << 20) ? 500 : 100;
+            const double targetMs = bytes >= (static_cast<qsizetype>(10) << 20) ? 500 : 100;
             row("4. viewer, " + size + " " + kind + ": ShowMailContent to first paint / longest stall (ms)",
                 fmt(shown.median, 1) + " / " + fmt(stalled.median, 1),
                 fmt(summarise(paint[1]).median, 1) + " / " + fmt(summarise(stall[1]).median, 1)
@@ -485,7 +487,7 @@ void startup(const QString &probe)
 void jsonReading()
 {
     for (const std::string kind : {"ASCII one line", "Chinese one line"}) {
-        const QString answer = mailInfoAnswer(content(kind, qsizetype(10) << 20));
+        const QString answer = mailInfoAnswer(content(kind, static_cast<qsizetype>(10) << 20));
         const std::string ours = answer.toStdString();
         std::vector<double> times[2];
         std::size_t sizes[2] = {};
@@ -497,7 +499,8 @@ void jsonReading()
             sizes[0] = QString::fromStdString(text).size();
             start = Clock::now();
             const QJsonDocument document = QJsonDocument::fromJson(answer.toUtf8());
-            sizes[1] = std::size_t(document.object()["data"][0]["1"][0]["DATA"][0].toString().size());
+            sizes[1]
+                = static_cast<std::size_t>(document.object()["data"][0]["1"][0]["DATA"][0].toString().size());
             times[1].push_back(msSince(start));
         }
         const bool same = sizes[0] == sizes[1] && sizes[0] > 0;

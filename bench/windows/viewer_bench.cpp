@@ -52,7 +52,7 @@ LRESULT CALLBACK pinged(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (message != kPing)
         return DefWindowProcW(window, message, wParam, lParam);
     g_figures.longestMessageWaitMs
-        = std::max(g_figures.longestMessageWaitMs, msSince(g_start) - double(lParam) / 1000);
+        = std::max(g_figures.longestMessageWaitMs, msSince(g_start) - static_cast<double>(lParam) / 1000);
     return 0;
 }
 
@@ -68,7 +68,7 @@ std::size_t workingSet(bool peak)
 int wmain(int argc, wchar_t **argv)
 {
     const std::wstring kind = argc > 1 ? argv[1] : L"words";
-    const std::size_t megabytes = argc > 2 ? std::size_t(_wtoi(argv[2])) : 1;
+    const std::size_t megabytes = argc > 2 ? static_cast<std::size_t>(_wtoi(argv[2])) : 1;
     const std::string piece = kind == L"chinese" ? "这是一封很长的单行邮件，用来测量查看窗口的速度。"
         : kind == L"letters"                     ? "abcdefghijklmnopqrstuvwxyz"
                                                  : "alpha beta gamma delta data test mail epsilon ";
@@ -96,7 +96,7 @@ int wmain(int argc, wchar_t **argv)
     g_start = Clock::now();
     std::thread pinger([&] {
         while (!done) {
-            PostMessageW(ping, kPing, 0, LPARAM(msSince(g_start) * 1000));
+            PostMessageW(ping, kPing, 0, static_cast<LPARAM>(msSince(g_start) * 1000));
             Sleep(2);
         }
     });
@@ -111,7 +111,7 @@ int wmain(int argc, wchar_t **argv)
     g_figures.allInMs = msSince(g_start);
     done = true;
     pinger.join();
-    const double raised = double(workingSet(true) - before) / double(mailBytes);
+    const double raised = static_cast<double>(workingSet(true) - before) / static_cast<double>(mailBytes);
 
     const Figures &f = g_figures;
     const bool met = f.firstPaintMs >= 0 && f.firstPaintMs < 500 && f.longestMessageWaitMs <= 100

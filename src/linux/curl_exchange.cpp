@@ -22,7 +22,7 @@ size_t onBody(char *data, size_t size, size_t count, void *user)
 {
     auto *transfer = static_cast<Transfer *>(user);
     const size_t bytes = size * count;
-    if (std::int64_t(transfer->body.size() + bytes) > transfer->limits.maxBodyBytes) {
+    if (static_cast<std::int64_t>(transfer->body.size() + bytes) > transfer->limits.maxBodyBytes) {
         transfer->tooLarge = true;
         return 0;  // makes curl stop with a write error
     }
@@ -86,9 +86,9 @@ CURLcode configure(CurlHandle &handle, const ExchangeRequest &request, Transfer 
     step(set(CURLOPT_URL, request.url.c_str()));
     step(set(CURLOPT_PROTOCOLS_STR, "http"));
     step(set(CURLOPT_NOSIGNAL, 1L));
-    step(set(CURLOPT_CONNECTTIMEOUT_MS, long(transfer.limits.connectTimeout.count())));
-    step(set(CURLOPT_TIMEOUT_MS, long(transfer.limits.totalTimeout.count())));
-    step(set(CURLOPT_MAXFILESIZE_LARGE, curl_off_t(transfer.limits.maxBodyBytes)));
+    step(set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(transfer.limits.connectTimeout.count())));
+    step(set(CURLOPT_TIMEOUT_MS, static_cast<long>(transfer.limits.totalTimeout.count())));
+    step(set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.limits.maxBodyBytes)));
     step(set(CURLOPT_WRITEFUNCTION, &onBody));
     step(set(CURLOPT_WRITEDATA, &transfer));
     step(set(CURLOPT_HEADERFUNCTION, &onHeader));
@@ -100,7 +100,7 @@ CURLcode configure(CurlHandle &handle, const ExchangeRequest &request, Transfer 
         step(set(CURLOPT_HTTPGET, 1L));
     } else {
         step(set(CURLOPT_POST, 1L));
-        step(set(CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size())));
+        step(set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())));
         step(set(CURLOPT_POSTFIELDS, request.body.data()));
         // curl would otherwise announce larger bodies with "Expect: 100-continue".
         if (!handle.appendHeader("Expect:"))

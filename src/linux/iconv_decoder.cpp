@@ -49,7 +49,7 @@ std::optional<std::string> IconvDecoder::decode(std::string_view bytes, std::str
         std::size_t outLeft = decoded.size() - written;
         const std::size_t done = iconv(converter.get(), &in, &inLeft, &out, &outLeft);
         written = decoded.size() - outLeft;
-        if (done != std::size_t(-1))
+        if (done != static_cast<std::size_t>(-1))
             break;
         if (errno != E2BIG) {  // an invalid byte (EILSEQ), or a sequence cut by the end (EINVAL)
             if (decoded.size() - written < replacement.size())

@@ -134,7 +134,7 @@ void MainWindowLogic::Delay(int ms)
 {
     const std::int64_t start = m_toolkit.clock();
     for (std::int64_t now = start; start + ms > now && !m_programEnded; now = m_toolkit.clock())
-        m_toolkit.processEventsFor(int(start + ms - now));
+        m_toolkit.processEventsFor(static_cast<int>(start + ms - now));
 }
 
 void MainWindowLogic::List1_DblClick()

@@ -51,7 +51,9 @@ std::size_t Module1::ParseRefreshResponse(std::string_view answer, MainWindowVie
 
 const ui::MailLine *Module1::line(int index) const
 {
-    return index >= 0 && std::size_t(index) < m_lines.size() ? &m_lines[std::size_t(index)] : nullptr;
+    return index >= 0 && static_cast<std::size_t>(index) < m_lines.size()
+        ? &m_lines[static_cast<std::size_t>(index)]
+        : nullptr;
 }
 
 std::vector<ui::MailLine> Module1::unlistedMails(const AnswerReader &data) const

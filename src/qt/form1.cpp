@@ -25,7 +25,7 @@ using ui::ControlKind;
 
 QString qText(std::u16string_view text)
 {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QLabel *autoSizeLabel(const ui::ControlDesign &design, QWidget *parent, const ui::TwipScale &twips)
@@ -91,7 +91,7 @@ void Form1::createControls(QWidget *parent, std::optional<ControlId> container, 
         if (!widget)
             continue;  // a line, which the window draws
         widget->setObjectName(QString::fromLatin1(design.name));
-        m_controls[std::size_t(design.id)] = widget;
+        m_controls[static_cast<std::size_t>(design.id)] = widget;
         if (design.kind == ControlKind::Frame)
             createControls(widget, design.id, twips);
     }
@@ -185,11 +185,11 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::setCaption(Caption id, const std::u16string &text)
 {
     const QString shown = QString::fromStdU16String(text);
-    if (auto *button = qobject_cast<QPushButton *>(m_controls[std::size_t(id)])) {
+    if (auto *button = qobject_cast<QPushButton *>(m_controls[static_cast<std::size_t>(id)])) {
         button->setText(shown);
-    } else if (auto *status = qobject_cast<StatusLabel *>(m_controls[std::size_t(id)])) {
+    } else if (auto *status = qobject_cast<StatusLabel *>(m_controls[static_cast<std::size_t>(id)])) {
         status->showText(shown);
-    } else if (auto *label = qobject_cast<QLabel *>(m_controls[std::size_t(id)]);
+    } else if (auto *label = qobject_cast<QLabel *>(m_controls[static_cast<std::size_t>(id)]);
                label && label->text() != shown) {
         // A poll rewrites the same texts: an unchanged one is not measured again.
         label->setText(shown);

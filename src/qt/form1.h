@@ -48,7 +48,7 @@ private:
     template <typename T>
     T *control(ui::ControlId id) const
     {
-        return static_cast<T *>(m_controls[std::size_t(id)]);
+        return static_cast<T *>(m_controls[static_cast<std::size_t>(id)]);
     }
 
     const ui::TwipScale m_twips;  // at the font the window was built at

@@ -38,7 +38,7 @@ void MailTextEdit::appendNextSlice()
     // The blocks from the insertion on: those after one of the box's own breaks continue a line.
     auto own = slice.ownBreaks.begin();
     for (QTextBlock block = document()->findBlock(base).next(); block.isValid(); block = block.next()) {
-        const auto separator = std::size_t(block.position() - 1 - base);
+        const auto separator = static_cast<std::size_t>(block.position() - 1 - base);
         while (own != slice.ownBreaks.end() && *own < separator)
             ++own;
         block.setUserState(own != slice.ownBreaks.end() && *own == separator ? kContinuation : -1);

@@ -32,23 +32,23 @@ bool requeue(QWindow *window, const QEvent *event)
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<const QMouseEvent *>(event);
         return QWindowSystemInterface::handleMouseEvent<Queued>(
-            window, ulong(mouse->timestamp()), mouse->position(), mouse->globalPosition(), mouse->buttons(),
-            mouse->button(), mouse->type(), mouse->modifiers(), mouse->source());
+            window, static_cast<ulong>(mouse->timestamp()), mouse->position(), mouse->globalPosition(),
+            mouse->buttons(), mouse->button(), mouse->type(), mouse->modifiers(), mouse->source());
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<const QKeyEvent *>(event);
         return QWindowSystemInterface::handleExtendedKeyEvent(
-            window, ulong(key->timestamp()), key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
-            key->nativeVirtualKey(), key->nativeModifiers(), key->text(), key->isAutoRepeat(),
-            ushort(key->count()));
+            window, static_cast<ulong>(key->timestamp()), key->type(), key->key(), key->modifiers(),
+            key->nativeScanCode(), key->nativeVirtualKey(), key->nativeModifiers(), key->text(),
+            key->isAutoRepeat(), static_cast<ushort>(key->count()));
     }
     case QEvent::Wheel: {
         const auto *wheel = static_cast<const QWheelEvent *>(event);
-        return QWindowSystemInterface::handleWheelEvent(window, ulong(wheel->timestamp()), wheel->position(),
-                                                        wheel->globalPosition(), wheel->pixelDelta(),
-                                                        wheel->angleDelta(), wheel->modifiers(),
-                                                        wheel->phase(), wheel->source(), wheel->inverted());
+        return QWindowSystemInterface::handleWheelEvent(
+            window, static_cast<ulong>(wheel->timestamp()), wheel->position(), wheel->globalPosition(),
+            wheel->pixelDelta(), wheel->angleDelta(), wheel->modifiers(), wheel->phase(), wheel->source(),
+            wheel->inverted());
     }
     default: return false;
     }

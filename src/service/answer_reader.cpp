@@ -272,19 +272,20 @@ std::string numberText(double number)
     if (error != std::errc())
         return {};
     // "d.ddde±xx": the significant digits, and the decimal exponent n of JavaScript's rule.
-    const std::string_view scientific(buffer.data(), std::size_t(end - buffer.data()));
+    const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const std::size_t e = scientific.find('e');
     std::string digits(scientific.substr(0, e));
     digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
-    const int k = int(digits.size());
+    const int k = static_cast<int>(digits.size());
     const int n = std::stoi(std::string(scientific.substr(e + 1))) + 1;
     std::string text = number < 0 ? "-" : "";
     if (k <= n && n <= 21)
-        text += digits + std::string(std::size_t(n - k), '0');
+        text += digits + std::string(static_cast<std::size_t>(n - k), '0');
     else if (0 < n && n <= 21)
-        text += digits.substr(0, std::size_t(n)) + '.' + digits.substr(std::size_t(n));
+        text += digits.substr(0, static_cast<std::size_t>(n)) + '.'
+            + digits.substr(static_cast<std::size_t>(n));
     else if (-6 < n && n <= 0)
-        text += "0." + std::string(std::size_t(-n), '0') + digits;
+        text += "0." + std::string(static_cast<std::size_t>(-n), '0') + digits;
     else
         text += digits.substr(0, 1) + (k > 1 ? "." + digits.substr(1) : "") + 'e' + (n - 1 >= 0 ? "+" : "-")
             + std::to_string(std::abs(n - 1));
@@ -300,9 +301,9 @@ std::string textOf(const Json &value)
     case Json::value_t::number_unsigned: {
         const auto number = value.get<std::uint64_t>();
         // Past the signed range a number is a double, as in JavaScript.
-        if (number <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+        if (number <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
             return std::to_string(number);
-        return numberText(double(number));
+        return numberText(static_cast<double>(number));
     }
     case Json::value_t::number_float: return numberText(value.get<double>());
     case Json::value_t::null:

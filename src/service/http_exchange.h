@@ -16,7 +16,7 @@ struct HttpLimits {
     // the program for ever.
     std::chrono::milliseconds totalTimeout {200000};
     // Largest answer body kept; a larger one fails the exchange as it arrives.
-    std::int64_t maxBodyBytes = std::int64_t(64) * 1024 * 1024;
+    std::int64_t maxBodyBytes = static_cast<std::int64_t>(64) * 1024 * 1024;
 };
 
 struct ExchangeRequest {

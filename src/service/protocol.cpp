@@ -44,8 +44,8 @@ std::u16string formValue(std::u16string_view value)
             encoded.push_back(c);
         } else {
             encoded.push_back(u'%');
-            encoded.push_back(char16_t(kHexDigits[c >> 4]));
-            encoded.push_back(char16_t(kHexDigits[c & 0xF]));
+            encoded.push_back(static_cast<char16_t>(kHexDigits[c >> 4]));
+            encoded.push_back(static_cast<char16_t>(kHexDigits[c & 0xF]));
         }
     }
     return encoded;

@@ -67,7 +67,7 @@ std::size_t utf8PrefixLength(std::string_view bytes, std::size_t units)
     auto at = bytes.begin();
     for (std::size_t taken = 0; at != bytes.end() && taken < units;)
         taken += utf8::unchecked::next(at) < 0x10000 ? 1 : 2;
-    return std::size_t(at - bytes.begin());
+    return static_cast<std::size_t>(at - bytes.begin());
 }
 
 std::string utf8FromUtf16(std::u16string_view text)

@@ -31,7 +31,7 @@ enum class ControlId {
     Label4,
     Form2Text1,
 };
-inline constexpr std::size_t kControlCount = std::size_t(ControlId::Form2Text1) + 1;
+inline constexpr std::size_t kControlCount = static_cast<std::size_t>(ControlId::Form2Text1) + 1;
 
 enum class ControlKind {
     CommandButton,
@@ -103,7 +103,7 @@ public:
     {
     }
 
-    int operator()(int twips) const { return int(std::lround(twips * m_pixelsPerTwip)); }
+    int operator()(int twips) const { return static_cast<int>(std::lround(twips * m_pixelsPerTwip)); }
     PixelRect operator()(const TwipsRect &twips) const;
     // The pixels that a line's control covers: its two ends included, so a straight line is one
     // pixel wide.

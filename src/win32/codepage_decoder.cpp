@@ -50,11 +50,12 @@ std::optional<std::string> CodePageDecoder::decode(std::string_view bytes, std::
             units.push_back(static_cast<char16_t>(text::kReplacementCharacter));
         return text::utf8FromUtf16(units);
     }
-    const int length = MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    const int length
+        = MultiByteToWideChar(*codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     if (length <= 0)
         return std::nullopt;
-    std::wstring units(std::size_t(length), L'\0');
-    MultiByteToWideChar(*codePage, 0, bytes.data(), int(bytes.size()), units.data(), length);
+    std::wstring units(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(*codePage, 0, bytes.data(), static_cast<int>(bytes.size()), units.data(), length);
     return text::utf8FromUtf16(fromWide(units));
 }
 

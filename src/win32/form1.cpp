@@ -29,7 +29,7 @@ Form1::Form1()
 {
     create(kWindowClass, wide(texts::mainWindowCaption()));
     for (const ui::ControlDesign &design : ui::form1Design().controls)  // the frame comes before its own
-        m_controls[std::size_t(design.id)] = createControl(design);
+        m_controls[static_cast<std::size_t>(design.id)] = createControl(design);
     SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
     SendMessageW(control(ControlId::Text1), EM_SETLIMITTEXT, 0, 0);  // a name of any length keeps its domain
     stackInTabOrder();
@@ -123,8 +123,8 @@ void Form1::place(const ui::ControlDesign &design)
         SetWindowPos(handle, nullptr, pixels.left, pixels.top, 0, 0,
                      SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
         const int length = GetWindowTextLengthW(handle);
-        std::wstring text(std::size_t(length) + 1, L'\0');
-        text.resize(std::size_t(GetWindowTextW(handle, text.data(), length + 1)));
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(handle, text.data(), length + 1)));
         fitLabel(handle, text);
         return;
     }
@@ -144,8 +144,10 @@ void Form1::fitLabel(HWND label, const std::wstring &text)
         GetClientRect(frame1, &frame);
         GetWindowRect(label, &place);
         MapWindowPoints(HWND_DESKTOP, frame1, reinterpret_cast<POINT *>(&place), 2);
-        width
-            = std::min(width, std::max(0, int(frame.right) - GetSystemMetrics(SM_CXEDGE) - int(place.left)));
+        width = std::min(width,
+                         std::max(0,
+                                  static_cast<int>(frame.right) - GetSystemMetrics(SM_CXEDGE)
+                                      - static_cast<int>(place.left)));
     }
     SetWindowPos(label, nullptr, 0, 0, width, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
@@ -195,7 +197,7 @@ void Form1::appendListItem(const ui::MailLine &line)
 int Form1::selectedListIndex() const
 {
     const LRESULT index = SendMessageW(control(ControlId::List1), LB_GETCURSEL, 0, 0);
-    return index == LB_ERR ? -1 : int(index);
+    return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
 void Form1::showMailViewer(std::string content)
@@ -266,7 +268,8 @@ void Form1::openMarkedLine()
     // The line that the keyboard marks is the one meant, though taking the focus selects none.
     const HWND list1 = control(ControlId::List1);
     if (SendMessageW(list1, LB_GETCURSEL, 0, 0) == LB_ERR)
-        SendMessageW(list1, LB_SETCURSEL, WPARAM(SendMessageW(list1, LB_GETCARETINDEX, 0, 0)), 0);
+        SendMessageW(list1, LB_SETCURSEL, static_cast<WPARAM>(SendMessageW(list1, LB_GETCARETINDEX, 0, 0)),
+                     0);
     m_events->List1_DblClick();
 }
 

@@ -54,7 +54,7 @@ private:
     void onActivate(WPARAM wParam);
     // Gives an auto-sizing label its text and the size of it; in the frame, cut at its inner edge.
     void fitLabel(HWND label, const std::wstring &text);
-    HWND control(ui::ControlId id) const { return m_controls[std::size_t(id)]; }
+    HWND control(ui::ControlId id) const { return m_controls[static_cast<std::size_t>(id)]; }
 
     std::array<HWND, ui::kControlCount> m_controls {};
     HWND m_lastFocus = nullptr;

@@ -4,8 +4,8 @@ namespace venmarra::win32 {
 
 ui::TwipScale fontTwips(HWND window, HFONT font, UINT dpi)
 {
-    const std::wstring measured(1, wchar_t(ui::TwipScale::kMeasuredCharacter));
-    return ui::TwipScale(double(textExtent(window, font, measured).cx), int(dpi));
+    const std::wstring measured(1, static_cast<wchar_t>(ui::TwipScale::kMeasuredCharacter));
+    return ui::TwipScale(static_cast<double>(textExtent(window, font, measured).cx), static_cast<int>(dpi));
 }
 
 void placeControl(HWND control, const ui::PixelRect &place)
@@ -27,7 +27,7 @@ SIZE textExtent(HWND control, HFONT font, const std::wstring &text)
 {
     SIZE size {};
     const DeviceContext context(control, font);
-    GetTextExtentPoint32W(context.get(), text.c_str(), int(text.size()), &size);
+    GetTextExtentPoint32W(context.get(), text.c_str(), static_cast<int>(text.size()), &size);
     if (text.empty()) {  // an empty caption keeps the height of a line
         TEXTMETRICW metrics {};
         GetTextMetricsW(context.get(), &metrics);
@@ -71,8 +71,8 @@ namespace {
 SIZE frameSize(HWND window, const ui::TwipScale &twips, const ui::WindowDesign &design, UINT dpi)
 {
     RECT frame {0, 0, twips(design.clientWidth), twips(design.clientHeight)};
-    AdjustWindowRectExForDpi(&frame, DWORD(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
-                             DWORD(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 

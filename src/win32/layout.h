@@ -14,7 +14,7 @@ namespace venmarra::win32 {
 constexpr int controlId(ui::ControlId control)
 {
     constexpr int kFirstControlId = 101;
-    return kFirstControlId + int(control);
+    return kFirstControlId + static_cast<int>(control);
 }
 
 // Twips at `font` (as selected into `window`'s device context), measured on its Chinese character.

@@ -52,8 +52,8 @@ void reserve(HWND control, std::size_t units)
 
 std::wstring boxText(HWND control)
 {
-    std::wstring text(std::size_t(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(control, text.data(), int(text.size()))));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), int(text.size()))));
     return text;
 }
 
@@ -81,14 +81,16 @@ std::size_t MailTextBox::rowFit(std::u16string_view text) const
     if (row.find(L'\t') == std::wstring::npos) {
         int fit = 0;
         SIZE size {};
-        GetTextExtentExPointW(m_measure, row.c_str(), int(row.size()), m_rowWidth, &fit, nullptr, &size);
-        return std::size_t(std::max(fit, 1));
+        GetTextExtentExPointW(m_measure, row.c_str(), static_cast<int>(row.size()), m_rowWidth, &fit, nullptr,
+                              &size);
+        return static_cast<std::size_t>(std::max(fit, 1));
     }
     // Tabs go to the box's tab stops: the longest start that fits, found by halves.
     std::size_t fits = 1, tooLong = row.size() + 1;
     while (tooLong - fits > 1) {
         const std::size_t middle = (fits + tooLong) / 2;
-        const DWORD extent = GetTabbedTextExtentW(m_measure, row.c_str(), int(middle), 0, nullptr);
+        const DWORD extent
+            = GetTabbedTextExtentW(m_measure, row.c_str(), static_cast<int>(middle), 0, nullptr);
         (LOWORD(extent) <= m_rowWidth ? fits : tooLong) = middle;
     }
     return fits;
@@ -102,7 +104,8 @@ bool MailTextBox::appendNextSlice()
     }
     RECT format {};
     SendMessageW(m_control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-    m_rowWidth = std::max(1, int(format.right - format.left) - 2);  // room for the caret at a row's end
+    m_rowWidth
+        = std::max(1, static_cast<int>(format.right - format.left) - 2);  // room for the caret at a row's end
     ui::ViewerText::Slice slice;
     {
         const DeviceContext context(m_control,
@@ -112,9 +115,9 @@ bool MailTextBox::appendNextSlice()
         m_measure = nullptr;
     }
     // Appended at the end, leaving the user's selection and the rows in view as they are.
-    const auto length = DWORD(GetWindowTextLengthW(m_control));
+    const auto length = static_cast<DWORD>(GetWindowTextLengthW(m_control));
     for (const std::size_t own : slice.ownBreaks)
-        m_ownBreaks.push_back(length + DWORD(own));
+        m_ownBreaks.push_back(length + static_cast<DWORD>(own));
     DWORD start = 0, end = 0;
     SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const LRESULT firstRow = SendMessageW(m_control, EM_GETFIRSTVISIBLELINE, 0, 0);
@@ -136,7 +139,7 @@ bool MailTextBox::appendNextSlice()
 std::wstring MailTextBox::mailText(DWORD start, DWORD end) const
 {
     const std::wstring text = boxText(m_control);
-    end = std::min(end, DWORD(text.size()));
+    end = std::min(end, static_cast<DWORD>(text.size()));
     start = std::min(start, end);
     std::vector<std::size_t> ownBreaks;  // those within the part, from its start
     for (auto at = std::lower_bound(m_ownBreaks.begin(), m_ownBreaks.end(), start);

@@ -59,7 +59,8 @@ void Win32Toolkit::processEventsFor(int ms)
     // Sleeps until a message arrives or the time is up, instead of waking every millisecond.
     const std::int64_t deadline = clock() + ms;
     for (std::int64_t now = clock(); now < deadline; now = clock()) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(deadline - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
         runWaiting(0, 0, [&] { return clock() >= deadline; });
     }
 }
@@ -89,7 +90,7 @@ void Win32Toolkit::endProgram()
 
 std::int64_t Win32Toolkit::clock()
 {
-    return std::int64_t(GetTickCount64());
+    return static_cast<std::int64_t>(GetTickCount64());
 }
 
 }  // namespace venmarra::win32

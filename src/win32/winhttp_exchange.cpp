@@ -111,10 +111,10 @@ std::optional<Target> crack(const std::string &url)
     const std::wstring wideUrl = wide(text::utf16FromUtf8(url));
     URL_COMPONENTS parts {};
     parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = DWORD(-1);
-    parts.dwUrlPathLength = DWORD(-1);
-    parts.dwExtraInfoLength = DWORD(-1);
-    if (!WinHttpCrackUrl(wideUrl.c_str(), DWORD(wideUrl.size()), 0, &parts))
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!WinHttpCrackUrl(wideUrl.c_str(), static_cast<DWORD>(wideUrl.size()), 0, &parts))
         return std::nullopt;
     Target target;
     target.isHttp = parts.nScheme == INTERNET_SCHEME_HTTP;
@@ -129,7 +129,7 @@ std::optional<Target> crack(const std::string &url)
 
 int milliseconds(std::chrono::milliseconds duration)
 {
-    return int(std::clamp<std::chrono::milliseconds::rep>(duration.count(), 1, INT_MAX));
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(duration.count(), 1, INT_MAX));
 }
 
 // The answer's body, read as it arrives: each wait for bytes lasts at most the stall time and
@@ -142,14 +142,14 @@ ExchangeResult readBody(HINTERNET request, const HttpLimits &limits, Clock::time
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return failed(ExchangeFailure::Timeout, errorText(ERROR_WINHTTP_TIMEOUT));
-        DWORD wait = DWORD(milliseconds(std::min(left, limits.stallTimeout)));
+        DWORD wait = static_cast<DWORD>(milliseconds(std::min(left, limits.stallTimeout)));
         WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_TIMEOUT, &wait, sizeof wait);
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request, &available))
             return lastFailure();
         if (available == 0)
             return result;
-        if (std::int64_t(result.body.size()) + available > limits.maxBodyBytes)
+        if (static_cast<std::int64_t>(result.body.size()) + available > limits.maxBodyBytes)
             return failed(ExchangeFailure::TooLarge, {});
         chunk.resize(available);
         DWORD read = 0;
@@ -191,8 +191,9 @@ ExchangeResult WinHttpExchange::perform(const ExchangeRequest &request, const Ht
     const std::wstring headers = requestHeaders(request);
     std::string body = request.isGet ? std::string() : request.body;
     if (!WinHttpSendRequest(exchange.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            DWORD(headers.size()), body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(),
-                            DWORD(body.size()), DWORD(body.size()), 0)
+                            static_cast<DWORD>(headers.size()),
+                            body.empty() ? WINHTTP_NO_REQUEST_DATA : body.data(),
+                            static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0)
         || !WinHttpReceiveResponse(exchange.get(), nullptr))
         return lastFailure();
     ExchangeResult result;
@@ -200,7 +201,7 @@ ExchangeResult WinHttpExchange::perform(const ExchangeRequest &request, const Ht
     if (!WinHttpQueryHeaders(exchange.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX))
         return lastFailure();
-    result.status = long(status);
+    result.status = static_cast<long>(status);
     result.headerText = headerLines(exchange.get());
     result.contentType = latin1(queryHeader(exchange.get(), WINHTTP_QUERY_CONTENT_TYPE));
     return readBody(exchange.get(), limits, deadline, std::move(result));

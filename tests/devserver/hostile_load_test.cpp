@@ -161,7 +161,8 @@ TEST_F(SmallMailboxes, aTransactionReachesEveryRecipientOrNoneAndARecipientNamed
     EXPECT_EQ(mailsOf(a), 0u) << "a got the mail while the sender was told it failed";
 
     std::string upper = a.name + "@" + kMailDomain;  // the same mailbox in other letters
-    std::ranges::transform(upper, upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    std::ranges::transform(upper, upper.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     std::vector<std::string> twice = envelope({a.name, upper, a.name});
     twice.insert(twice.end(), {"Subject: once", "", "body", ".", "QUIT"});
     EXPECT_NE(converse(twice).find("delivered to 1 mailbox(es)"), std::string::npos);

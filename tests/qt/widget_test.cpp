@@ -328,7 +328,8 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
         return document->findBlockByNumber(number);
     };
     const int last = document->blockCount() - 1;
-    const int block3InMail = block(0).length() + int(block(1).text().size() + block(2).text().size());
+    const int block3InMail
+        = block(0).length() + static_cast<int>(block(1).text().size() + block(2).text().size());
     const struct {
         int start, end;
         QString copied;

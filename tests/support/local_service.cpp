@@ -28,7 +28,7 @@ bool SmtpClient::send(const std::string &text)
         const ssize_t n = ::send(m_socket.get(), text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return false;
-        sent += std::size_t(n);
+        sent += static_cast<std::size_t>(n);
     }
     return bool(m_socket);
 }
@@ -46,12 +46,12 @@ bool SmtpClient::receiveBy(std::chrono::steady_clock::time_point deadline)
     const auto left
         = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     pollfd entry {m_socket.get(), POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&entry, 1, int(left.count())) <= 0)
+    if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0)
         return false;
     char buffer[4096];
     const ssize_t n = ::recv(m_socket.get(), buffer, sizeof buffer, 0);
     if (n > 0)
-        m_heard.append(buffer, std::size_t(n));
+        m_heard.append(buffer, static_cast<std::size_t>(n));
     return n > 0;
 }
 

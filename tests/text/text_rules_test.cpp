@@ -31,7 +31,8 @@ TEST(Utf8, eachIllFormedSequenceBecomesOneReplacementCharacterAndNeverTakesTheBy
 TEST(Utf16, isWrittenAsUtf8WithLoneSurrogatesReplaced)
 {
     EXPECT_EQ(utf8FromUtf16(u"aé邮😀"), "a\xc3\xa9\xe9\x82\xae\xf0\x9f\x98\x80");
-    EXPECT_EQ(utf8FromUtf16(std::u16string {u'a', char16_t(0xD83D), u'b', char16_t(0xDC00)}),
+    EXPECT_EQ(utf8FromUtf16(
+                  std::u16string {u'a', static_cast<char16_t>(0xD83D), u'b', static_cast<char16_t>(0xDC00)}),
               "a\357\277\275b\357\277\275");
 }
 
@@ -46,8 +47,9 @@ TEST(Inert, controlsAndFormattingThatCouldMoveOrHideTextAreShownAsSymbols)
         {0x2028, 0xFFFD, 0x2028}, {0x200E, 0x200E, 0x200E}, {U'邮', U'邮', U'邮'},  // a mark stays
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(inertCharacter(c.c, Layout::OneLine), c.oneLine) << std::hex << unsigned(c.c);
-        EXPECT_EQ(inertCharacter(c.c, Layout::LineBreaksKept), c.layoutKept) << std::hex << unsigned(c.c);
+        EXPECT_EQ(inertCharacter(c.c, Layout::OneLine), c.oneLine) << std::hex << static_cast<unsigned>(c.c);
+        EXPECT_EQ(inertCharacter(c.c, Layout::LineBreaksKept), c.layoutKept)
+            << std::hex << static_cast<unsigned>(c.c);
     }
     EXPECT_EQ(inertUtf8("\xc3\n2026\xe2\x1b[2J\xc2\x9b", Layout::OneLine),
               "\uFFFD\u240A2026\uFFFD\u241B[2J\uFFFD");

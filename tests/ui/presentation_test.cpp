@@ -27,7 +27,8 @@ TEST(ViewerText, longLinesAreHeldInBlocksThatCopyingTakesOutAgain)
         + std::u16string(20000, u'x') + u"\ttail\u2029end";
     const std::u16string expected = u"short line\n" + words + u"\n" + std::u16string(30000, u'邮') + u"\n\n"
         + std::u16string(20000, u'x') + u"\ttail\nend";
-    for (const std::size_t sliceLength : {std::size_t(16 * 1024), std::size_t(1) << 20}) {
+    for (const std::size_t sliceLength :
+         {static_cast<std::size_t>(16 * 1024), static_cast<std::size_t>(1) << 20}) {
         SCOPED_TRACE(sliceLength);
         std::u16string shown;
         std::vector<std::size_t> ownBreaks;

@@ -46,7 +46,7 @@ TEST(WindowsCharsets, codePagesByTheirNamesAndNothingForAnUnknownOne)
     const CodePageDecoder decoder;
     const std::string gbk = "\xc4\xe3\xba\xc3";
     for (const char *charset : {"GBK", "gb2312", "GB18030", "cp936"})
-        EXPECT_EQ(decoder.decode(gbk, charset), u"你好") << charset;
+        EXPECT_EQ(decoder.decode(gbk, charset), "你好") << charset;
     EXPECT_FALSE(decoder.decode(gbk, "no-such-charset"));
 }
 

@@ -46,8 +46,9 @@ std::vector<Control> controlsOf(HWND window)
         window,
         [](HWND child, LPARAM list) {
             Control control {child, std::wstring(64, L'\0'), std::wstring(256, L'\0'), {}};
-            control.className.resize(std::size_t(GetClassNameW(child, control.className.data(), 64)));
-            control.text.resize(std::size_t(GetWindowTextW(child, control.text.data(), 256)));
+            control.className.resize(
+                static_cast<std::size_t>(GetClassNameW(child, control.className.data(), 64)));
+            control.text.resize(static_cast<std::size_t>(GetWindowTextW(child, control.text.data(), 256)));
             GetWindowRect(child, &control.place);
             reinterpret_cast<std::vector<Control> *>(list)->push_back(control);
             return TRUE;
@@ -133,7 +134,8 @@ TEST_P(WindowsLayout, theWindowGrowsWithTheDesktopFontAndEveryCaptionFits)
         const HWND parent
             = design.container ? GetDlgItem(form.window(), controlId(*design.container)) : form.window();
         std::wstring text(256, L'\0');
-        text.resize(std::size_t(GetWindowTextW(GetDlgItem(parent, controlId(design.id)), text.data(), 256)));
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(GetDlgItem(parent, controlId(design.id)), text.data(), 256)));
         if (design.kind != ui::ControlKind::ListBox
             && design.kind != ui::ControlKind::Line) {  // a list's text only names it
             EXPECT_EQ(text, std::wstring(design.caption.begin(), design.caption.end())) << design.name;
@@ -162,10 +164,11 @@ INSTANTIATE_TEST_SUITE_P(Points, WindowsLayout, testing::Values(9, 11, 14),
 std::wstring accessibleName(HWND control)
 {
     IAccessible *accessible = nullptr;
-    if (const HRESULT failed = AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
-                                                          reinterpret_cast<void **>(&accessible));
+    if (const HRESULT failed
+        = AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                     reinterpret_cast<void **>(&accessible));
         FAILED(failed))
-        return L"<no accessible object: " + std::to_wstring(unsigned(failed)) + L">";
+        return L"<no accessible object: " + std::to_wstring(static_cast<unsigned>(failed)) + L">";
     VARIANT self {};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;

@@ -29,20 +29,23 @@ HWND controlNamed(HWND form1, const std::string &name)
 
 void print(const std::wstring &line)
 {
-    const int size
-        = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(std::size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), bytes.data(), size, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), size, nullptr,
+                        nullptr);
     bytes += '\n';
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+              nullptr);
 }
 
 std::wstring textOf(HWND window)
 {
     const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(std::size_t(length) + 1, L'\0');
-    text.resize(std::size_t(SendMessageW(window, WM_GETTEXT, WPARAM(length + 1), LPARAM(text.data()))));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, WPARAM(length + 1), LPARAM(text.data()))));
     std::wstring line;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (text[at] == L'\r' || text[at] == L'\n') {
@@ -73,8 +76,10 @@ int texts(HWND form1)
     const HWND list1 = controlNamed(form1, "List1");
     const LRESULT count = SendMessageW(list1, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        std::wstring line(std::size_t(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(i), 0)) + 1, L'\0');
-        line.resize(std::size_t(SendMessageW(list1, LB_GETTEXT, WPARAM(i), LPARAM(line.data()))));
+        std::wstring line(static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(i), 0)) + 1,
+                          L'\0');
+        line.resize(
+            static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXT, WPARAM(i), LPARAM(line.data()))));
         print(L"LIST\t" + line);
     }
     if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr)) {

@@ -68,9 +68,10 @@ struct HttpServerCallbacks {
         auto *server = static_cast<HttpServer *>(self);
         auto *received = static_cast<Upload *>(*state);
         if (!received) {  // the headers are in; the body, if any, follows
-            if (std::size_t(MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr))
+            if (static_cast<std::size_t>(
+                    MHD_get_connection_values(connection, MHD_HEADER_KIND, nullptr, nullptr))
                 > server->m_limits.maxHeaders)
-                return MHD_Result(
+                return static_cast<MHD_Result>(
                     server->answer(connection, {431, "text/plain; charset=utf-8", "too many headers\n", {}}));
             *state = new Upload;
             return MHD_YES;
@@ -84,7 +85,7 @@ struct HttpServerCallbacks {
             return MHD_YES;
         }
         if (received->tooLarge)
-            return MHD_Result(
+            return static_cast<MHD_Result>(
                 server->answer(connection, {413, "text/plain; charset=utf-8", "request too large\n", {}}));
         WebRequest request;
         request.method = method;
@@ -92,7 +93,7 @@ struct HttpServerCallbacks {
         request.form = decodeForm(received->body);
         if (const char *sid = MHD_lookup_connection_value(connection, MHD_COOKIE_KIND, "sid"))
             request.sid = sid;
-        return MHD_Result(server->answer(connection, server->m_handler(request)));
+        return static_cast<MHD_Result>(server->answer(connection, server->m_handler(request)));
     }
 };
 
@@ -129,7 +130,7 @@ int HttpServer::adopt(int listener)
         MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC, 0, nullptr, nullptr, &HttpServerCallbacks::onRequest,
         this, MHD_OPTION_ARRAY, listening, MHD_OPTION_CONNECTION_LIMIT, m_limits.maxConnections,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, m_limits.connectionMemory, MHD_OPTION_CONNECTION_TIMEOUT,
-        unsigned(m_limits.idleTimeout.count()), MHD_OPTION_NOTIFY_COMPLETED,
+        static_cast<unsigned>(m_limits.idleTimeout.count()), MHD_OPTION_NOTIFY_COMPLETED,
         &HttpServerCallbacks::onCompleted, this, MHD_OPTION_NOTIFY_CONNECTION,
         &HttpServerCallbacks::onConnection, this, MHD_OPTION_END));
     if (!m_daemon)
@@ -176,7 +177,7 @@ int HttpServer::answer(MHD_Connection *connection, const WebResponse &response)
     MHD_add_response_header(reply, MHD_HTTP_HEADER_CONNECTION, "close");
     for (const auto &[name, value] : response.headers)
         MHD_add_response_header(reply, name.c_str(), value.c_str());
-    const MHD_Result queued = MHD_queue_response(connection, unsigned(response.status), reply);
+    const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(response.status), reply);
     MHD_destroy_response(reply);
     return queued;
 }

@@ -22,7 +22,7 @@ class Log {
 public:
     using Sink = std::function<void(const std::string &entry)>;
     static constexpr std::size_t kMaxLineCharacters = 2000;
-    static constexpr std::size_t kMaxBytes = std::size_t(64) * 1024 * 1024;
+    static constexpr std::size_t kMaxBytes = static_cast<std::size_t>(64) * 1024 * 1024;
 
     // `sink` takes each entry with its line end, one at a time; standard error by default.
     explicit Log(bool quiet, Sink sink = {});

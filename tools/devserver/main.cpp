@@ -24,7 +24,7 @@ struct Options {
     std::string bind = "127.0.0.1";
     int httpPort = venmarra::build::kLocalHttpPort;
     int smtpPort = venmarra::build::kLocalSmtpPort;
-    int lifetimeSeconds = int(StoreLimits {}.lifetime.count());
+    int lifetimeSeconds = static_cast<int>(StoreLimits {}.lifetime.count());
     bool quiet = false;
 };
 

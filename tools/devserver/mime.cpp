@@ -138,7 +138,7 @@ bool isHeaderLine(std::string_view line, bool afterField)
     const std::size_t colon = line.find(':');
     if (name == 0 || colon == std::string_view::npos || line.find_first_not_of(" \t", name) != colon)
         return false;
-    return std::all_of(line.begin(), line.begin() + std::ptrdiff_t(name),
+    return std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(name),
                        [](unsigned char c) { return c > 0x20 && c < 0x7F; });
 }
 

@@ -30,7 +30,7 @@ bool sendAll(int socket, const std::string &text, SteadyClock::time_point deadli
             continue;
         if (n <= 0)
             return false;
-        sent += std::size_t(n);
+        sent += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -75,7 +75,7 @@ private:
                 const ssize_t n = ::recv(m_socket, chunk, sizeof chunk, 0);
                 if (n <= 0)
                     return Result::Closed;
-                m_lines.add(std::string_view(chunk, std::size_t(n)));
+                m_lines.add(std::string_view(chunk, static_cast<std::size_t>(n)));
                 return Result::Line;
             }
             waited += std::chrono::milliseconds(kPollSliceMs);

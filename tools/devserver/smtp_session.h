@@ -9,7 +9,7 @@
 namespace venmarra::devserver {
 
 struct SmtpLimits {
-    std::size_t maxMessageBytes = std::size_t(10) * 1024 * 1024;
+    std::size_t maxMessageBytes = static_cast<std::size_t>(10) * 1024 * 1024;
     std::size_t maxLineBytes = 1000;  // a line with its CRLF, as mail allows
     std::size_t maxCommands = 200;
     std::size_t maxRecipients = 50;

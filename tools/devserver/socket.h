@@ -58,7 +58,7 @@ inline Socket listeningSocket(const std::string &address, int port)
     Socket listener(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in where {};
     where.sin_family = AF_INET;
-    where.sin_port = htons(std::uint16_t(port));
+    where.sin_port = htons(static_cast<std::uint16_t>(port));
     // The service closes its connections first: they wait out TIME_WAIT on this port, and without
     // address reuse no service could listen here again for a minute.
     const int yes = 1;

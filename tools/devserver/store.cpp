@@ -66,7 +66,7 @@ std::optional<MailboxView> MailStore::view(const std::string &name, const std::s
         return std::nullopt;
     MailboxView view {name, m_now() < box->expires, box->created, box->expires, {}};
     const std::size_t shown = std::min(box->mails.size(), m_limits.maxMailsShown);
-    view.newestFirst.assign(box->mails.rbegin(), box->mails.rbegin() + std::ptrdiff_t(shown));
+    view.newestFirst.assign(box->mails.rbegin(), box->mails.rbegin() + static_cast<std::ptrdiff_t>(shown));
     return view;
 }
 

@@ -39,7 +39,7 @@ struct StoreLimits {
     std::size_t maxMailboxes = 1000;
     std::size_t maxMailsPerMailbox = 100;
     std::size_t maxMailsShown = 100;  // in a view of a mailbox, newest first
-    std::size_t maxTotalBytes = std::size_t(256) * 1024 * 1024;
+    std::size_t maxTotalBytes = static_cast<std::size_t>(256) * 1024 * 1024;
 };
 
 enum class Delivery { Accepted, NoSuchMailbox, Expired, MailboxFull, StoreFull };
