@@ -29,8 +29,10 @@ std::size_t wholeCharacter(std::u16string_view line, std::size_t at)
 std::size_t lineEndFrom(std::string_view text, std::size_t from)
 {
     for (std::size_t at = from; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '\n' || c == '\r' || text.substr(at, 3) == "\xE2\x80\xA9")
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte > '\r' && byte != 0xE2)
+            continue;  // most bytes, at one comparison each: a mail's line may be megabytes long
+        if (byte == '\n' || byte == '\r' || text.substr(at, 3) == "\xE2\x80\xA9")
             return at;
     }
     return text.size();

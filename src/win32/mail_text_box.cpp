@@ -53,7 +53,8 @@ void reserve(HWND control, std::size_t units)
 std::wstring boxText(HWND control)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), int(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -75,17 +76,29 @@ void MailTextBox::setText(std::string text)
         SetTimer(m_owner, kAppendTimer, 0, nullptr);
 }
 
-std::size_t MailTextBox::rowFit(std::u16string_view text) const
+std::size_t MailTextBox::untabbedFit(std::u16string_view row) const
 {
-    const std::wstring row = wide(text);
-    if (row.find(L'\t') == std::wstring::npos) {
-        int fit = 0;
-        SIZE size {};
-        GetTextExtentExPointW(m_measure, row.c_str(), static_cast<int>(row.size()), m_rowWidth, &fit, nullptr,
-                              &size);
-        return static_cast<std::size_t>(std::max(fit, 1));
+    const std::wstring units = wide(row);
+    int fit = 0;
+    SIZE size {};
+    GetTextExtentExPointW(m_measure, units.c_str(), static_cast<int>(units.size()), m_rowWidth, &fit, nullptr,
+                          &size);
+    return static_cast<std::size_t>(std::max(fit, 1));
+}
+
+std::size_t MailTextBox::rowFit(std::u16string_view text)
+{
+    if (text.find(u'\t') == std::u16string_view::npos) {
+        // The system measures every character it is given, so a row is measured on about twice the
+        // one before it, and on all of `text` only when that much fits.
+        const std::size_t guess = std::min(text.size(), 2 * m_lastFit + 32);
+        m_lastFit = untabbedFit(text.substr(0, guess));
+        if (m_lastFit == guess && guess < text.size())
+            m_lastFit = untabbedFit(text);
+        return m_lastFit;
     }
     // Tabs go to the box's tab stops: the longest start that fits, found by halves.
+    const std::wstring row = wide(text);
     std::size_t fits = 1, tooLong = row.size() + 1;
     while (tooLong - fits > 1) {
         const std::size_t middle = (fits + tooLong) / 2;

@@ -41,7 +41,9 @@ private:
     // The mail's text in the box from `start` to `end`.
     std::wstring mailText(DWORD start, DWORD end) const;
     // How many units at the start of `text` one row shows, in the font selected into `m_measure`.
-    std::size_t rowFit(std::u16string_view text) const;
+    std::size_t rowFit(std::u16string_view text);
+    // How many units at the start of `row`, which holds no tab, fit in a row.
+    std::size_t untabbedFit(std::u16string_view row) const;
     void copySelection() const;
     static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                              UINT_PTR, DWORD_PTR self);
@@ -52,6 +54,7 @@ private:
     std::vector<DWORD> m_ownBreaks;  // where the box's own breaks begin, in its text
     HDC m_measure = nullptr;  // while a slice is measured
     int m_rowWidth = 0;  // the pixels of a row, while a slice is measured
+    std::size_t m_lastFit = 0;  // the units of the row measured last
 };
 
 }  // namespace venmarra::win32
