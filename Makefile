@@ -3,7 +3,7 @@
 PRESET ?= dev
 BUILD := build/$(PRESET)
 
-.PHONY: all run test test-installed build bootstrap configure bench clean windows test-windows
+.PHONY: all run test test-installed build bootstrap configure bench clean windows test-windows package
 
 all: build
 
@@ -39,6 +39,10 @@ windows: bootstrap build/windows/build.ninja
 test-windows: build build/windows/build.ninja
 	cmake --build --preset windows
 	ctest --preset windows
+
+# Hardened release packages, the same bytes from the same commit: dist/*.deb, the zip, SHA256SUMS.
+package:
+	@scripts/package
 
 clean:
 	rm -rf build
