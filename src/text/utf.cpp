@@ -65,8 +65,13 @@ void appendUtf8(std::string &bytes, char32_t codePoint)
 std::size_t utf8PrefixLength(std::string_view bytes, std::size_t units)
 {
     auto at = bytes.begin();
-    for (std::size_t taken = 0; at != bytes.end() && taken < units;)
-        taken += utf8::unchecked::next(at) < 0x10000 ? 1 : 2;
+    for (std::size_t taken = 0; at != bytes.end();) {
+        auto after = at;
+        taken += utf8::unchecked::next(after) < 0x10000 ? 1 : 2;
+        if (taken > units)
+            break;
+        at = after;
+    }
     return static_cast<std::size_t>(at - bytes.begin());
 }
 

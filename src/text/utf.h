@@ -32,8 +32,8 @@ std::u16string utf16FromUtf8(std::string_view bytes);
 // UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf8FromUtf16(std::u16string_view text);
 void appendUtf8(std::string &bytes, char32_t codePoint);
-// How many bytes of the well-formed UTF-8 `bytes` the first `units` UTF-16 units take (a
-// character is never cut: one of two units counts whole).
+// How many bytes of the well-formed UTF-8 `bytes` the first `units` UTF-16 units take; a
+// character of two units that would not fit whole is left out, never cut.
 std::size_t utf8PrefixLength(std::string_view bytes, std::size_t units);
 
 // Each byte as the character of the same number.
