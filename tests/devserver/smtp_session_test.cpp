@@ -53,7 +53,7 @@ TEST_F(SmtpSessionTest, aWholeConversationDeliversTheDotUnstuffedMessage)
     EXPECT_TRUE(session.onLine("QUIT").close);
 }
 
-TEST_F(SmtpSessionTest, commandsOutOfOrderOrUnknownAreRefused)
+TEST_F(SmtpSessionTest, commandsOutOfOrderOrUnknownAreRefusedAndAResetForgetsTheTransaction)
 {
     SmtpSession session = makeSession();
     EXPECT_EQ(codes(session,
@@ -63,12 +63,9 @@ TEST_F(SmtpSessionTest, commandsOutOfOrderOrUnknownAreRefused)
               (std::vector<std::string> {"503", "501", "250", "503", "503", "250", "503", "503", "503", "502",
                                          "502", "550", "550", "250", "252"}));
     EXPECT_TRUE(delivered.empty());
-}
 
-TEST_F(SmtpSessionTest, resetForgetsTheTransaction)
-{
-    SmtpSession session = makeSession();
-    EXPECT_EQ(codes(session,
+    SmtpSession reset = makeSession();  // a reset forgets the transaction
+    EXPECT_EQ(codes(reset,
                     {"EHLO c", "MAIL FROM:<a@b>", "RCPT TO:<box@venmarra.test>", "RSET", "DATA",
                      "MAIL FROM:<a@b>", "RCPT TO:<two@venmarra.test>", "DATA", "x", "."}),
               (std::vector<std::string> {"250", "250", "250", "250", "503", "250", "250", "354", "", "250"}));

@@ -10,7 +10,7 @@ namespace {
 using test::hasHeader;
 const test::Utf8Only kCharsets;
 
-TEST(HttpRequestMethod, onlyExactGetIsAGetAndEveryOtherTextIsAFormPost)
+TEST(HttpRequestMethod, onlyExactGetIsAGetEveryOtherTextIsAFormPostWithTheCookieOnceKnownAndTheBodyAsUtf8)
 {
     for (const SessionCookie &cookie : {SessionCookie(), SessionCookie(u"known")}) {
         const ExchangeRequest get = buildExchangeRequest(u"GET", u"http://h/", u"ignored", cookie);
@@ -23,10 +23,6 @@ TEST(HttpRequestMethod, onlyExactGetIsAGetAndEveryOtherTextIsAFormPost)
         EXPECT_EQ(post.body, "data=x");
         EXPECT_EQ(post.headers, std::vector<std::string> {"Content-Type: application/x-www-form-urlencoded"});
     }
-}
-
-TEST(HttpRequestMethod, aPostCarriesTheCookieOnceItIsKnownAndTheBodyAsUtf8)
-{
     const ExchangeRequest post = buildExchangeRequest(u"POST", u"http://h/", u"data=邮箱", u"abc");
     EXPECT_TRUE(hasHeader(post, "Cookie: sid=abc"));
     EXPECT_EQ(post.body, "data=\xe9\x82\xae\xe7\xae\xb1");

@@ -25,7 +25,7 @@ TEST(ServiceUrl, takesAHostOrTheHostAndPortOfAUrl)
         EXPECT_EQ(serviceUrlFor(given), url) << given;
 }
 
-TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarker)
+TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarkerAndEmptyWithoutAnExactOpeningOne)
 {
     EXPECT_EQ(cutMailboxName("<p>" + kOpen + "abc123" + kClose + " /><p>"), "abc123");
     // A second opening marker ends the piece; the closing marker then cuts it.
@@ -37,10 +37,6 @@ TEST(MailboxName, isCutBetweenTheFirstOpeningMarkerAndTheClosingMarker)
     EXPECT_EQ(cutMailboxName(kOpen + "abc\" valid='{\"minlength\":4}'"), "abc\" valid='{\"minlength\":4}'");
     // The name is neither trimmed nor checked.
     EXPECT_EQ(cutMailboxName(kOpen + " a&b=c " + kClose), " a&b=c ");
-}
-
-TEST(MailboxName, isEmptyWithoutAnExactOpeningMarkerOrWithAnEmptyValue)
-{
     EXPECT_EQ(cutMailboxName(""), "");
     EXPECT_EQ(cutMailboxName("<html>no form</html>"), "");
     EXPECT_EQ(cutMailboxName(kOpen + kClose), "");
@@ -51,16 +47,12 @@ TEST(MailboxName, isEmptyWithoutAnExactOpeningMarkerOrWithAnEmptyValue)
     EXPECT_EQ(cutMailboxName(reordered + "abc" + kClose), "");
 }
 
-TEST(FormBodies, plainNamesAndIdentifiersGoOutAsTheyStand)
+TEST(FormBodies, plainValuesGoOutAsTheyStandAndSeparatorsAreEncodedSoTheyCannotAddOrBreakFields)
 {
     EXPECT_EQ(refreshBody(u"abc123"), u"data=abc123&type=refresh&arg=");
     EXPECT_EQ(refreshBody(u""), u"data=&type=refresh&arg=");
     EXPECT_EQ(mailInfoBody(u"abc123", u"98765"), u"data=abc123&type=mailinfo&arg=f%3D98765");
     EXPECT_EQ(mailInfoBody(u"", u"m1"), u"data=&type=mailinfo&arg=f%3Dm1");
-}
-
-TEST(FormBodies, separatorsInValuesAreEncodedSoTheyCannotAddOrBreakFields)
-{
     EXPECT_EQ(refreshBody(u"a&type=x"), u"data=a%26type%3Dx&type=refresh&arg=");
     EXPECT_EQ(refreshBody(u"50% +1"), u"data=50%25%20%2B1&type=refresh&arg=");
     EXPECT_EQ(mailInfoBody(u"box", u"f%3D&arg=2"), u"data=box&type=mailinfo&arg=f%3Df%253D%26arg%3D2");
