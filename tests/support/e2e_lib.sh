@@ -46,7 +46,8 @@ bounded() { local seconds=$1; shift; timeout --kill-after=2 "$seconds" "$@"; }
 start_xvfb() {
     need Xvfb xdotool xprop xwininfo wmctrl import identify openbox
     local fdfile; fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    # -noreset: no server reset as the last client leaves, which would turn away one connecting then.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$fdfile" >/dev/null 2>&1 &
     E2E_PIDS+=($!)
     wait_for "Xvfb" 10 test -s "$fdfile"
     export DISPLAY=":$(head -n1 "$fdfile")"
