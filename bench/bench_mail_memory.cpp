@@ -33,10 +33,11 @@ struct ViewerOnly final : MainWindowView {
     void setCaption(Caption, const std::u16string &) override { }
     void setText1(const std::u16string &) override { }
     void disableCommand1() override { }
-    void appendListItem(const ui::MailLine &) override { }
+    void appendListItem(const ui::MailLine &, const std::u16string &) override { }
     int selectedListIndex() const override { return -1; }
     void showMailViewer(std::string content) override { text.emplace(std::move(content)); }
     void askForAttention() override { }
+    void announce(const std::u16string &) override { }
     std::optional<ui::ViewerText> text;
 };
 

@@ -27,7 +27,8 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL program devserver)
 set(CPACK_DEBIAN_PACKAGE_SOURCE venmarra)
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_NAME venmarra)
-set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "venmarra-devserver, fonts-wqy-microhei")
+# Qt's own words in Chinese (a message box's 确定).
+set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "venmarra-devserver, fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_DEVSERVER_PACKAGE_NAME venmarra-devserver)
 # The maintainer scripts call deb-systemd-helper and deb-systemd-invoke.
 set(CPACK_DEBIAN_DEVSERVER_PACKAGE_DEPENDS "init-system-helpers (>= 1.54~)")

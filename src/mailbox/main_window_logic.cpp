@@ -88,6 +88,7 @@ void MainWindowLogic::Command1_Click()
     }
     m_view.disableCommand1();
     m_view.setCaption(Caption::Label4, texts::kCreated);
+    m_view.announce(texts::mailboxReady(m_mailboxName + u'@' + m_service.mailDomain));
     获取最新邮件();
 }
 
@@ -99,9 +100,13 @@ void MainWindowLogic::获取最新邮件()
     const std::string answer = HttpRequest(u"POST", m_service.baseUrl, refreshBody(m_mailboxName));
     if (m_programEnded)
         return;
-    // New mail is what the user waits for, often in another window.
-    if (m_module1.ParseRefreshResponse(answer, m_view) > 0)
+    // New mail is what the user waits for, often in another window; a poll that brings none is
+    // not spoken.
+    const std::size_t listed = m_module1.lineCount();
+    if (const std::size_t added = m_module1.ParseRefreshResponse(answer, m_view); added > 0) {
+        m_view.announce(texts::newMail(added, m_module1.line(static_cast<int>(listed))->spoken()));
         m_view.askForAttention();
+    }
     m_view.setCaption(Caption::Label4, texts::kRefreshed);
 }
 
@@ -112,7 +117,8 @@ void MainWindowLogic::Command2_Click()
         m_view.setCaption(Caption::Command2, texts::kLoopRunning);
         return;  // the loops that run go on, as a new loop would
     }
-    ++m_loopDepth;
+    if (m_loopDepth++ == 0)
+        m_view.announce(texts::kLoopStarted);
     while (!m_programEnded) {
         m_view.setCaption(Caption::Command2, texts::kLoopRunning);
         if (m_stopFlag == u"1")
@@ -121,8 +127,11 @@ void MainWindowLogic::Command2_Click()
         Delay(kPollIntervalMs);
     }
     --m_loopDepth;
-    if (!m_programEnded)
-        m_view.setCaption(Caption::Command2, texts::kLoopEnded);
+    if (m_programEnded)
+        return;
+    m_view.setCaption(Caption::Command2, texts::kLoopEnded);
+    if (m_loopDepth == 0)  // loops nested in its waits end with the outermost: one word for all
+        m_view.announce(texts::kLoopEnded);
 }
 
 void MainWindowLogic::Command3_Click()

@@ -41,7 +41,7 @@ std::size_t Module1::ParseRefreshResponse(std::string_view answer, MainWindowVie
 
     std::vector<ui::MailLine> mails = unlistedMails(data);
     for (ui::MailLine &mail : mails) {
-        view.appendListItem(mail.shown());
+        view.appendListItem(mail.shown(), mail.spoken());
         m_lastMailKey = mail.joined();
         m_listed.insert(m_lastMailKey);
         m_lines.push_back(std::move(mail));

@@ -37,6 +37,7 @@ public:
     const std::u16string &LastMailKey() const { return m_lastMailKey; }
     // List1's line at `index`, as it was read; nothing for an index that List1 does not hold.
     const ui::MailLine *line(int index) const;
+    std::size_t lineCount() const { return m_lines.size(); }
 
     // Answers larger than this are read away from the window's thread when an offload is given.
     static constexpr std::size_t kOffloadAbove = 256 * 1024;

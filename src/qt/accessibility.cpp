@@ -1,5 +1,8 @@
 #include "qt/accessibility.h"
 
+#include "qt/mail_text_accessible.h"
+#include "qt/mail_text_edit.h"
+
 #include <QAccessibleWidget>
 #include <QLabel>
 
@@ -30,6 +33,10 @@ QAccessibleInterface *withRole(const QString &className, QObject *object)
         return new WithRole(widget, QAccessible::StatusBar);
     if (className == QLatin1String("venmarra::Form1") || className == QLatin1String("venmarra::Form2"))
         return new WithRole(widget, QAccessible::Window);
+    if (className == QLatin1String("venmarra::MailTextEdit"))
+        return new MailTextAccessible(static_cast<MailTextEdit *>(widget));
+    if (className == QLatin1String("venmarra::Announcer"))
+        return new WithRole(widget, QAccessible::Notification);
     return nullptr;
 }
 
@@ -38,6 +45,7 @@ QAccessibleInterface *withRole(const QString &className, QObject *object)
 void installAccessibleRoles()
 {
     QAccessible::installFactory(&withRole);
+    installMailTextEvents();
 }
 
 }  // namespace venmarra

@@ -1,11 +1,13 @@
 #include "qt/form1.h"
 
+#include "qt/announcer.h"
 #include "qt/attention.h"
 #include "qt/status_label.h"
 #include "qt/twips.h"
 #include "qt/window_placement.h"
 #include "ui/texts.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -76,6 +78,8 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(QString::fromStdU16String(texts::mainWindowCaption()));
     setFixedSize(m_twips(design.clientWidth), m_twips(design.clientHeight));
     createControls(this, std::nullopt, m_twips);
+    tieLabels();
+    m_announcer = new Announcer(this);
     chainTabOrder();
     connectEvents();
     control<QWidget>(ControlId::Command1)->setFocus();
@@ -85,7 +89,7 @@ void Form1::createControls(QWidget *parent, std::optional<ControlId> container, 
 {
     // In reading order, which is the order in which a screen reader finds them. Where two controls
     // overlap, the later lies over the earlier; the labels draw no background.
-    for (const ControlId id : ui::form1StackingOrder(container)) {
+    for (const ControlId id : ui::form1ReadingOrder(container)) {
         const ui::ControlDesign &design = ui::designOf(id);
         QWidget *widget = createControl(design, parent, twips);
         if (!widget)
@@ -112,6 +116,14 @@ QWidget *Form1::createControl(const ui::ControlDesign &design, QWidget *parent, 
     }
     widget->setGeometry(toQRect(twips(design.place)));
     return widget;
+}
+
+void Form1::tieLabels()
+{
+    // A label's buddy is what a screen reader hears the label name.
+    for (const ui::ControlDesign &design : ui::form1Design().controls)
+        if (design.labelFor)
+            control<QLabel>(design.id)->setBuddy(control<QWidget>(*design.labelFor));
 }
 
 void Form1::paintEvent(QPaintEvent *)
@@ -151,6 +163,11 @@ void Form1::connectEvents()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusIn && watched == control<QWidget>(ControlId::List1)) {
+        markLineToOpen();
+        // Told after the list's own focus, which a screen reader says as the list alone.
+        QMetaObject::invokeMethod(this, &Form1::sayMarkedLine, Qt::QueuedConnection);
+    }
     const bool enter = event->type() == QEvent::KeyPress
         && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
             || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter);
@@ -168,6 +185,26 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (m_events)
         m_events->List1_DblClick();
     return true;
+}
+
+void Form1::markLineToOpen()
+{
+    // The line that Enter opens is the selected one, and the one a screen reader says, however
+    // the list got the focus: the first when the keyboard marked none yet.
+    auto *list = control<QListWidget>(ControlId::List1);
+    QListWidgetItem *marked = list->currentItem() ? list->currentItem() : list->item(0);
+    if (marked && !marked->isSelected())
+        list->setCurrentItem(marked, QItemSelectionModel::ClearAndSelect);
+}
+
+void Form1::sayMarkedLine()
+{
+    auto *list = control<QListWidget>(ControlId::List1);
+    if (!list->hasFocus() || list->currentRow() < 0)
+        return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(list->currentRow());
+    QAccessible::updateAccessibility(&focus);
 }
 
 void Form1::attach(MainWindowEvents *events)
@@ -214,11 +251,10 @@ void Form1::disableCommand1()
     command1->setEnabled(false);
 }
 
-void Form1::appendListItem(const ui::MailLine &line)
+void Form1::appendListItem(const ui::MailLine &line, const std::u16string &spoken)
 {
     auto *item = new QListWidgetItem(QString::fromStdU16String(line.joined(true)));
-    // A screen reader speaks the line without the invisible marks that isolate its fields.
-    item->setData(Qt::AccessibleTextRole, QString::fromStdU16String(line.joined(false)));
+    item->setData(Qt::AccessibleTextRole, QString::fromStdU16String(spoken));
     control<QListWidget>(ControlId::List1)->addItem(item);
 }
 
@@ -235,6 +271,11 @@ void Form1::askForAttention()
         return;
     setAttentionMark(this, true);
     m_markedForAttention = true;
+}
+
+void Form1::announce(const std::u16string &text)
+{
+    m_announcer->announce(QString::fromStdU16String(text));
 }
 
 void Form1::changeEvent(QEvent *event)

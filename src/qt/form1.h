@@ -22,10 +22,11 @@ public:
     void setCaption(Caption control, const std::u16string &text) override;
     void setText1(const std::u16string &text) override;
     void disableCommand1() override;
-    void appendListItem(const ui::MailLine &line) override;
+    void appendListItem(const ui::MailLine &line, const std::u16string &spoken) override;
     int selectedListIndex() const override;
     void showMailViewer(std::string content) override;
     void askForAttention() override;
+    void announce(const std::u16string &text) override;
 
     MailViewer &mailViewer() { return m_viewer; }
 
@@ -43,7 +44,11 @@ private:
     // Creates the controls that `container` holds (the window's own for none), back to front.
     void createControls(QWidget *parent, std::optional<ui::ControlId> container, const ui::TwipScale &twips);
     QWidget *createControl(const ui::ControlDesign &design, QWidget *parent, const ui::TwipScale &twips);
+    void tieLabels();
     void chainTabOrder();
+    void markLineToOpen();
+    // Tells a screen reader the line that Enter opens, as the list's focus.
+    void sayMarkedLine();
     void connectEvents();
     template <typename T>
     T *control(ui::ControlId id) const
@@ -56,6 +61,7 @@ private:
     bool m_markedForAttention = false;
     MailViewer m_viewer;
     std::array<QWidget *, ui::kControlCount> m_controls {};
+    class Announcer *m_announcer = nullptr;
 };
 
 }  // namespace venmarra

@@ -73,6 +73,29 @@ QString MailTextEdit::textBetween(int start, int end) const
     return QString::fromStdU16String(ui::mailTextOf(shown, u"\n", ownBreaks, u"\n"));
 }
 
+int MailTextEdit::mailOffset(int position) const
+{
+    int ownBefore = 0;
+    for (QTextBlock block = document()->begin(); block.isValid() && block.position() <= position;
+         block = block.next())
+        ownBefore += block.userState() == kContinuation ? 1 : 0;
+    return position - ownBefore;
+}
+
+int MailTextEdit::position(int mailOffset) const
+{
+    int ownBefore = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        // The break before a continuation stands where the mail goes on with the block.
+        if (block.userState() == kContinuation) {
+            if (mailOffset < block.position() - 1 - ownBefore)
+                break;
+            ++ownBefore;
+        }
+    }
+    return mailOffset + ownBefore;
+}
+
 QString MailTextEdit::mailText() const
 {
     return textBetween(0, document()->characterCount());

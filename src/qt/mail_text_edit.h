@@ -23,6 +23,13 @@ public:
     // True while slices of a large mail are still being put into the box.
     bool isLoading() const { return m_pending.has_value(); }
 
+    // The text between two positions of the box, as the mail has it.
+    QString textBetween(int start, int end) const;
+    // Where a position of the box lies in the mail's text, and the inverse: the box's own breaks
+    // take no place in the mail.
+    int mailOffset(int position) const;
+    int position(int mailOffset) const;
+
     // How much is put into the box at once.
     static constexpr std::size_t kSliceLength = 512 * 1024;
 
@@ -30,7 +37,6 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
 
 private:
-    QString textBetween(int start, int end) const;
     void appendNextSlice();
 
     std::optional<ui::ViewerText> m_pending;  // the mail being put into the box

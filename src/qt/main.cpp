@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +55,10 @@ int main(int argc, char *argv[])
         icon.addFile(QStringLiteral(":/venmarra/icon-") + QLatin1String(size));
     icon.addFile(QStringLiteral(":/venmarra/icon"));
     QApplication::setWindowIcon(icon);
+    // The whole interface is Chinese, whatever the locale: Qt's own words too (a box's 确定).
+    QTranslator qtWords;
+    if (qtWords.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtWords);
     venmarra::installAccessibleRoles();
     venmarra::QtToolkit toolkit;
     venmarra::Application venmarraApp(toolkit);

@@ -33,4 +33,29 @@ std::string inertUtf8(std::string bytes, Layout layout, std::size_t maxCharacter
     return shown;
 }
 
+std::u16string spoken(std::u16string_view text)
+{
+    std::u16string said;
+    said.reserve(text.size());
+    bool spaceDue = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at];
+        const bool pair = isHighSurrogate(unit) && at + 1 < text.size() && isLowSurrogate(text[at + 1]);
+        const bool silent = !pair
+            && (unit == u' ' || unit == kReplacementCharacter || isSurrogate(unit)
+                || inertCharacter(unit, Layout::OneLine) != unit);
+        if (silent) {
+            spaceDue = !said.empty();
+            continue;
+        }
+        if (spaceDue)
+            said.push_back(u' ');
+        spaceDue = false;
+        said.push_back(unit);
+        if (pair)
+            said.push_back(text[++at]);
+    }
+    return said;
+}
+
 }  // namespace venmarra::text

@@ -40,5 +40,9 @@ std::u16string inert(std::u16string text, Layout layout);
 // Bytes as well-formed UTF-8 (see validUtf8) with every character through the rule, at most
 // `maxCharacters` of them; handed back as they are when the rule changes nothing.
 std::string inertUtf8(std::string bytes, Layout layout, std::size_t maxCharacters = std::string::npos);
+// What a screen reader is given to say for one line of `text`: every character that the rule
+// would replace on one line, U+FFFD and a lone surrogate become a space, so that no control
+// picture or replacement character is read out; runs of spaces fold to one, none at either end.
+std::u16string spoken(std::u16string_view text);
 
 }  // namespace venmarra::text

@@ -8,5 +8,8 @@ namespace venmarra::ui {
 // such control can show anyway, so that laying out a hostile megabyte of text cannot stall the
 // window.
 std::u16string displayLine(const std::u16string &text);
+// What a screen reader is given for the same text: cut alike, and only what is said aloud
+// (text::spoken).
+std::u16string spokenLine(const std::u16string &text);
 
 }  // namespace venmarra::ui

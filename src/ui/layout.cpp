@@ -108,6 +108,27 @@ std::vector<ControlId> form1StackingOrder(std::optional<ControlId> container)
     return order;
 }
 
+std::vector<ControlId> form1ReadingOrder(std::optional<ControlId> container)
+{
+    std::vector<ControlDesign> placed;
+    std::ranges::copy_if(
+        kForm1Controls, std::back_inserter(placed), [container](const ControlDesign &control) {
+            return control.container == container && control.kind != Line && !control.labelFor;
+        });
+    std::ranges::sort(placed, {}, [](const ControlDesign &control) {
+        return std::pair(control.place.top, control.place.left);
+    });
+    std::vector<ControlId> order;
+    for (const ControlDesign &control : placed) {
+        const auto label
+            = std::ranges::find(kForm1Controls, std::optional(control.id), &ControlDesign::labelFor);
+        if (label != kForm1Controls.end())
+            order.push_back(label->id);
+        order.push_back(control.id);
+    }
+    return order;
+}
+
 PixelRect TwipScale::operator()(const TwipsRect &twips) const
 {
     const TwipScale &scale = *this;

@@ -76,6 +76,10 @@ std::span<const ControlId> form1TabStops();
 // that walks the dialog keys in stacking order: the lines on top of what they cross, then by tab
 // index, a naming label just before the control it names.
 std::vector<ControlId> form1StackingOrder(std::optional<ControlId> container);
+// The main window's controls in `container` (none: the window's own) as a reader meets them on the
+// screen: top to bottom, left to right, a naming label just before the control it names; the
+// lines, drawn on the window, left out.
+std::vector<ControlId> form1ReadingOrder(std::optional<ControlId> container);
 // What a screen reader calls `control`: the caption of the label that names it, without a closing
 // full-width colon; empty when no label names it.
 std::u16string_view accessibleName(ControlId control);

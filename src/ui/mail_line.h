@@ -16,6 +16,9 @@ struct MailLine {
     // The line as List1 shows it: its fields inert (text::inert), so that nothing the service
     // sends can move, hide or recolour text, and cut to what a list can show.
     MailLine shown() const;
+    // What a screen reader says for the mail: its sender and its subject as words, without the
+    // separators, the identifier or any character that would be read out as a symbol.
+    std::u16string spoken() const;
 };
 
 }  // namespace venmarra::ui

@@ -54,4 +54,13 @@ inline constexpr char16_t kNoSessionCookie[] = u"应答中没有会话 Cookie（
 inline constexpr char16_t kDetailOpening[] = u"（";
 inline constexpr char16_t kDetailClosing[] = u"）";
 
+// What a screen reader is told, beside what the windows show: that the mailbox is ready, with its
+// address; that receiving started (its end is kLoopEnded); the mail that a poll brought.
+std::u16string mailboxReady(std::u16string_view address);
+inline constexpr char16_t kLoopStarted[] = u"开始循环接收";
+// `count` new mails, the first of which a screen reader says as `first` (MailLine::spoken).
+std::u16string newMail(std::size_t count, std::u16string_view first);
+// Between a mail's sender and its subject, as a screen reader says them.
+inline constexpr char16_t kSpokenSeparator[] = u"，";
+
 }  // namespace venmarra::texts

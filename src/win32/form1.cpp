@@ -33,6 +33,7 @@ Form1::Form1()
     SetWindowSubclass(control(ControlId::Frame1), &frameProcedure, 0, 0);
     SendMessageW(control(ControlId::Text1), EM_SETLIMITTEXT, 0, 0);  // a name of any length keeps its domain
     stackInTabOrder();
+    m_announcer.emplace(window());
     layOut();
 }
 
@@ -187,7 +188,7 @@ void Form1::disableCommand1()
     EnableWindow(control(ControlId::Command1), FALSE);
 }
 
-void Form1::appendListItem(const ui::MailLine &line)
+void Form1::appendListItem(const ui::MailLine &line, const std::u16string &)
 {
     // Without isolates around the fields: list boxes that do not shape text draw them as boxes.
     SendMessageW(control(ControlId::List1), LB_ADDSTRING, 0,
@@ -215,6 +216,11 @@ void Form1::askForAttention()
     FlashWindowEx(&flash);
 }
 
+void Form1::announce(const std::u16string &text)
+{
+    m_announcer->announce(wide(text));
+}
+
 void Form1::onCommand(int id, int notification)
 {
     if (!m_events)
@@ -231,6 +237,8 @@ void Form1::onCommand(int id, int notification)
         m_events->Command3_Click();
     else if (id == controlId(ControlId::List1) && notification == LBN_DBLCLK)
         m_events->List1_DblClick();
+    else if (id == controlId(ControlId::List1) && notification == LBN_SETFOCUS)
+        sayLineToOpen();
 }
 
 void Form1::onEnter()
@@ -263,13 +271,27 @@ void Form1::onActivate(WPARAM wParam)
     SetFocus(usable ? m_lastFocus : GetNextDlgTabItem(window(), nullptr, FALSE));
 }
 
-void Form1::openMarkedLine()
+void Form1::markLineToOpen()
 {
-    // The line that the keyboard marks is the one meant, though taking the focus selects none.
     const HWND list1 = control(ControlId::List1);
-    if (SendMessageW(list1, LB_GETCURSEL, 0, 0) == LB_ERR)
+    if (SendMessageW(list1, LB_GETCURSEL, 0, 0) == LB_ERR && SendMessageW(list1, LB_GETCOUNT, 0, 0) > 0)
         SendMessageW(list1, LB_SETCURSEL, static_cast<WPARAM>(SendMessageW(list1, LB_GETCARETINDEX, 0, 0)),
                      0);
+}
+
+void Form1::sayLineToOpen()
+{
+    // However the list got the focus. A screen reader says the line that has the focus; Wine's
+    // list raises no focus for its line, Windows' list does, and a second one changes nothing.
+    markLineToOpen();
+    const HWND list1 = control(ControlId::List1);
+    if (const LRESULT marked = SendMessageW(list1, LB_GETCURSEL, 0, 0); marked != LB_ERR)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, list1, OBJID_CLIENT, static_cast<LONG>(marked) + 1);
+}
+
+void Form1::openMarkedLine()
+{
+    markLineToOpen();  // the line that the keyboard marks is the one meant
     m_events->List1_DblClick();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mailbox/main_window_view.h"
+#include "win32/announcer.h"
 #include "win32/form2.h"
 #include "win32/handles.h"
 #include "win32/layout.h"
@@ -30,10 +31,11 @@ public:
     void setCaption(Caption control, const std::u16string &text) override;
     void setText1(const std::u16string &text) override;
     void disableCommand1() override;
-    void appendListItem(const ui::MailLine &line) override;
+    void appendListItem(const ui::MailLine &line, const std::u16string &spoken) override;
     int selectedListIndex() const override;
     void showMailViewer(std::string content) override;
     void askForAttention() override;
+    void announce(const std::u16string &text) override;
 
     MailViewer &mailViewer() { return m_viewer; }
 
@@ -50,6 +52,11 @@ private:
     void onEnter();
     // Enter on List1: opens the mail that the keyboard marks, as a double-click does.
     void openMarkedLine();
+    // Selects the line that the keyboard marks (the first when none), which Enter opens and a
+    // screen reader says.
+    void markLineToOpen();
+    // Marks it when the list takes the focus, and tells a screen reader that line has the focus.
+    void sayLineToOpen();
     // Gives the focus back to the control that had it when the window was last active.
     void onActivate(WPARAM wParam);
     // Gives an auto-sizing label its text and the size of it; in the frame, cut at its inner edge.
@@ -59,6 +66,7 @@ private:
     std::array<HWND, ui::kControlCount> m_controls {};
     HWND m_lastFocus = nullptr;
     MailViewer m_viewer;
+    std::optional<Announcer> m_announcer;
     MainWindowEvents *m_events = nullptr;
 };
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 #include <winhttp.h>
+// After windows.h, which it needs.
+#include <oleauto.h>
 
 #include <memory>
 #include <type_traits>
@@ -43,6 +45,24 @@ struct GlobalFreer {
     void operator()(HGLOBAL memory) const { GlobalFree(memory); }
 };
 using GlobalMemory = std::unique_ptr<void, GlobalFreer>;
+
+// A library that the program loaded itself, for functions that this Windows may not have.
+struct LibraryFreer {
+    void operator()(HMODULE library) const { FreeLibrary(library); }
+};
+using LibraryHandle = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
+
+// A COM object that the program was handed a reference to.
+struct ComReleaser {
+    void operator()(IUnknown *object) const { object->Release(); }
+};
+using ComReference = std::unique_ptr<IUnknown, ComReleaser>;
+
+// A string that COM calls take (SysAllocString).
+struct BstrFreer {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+using BstrText = std::unique_ptr<OLECHAR, BstrFreer>;
 
 // A window's device context with `font` selected into it, as long as it lives.
 class DeviceContext {

@@ -50,6 +50,15 @@ log="$out/devserver.log"
 if [ -n "$probe" ]; then start_devserver "$devserver" "$log"; else start_devserver_by_its_sockets "$devserver" "$log"; fi
 run
 main_window
+# What the Windows program tells a screen reader, heard as one hears it, through WinEvents (the
+# Linux program's is heard by Orca itself, in screen_reader_e2e.sh): heard LINE.
+if [ -n "$probe" ]; then
+    heard_log=$out/heard.txt
+    "$root/scripts/wine-run" "$probe" --listen >"$heard_log" 2>/dev/null &
+    E2E_PIDS+=($!)
+    wait_for "the WinEvent listener" 20 grep -qx LISTENING "$heard_log"
+fi
+heard() { [ -z "$probe" ] || grep -qxF -- "$1" "$heard_log"; }
 if [ -z "$probe" ]; then  # Wine draws its own frame inside the window manager's
     framed() { xprop -id "$MAIN" _NET_FRAME_EXTENTS | grep -q '='; }
     wait_for "the frame" 10 framed
@@ -89,7 +98,7 @@ wait_for "the design's captions" 20 shows_all $'Command1\t生成邮箱' $'Comman
 # order); on Linux, where the bus says.
 [ -n "$probe" ] || wait_for "the roles" 10 shows_all $'ROLE\tForm1\tframe' $'ROLE\tCommand1\tpush button' \
     $'ROLE\tFrame1\tpanel' $'ROLE\tLabel1\tlabel' $'ROLE\tText1\ttext' $'ROLE\tLabel4\tstatus bar' \
-    $'ROLE\tLabel7\tlabel' $'ROLE\tList1\tlist'
+    $'ROLE\tLabel7\tlabel' $'ROLE\tList1\tlist' $'LABELLED\tText1\t临时邮箱名：' $'LABELS\tLabel1\tText1' $'LABELS\tLabel7\tList1'
 bounded 10 xdotool windowactivate --sync "$MAIN" || fail "the main window could not be activated"
 wait_for "the focus on 生成邮箱" 10 shows $'FOCUS\tCommand1'
 xdotool key Return
@@ -99,6 +108,7 @@ domain=$(sed -n 's/.*HTTP GET \/ -> 200 allocated [a-z0-9]*@\([^ ]*\).*/\1/p' "$
 [ -n "$name" ] || fail "no mailbox was allocated"
 wait_for "the address, the status line and the mailbox's user and state" 10 shows_all $'Text1\t'"$name@$domain" \
     $'Label4\t检测完成.' $'Label5\t用户名：'"$name" $'Label6\t是否可用：可用'
+wait_for "the new address told" 10 heard $'ALERT\t邮箱获取完成：'"$name@$domain"
 # The mailbox's times as the window shows them: it lives ten minutes.
 label() { sed -n "s/^$1\t$2//p" "$E2E_SHOWN"; }
 start=$(label Label2 开始时间：) end=$(label Label3 结束时间：)
@@ -114,12 +124,16 @@ done
 click_at "$MAIN" 2407 2767                                # 循环接收
 wait_for "a refresh after the first mail" 20 at_least 'HTTP POST refresh' 2
 wait_for "the loop's caption" 10 shows $'Command2\t循环中..'
+wait_for "the loop's start told" 10 heard $'ALERT\t开始循环接收'
 # Mail asks for attention only while another window is active: the desktop's mark, the urgency hint
 # (or the state that a window manager derives from it), until the main window is activated. Wine 8
 # passes no mark for FlashWindowEx on to the window manager: there this is not seen.
 marked() { xprop -id "$MAIN" WM_HINTS _NET_WM_STATE | grep -qiE 'urgen|DEMANDS_ATTENTION'; }
-first_line=$'LIST\t测试发件人 <sender@example.test>|你好，这是一封测试邮件|1000'
+# A line as the list shows it; on Linux, as a screen reader reads it: sender and subject.
+list_line() { if [ -n "$probe" ]; then echo "LIST	$1|$2|$3"; else echo "LIST	$1，$2"; fi; }
+first_line=$(list_line '测试发件人 <sender@example.test>' '你好，这是一封测试邮件' 1000)
 wait_for "the first mail's line" 20 shows "$first_line"
+wait_for "the first mail told" 10 heard $'ALERT\t新邮件：测试发件人 <sender@example.test>，你好，这是一封测试邮件'
 if [ -z "$probe" ]; then
     ! marked || fail "a mail that came while the window was active marked it"
     xmessage -geometry +0+0 'another window' >/dev/null 2>&1 &
@@ -137,7 +151,7 @@ curl -sS --max-time 30 --url "smtp://127.0.0.1:$SMTP_PORT" --mail-from second@ex
     --upload-file "$out/second.eml"
 refreshes=$(count 'HTTP POST refresh')
 wait_for "two refreshes after the second mail" 20 at_least 'HTTP POST refresh' $((refreshes + 2))
-wait_for "both mails' lines" 10 shows_all "$first_line" $'LIST\t第二位 <second@example.test>|国标编码的第二封邮件|1001'
+wait_for "both mails' lines" 10 shows_all "$first_line" "$(list_line '第二位 <second@example.test>' 国标编码的第二封邮件 1001)"
 if [ -z "$probe" ]; then
     wait_for "the attention mark while another window is active" 10 marked
     bounded 10 xdotool windowactivate --sync "$MAIN" || fail "the main window could not be activated"
@@ -148,6 +162,7 @@ click_at "$MAIN" 3547 2767                                # 停止
 # Stopped: no request for three poll intervals. A loop that went on would never leave it quiet.
 wait_for "the loop to stop" 15 log_quiet_for 4
 wait_for "the loop's end" 10 shows $'Command2\t循环结束'
+wait_for "the loop's end told" 10 heard $'ALERT\t循环结束'
 stopped=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
 import -window "$MAIN" "${shot}main-window.png"
@@ -161,6 +176,7 @@ for next in Text1 Command2 List1; do
     xdotool key Tab
     wait_for "Tab to $next" 10 shows $'FOCUS\t'"$next"
 done
+wait_for "the line that Enter opens told" 10 heard "${first_line/LIST/LINE}"
 xdotool key Return
 wait_for "the mail viewer" 10 find_window '邮件内容'
 VIEWER=$(find_window '邮件内容')

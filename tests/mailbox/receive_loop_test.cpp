@@ -58,6 +58,7 @@ TEST_F(ReceiveLoop, aLoopStartedInsideAWaitRunsToItsEndBeforeTheFirstResumes)
     });
     inTheWaitAfter(3, [&] { logic.Command3_Click(); });
     logic.Command2_Click();
+    EXPECT_EQ(view.announced, Texts({u"开始循环接收", u"循环结束"})) << "nested loops start and end as one";
 
     EXPECT_EQ(exchange.requests.size(), 3u) << "one stop ends both loops";
     EXPECT_EQ(
@@ -104,7 +105,7 @@ TEST_F(ReceiveLoop, closingTheWindowEndsTheProgramWithNoFurtherRequestOrBox)
     }
 }
 
-TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderAndEachRefreshWithNewMailAsksForAttention)
+TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderAndEachRefreshWithNewMailAsksForAttentionAndIsSpoken)
 {
     const Mail m1 {"a@x", "one", "1"}, m2 {"b@x", "two", "2"}, m3 {"c@x", "three", "3"},
         m4 {"d@x", "four", "4"}, m5 {"e@x", "five", "5"};
@@ -116,6 +117,10 @@ TEST_F(ReceiveLoop, everyMailIsListedOnceInArrivalOrderAndEachRefreshWithNewMail
     logic.Command2_Click();
     EXPECT_EQ(view.list, Texts({u"a@x|one|1", u"b@x|two|2", u"c@x|three|3", u"d@x|four|4", u"e@x|five|5"}));
     EXPECT_EQ(view.attentionAsks, 2) << "once for the first refresh and once for the poll with two";
+    EXPECT_EQ(view.announced,
+              Texts({u"邮箱获取完成：box@venmarra.test", u"3 封新邮件，第一封：a@x，one", u"开始循环接收",
+                     u"2 封新邮件，第一封：d@x，four", u"循环结束"}))
+        << "the polls that bring no mail say nothing";
 }
 
 }  // namespace

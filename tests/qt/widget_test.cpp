@@ -1,5 +1,6 @@
 // What the Qt front end adds to the core: its windows built from the design at the desktop's
 // font, what screen readers read, input during an exchange, the viewer's box, message boxes.
+#include "qt/accessibility.h"
 #include "qt/form1.h"
 #include "qt/mail_text_edit.h"
 #include "qt/mail_viewer.h"
@@ -29,6 +30,7 @@ namespace venmarra {
 class WidgetTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { installAccessibleRoles(); }
     void form1_isBuiltFromTheDesignAtTheDesktopsFont_data();
     void form1_isBuiltFromTheDesignAtTheDesktopsFont();
     void form1_focusAfterCreationAndScreenReaderNames();
@@ -249,8 +251,8 @@ void WidgetTest::form1_labelsAndListShowPlainTextInPlace()
     QCOMPARE(child<QLineEdit>(form, ControlId::Text1)->cursorPosition(), 0);
 
     // Lines stay in the order they came, not sorted, each field isolated.
-    form.appendListItem({u"z", u"subject", u"9"});
-    form.appendListItem({u"a", u"s", u"1"});
+    form.appendListItem({u"z", u"subject", u"9"}, u"z，subject");
+    form.appendListItem({u"a", u"s", u"1"}, u"a，s");
     auto *list = child<QListWidget>(form, ControlId::List1);
     QCOMPARE(list->item(0)->text(), QStringLiteral("\u2068z\u2069|\u2068subject\u2069|\u20689\u2069"));
 }
@@ -348,6 +350,14 @@ void WidgetTest::viewer_isReusedWhileOpenCreatedAfreshAndCopiesTheMailsText()
         text1->copy();
         QCOMPARE(QGuiApplication::clipboard()->text(), selection.copied);
     }
+    // A screen reader reads the mail's text, its offsets counted in the mail: no break of the box's.
+    QAccessibleTextInterface *read = QAccessible::queryAccessibleInterface(text1)->textInterface();
+    QCOMPARE(read->characterCount(), expected.size());
+    QCOMPARE(read->text(0, read->characterCount()), expected);
+    const auto inLongLine = static_cast<int>(expected.indexOf(QStringLiteral("word "), 20000));
+    read->setCursorPosition(inLongLine);
+    QCOMPARE(read->cursorPosition(), inLongLine);
+    QCOMPARE(read->text(inLongLine, inLongLine + 5), QStringLiteral("word "));
 
     // A large mail arrives a slice at a time; a mail shown meanwhile replaces it entirely.
     std::string large;

@@ -3,10 +3,14 @@ set -euo pipefail
 
 E2E_PIDS=()
 cleanup() {  # last started first, so that the X server goes after its clients
-    local i
+    local i pid tries
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${E2E_PIDS[i]}" 2>/dev/null || true
-        wait "${E2E_PIDS[i]}" 2>/dev/null || true
+        pid=${E2E_PIDS[i]} tries=50
+        kill "$pid" 2>/dev/null || true
+        # One that does not end within 5 s of being asked (Orca may not) is made to.
+        while kill -0 "$pid" 2>/dev/null && [ $((tries -= 1)) -gt 0 ]; do sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
 }
 trap cleanup EXIT

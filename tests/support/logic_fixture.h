@@ -175,10 +175,15 @@ public:
     }
     void setText1(const std::u16string &text) override { text1 = text; }
     void disableCommand1() override { command1Enabled = false; }
-    void appendListItem(const ui::MailLine &line) override { list.push_back(line.joined(false)); }
+    void appendListItem(const ui::MailLine &line, const std::u16string &spoken) override
+    {
+        list.push_back(line.joined(false));
+        spokenList.push_back(spoken);
+    }
     int selectedListIndex() const override { return selected; }
     void showMailViewer(std::string content) override { viewer = text::utf16FromUtf8(content); }
     void askForAttention() override { ++attentionAsks; }
+    void announce(const std::u16string &text) override { announced.push_back(text); }
 
     std::u16string caption(Caption control) const
     {
@@ -199,6 +204,8 @@ public:
     std::u16string text1;
     bool command1Enabled = true;
     std::vector<std::u16string> list;  // each line's text
+    std::vector<std::u16string> spokenList;  // each line as a screen reader reads it
+    std::vector<std::u16string> announced;  // what a screen reader was told, in order
     int selected = -1;
     std::optional<std::u16string> viewer;  // nothing while the viewer has not been shown
     int attentionAsks = 0;

@@ -89,6 +89,22 @@ TEST(MailLine, isShownCutToWhatAListCanShow)
 {
     const MailLine huge = MailLine {std::u16string(1000000, u'长'), u"s", u"1"}.shown();
     EXPECT_LT(huge.joined(false).size(), 5000u) << "a megabyte is not laid out in a list line";
+    EXPECT_LT((MailLine {std::u16string(1000000, u'长'), u"s", u"1"}.spoken().size()), 5000u);
+}
+
+TEST(MailLine, isSpokenAsSenderAndSubjectWithNothingReadOutAsASymbol)
+{
+    const struct {
+        MailLine mail;
+        std::u16string_view spoken;
+    } cases[] = {
+        {{u"张三 <a@x.test>", u"你好|世界", u"1000"}, u"张三 <a@x.test>，你好|世界"},
+        {{u"a\tb\u202E\uFFFD", u" 主题\x01\n 二 ", u"1"}, u"a b，主题 二"},  // controls, bidi, U+FFFD
+        {{u"\U0001F600 \xD800x", u"", u"1"}, u"\U0001F600 x"},  // a pair stays, a lone half goes
+        {{u"\u2028", u"s", u"1"}, u"s"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.mail.spoken(), c.spoken) << testing::PrintToString(c.mail.from);
 }
 
 TEST(TwipScale, measuresTwipsAgainstTheFontsChineseCharacter)

@@ -7,7 +7,7 @@ set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 command -v x86_64-w64-mingw32-objdump >/dev/null || fail "needs x86_64-w64-mingw32-objdump (scripts/bootstrap installs it)"
 header=$(x86_64-w64-mingw32-objdump -p "$1")
-allowed=" COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll WINHTTP.dll ADVAPI32.dll SHELL32.dll "
+allowed=" COMCTL32.dll GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll WINHTTP.dll ADVAPI32.dll SHELL32.dll OLEAUT32.dll "
 imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$header")
 [ -n "$imports" ] || fail "no import table read from $1"
 for dll in $imports; do

@@ -2,7 +2,9 @@
 // the texts of the main window's controls, of List1's lines and of the viewer, as UTF-8 lines:
 // NAME<TAB>TEXT for each control, LIST<TAB>LINE, VIEWER<TAB>TEXT (without the line breaks that end
 // it), CARET<TAB>OFFSET of the viewer's box, FOCUS<TAB>NAME, each on one line, a line break written \n and a
-// tab \t.
+// tab \t. With --listen, it hooks the program's WinEvents as a screen reader does and prints, as
+// they come, until it is ended: ALERT<TAB>TEXT for each alert (the text of the object raising it)
+// and LINE<TAB>TEXT for each line of List1 that takes the focus.
 #include "ui/layout.h"
 #include "win32/layout.h"
 
@@ -59,6 +61,42 @@ std::wstring textOf(HWND window)
     return line;
 }
 
+std::wstring listLine(HWND list1, LRESULT index)
+{
+    std::wstring line(static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(index), 0)) + 1,
+                      L'\0');
+    line.resize(
+        static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXT, WPARAM(index), LPARAM(line.data()))));
+    return line;
+}
+
+void CALLBACK heard(HWINEVENTHOOK, DWORD event, HWND window, LONG, LONG child, DWORD, DWORD)
+{
+    if (event == EVENT_SYSTEM_ALERT)
+        print(L"ALERT\t" + textOf(window));
+    else if (event == EVENT_OBJECT_FOCUS && GetDlgCtrlID(window) == controlId(ControlId::List1) && child > 0)
+        print(L"LINE\t" + listLine(window, child - 1));
+}
+
+int listen(HWND form1)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(form1, &process);
+    const HWINEVENTHOOK alerts = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, &heard,
+                                                 process, 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK focus = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, &heard,
+                                                process, 0, WINEVENT_OUTOFCONTEXT);
+    if (!alerts || !focus)
+        return 3;
+    print(L"LISTENING");
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    UnhookWinEvent(focus);
+    UnhookWinEvent(alerts);
+    return 0;
+}
+
 int texts(HWND form1)
 {
     GUITHREADINFO thread {};
@@ -75,13 +113,8 @@ int texts(HWND form1)
     }
     const HWND list1 = controlNamed(form1, "List1");
     const LRESULT count = SendMessageW(list1, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring line(static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXTLEN, WPARAM(i), 0)) + 1,
-                          L'\0');
-        line.resize(
-            static_cast<std::size_t>(SendMessageW(list1, LB_GETTEXT, WPARAM(i), LPARAM(line.data()))));
-        print(L"LIST\t" + line);
-    }
+    for (LRESULT i = 0; i < count; ++i)
+        print(L"LIST\t" + listLine(list1, i));
     if (const HWND form2 = FindWindowW(L"VenmarraForm2", nullptr)) {
         const HWND box = GetDlgItem(form2, controlId(ControlId::Form2Text1));
         std::wstring text = textOf(box);
@@ -97,8 +130,10 @@ int texts(HWND form1)
 
 }  // namespace
 
-int wmain()
+int wmain(int argc, wchar_t *argv[])
 {
     const HWND form1 = FindWindowW(L"VenmarraForm1", nullptr);
-    return form1 ? texts(form1) : 2;
+    if (!form1)
+        return 2;
+    return argc > 1 && std::wstring(argv[1]) == L"--listen" ? listen(form1) : texts(form1);
 }
