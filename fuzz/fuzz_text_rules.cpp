@@ -1,6 +1,8 @@
 // The rules of text over any bytes: UTF-8 is read into well-formed UTF-16 and back, an ill-formed
 // sequence never takes an ASCII byte with it, and the inert rule gives the same text whether it is
-// applied to UTF-8 or to UTF-16, once and for all.
+// applied to UTF-8 or to UTF-16, once and for all; what a screen reader is given of any text is
+// well-formed, holds nothing that the inert rule would change and no U+FFFD, no run of two spaces
+// and none at its ends, and is given again unchanged.
 #include "properties.h"
 
 #include <algorithm>
@@ -54,6 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The same bytes as UTF-16 units: lone surrogates become U+FFFD, and nothing else changes.
     const std::u16string anyUnits = unitsOf(bytes);
+    const std::u16string said = text::spoken(anyUnits);
+    require(fuzz::isValidUtf16(said) && text::inert(said, text::Layout::OneLine) == said);
+    require(said.find(u'\uFFFD') == std::u16string::npos && said.find(u"  ") == std::u16string::npos);
+    require(said.empty() || (said.front() != u' ' && said.back() != u' '));
+    require(text::spoken(said) == said);
     const std::u16string roundTrip = text::utf16FromUtf8(text::utf8FromUtf16(anyUnits));
     require(fuzz::isValidUtf16(roundTrip) && roundTrip.size() == anyUnits.size());
     for (std::size_t i = 0; i < anyUnits.size(); ++i)
