@@ -17,7 +17,7 @@ string(JOIN "\n" CPACK_DEBIAN_DEVSERVER_DESCRIPTION
   "venmarra-devserver hands out temporary mailboxes over HTTP as Venmarra's"
   "service does, and accepts mail for them by SMTP, on this machine's loopback"
   "ports only. systemd starts it when a client first reaches its sockets;"
-  "mailboxes live ten minutes, in its memory only.")
+  "mailboxes live ten minutes, kept with their mail across restarts.")
 set(CPACK_PACKAGE_CONTACT "Venmarra developers <dev@venmarra.test>")
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -69,10 +69,10 @@ std::vector<std::string> converse(std::string_view stream, const std::vector<std
         }
     }
     const std::optional<devserver::MailboxView> view = store.view(box->name, box->sid);
-    for (const devserver::StoredMail &stored : view->newestFirst) {
-        require(fuzz::isInert(stored.mail->from, text::Layout::OneLine, devserver::kMaxFieldCharacters));
-        require(fuzz::isInert(stored.mail->subject, text::Layout::OneLine, devserver::kMaxFieldCharacters));
-        require(text::isValidUtf8(stored.mail->content));
+    for (const devserver::StoredMail &listed : view->newestFirst) {
+        require(fuzz::isInert(listed.mail.from, text::Layout::OneLine, devserver::kMaxFieldCharacters));
+        require(fuzz::isInert(listed.mail.subject, text::Layout::OneLine, devserver::kMaxFieldCharacters));
+        require(text::isValidUtf8(store.mail(box->name, box->sid, listed.mid)->mail.content));
     }
     for (std::string &line : said)
         for (std::size_t at = line.find(box->name); at != std::string::npos; at = line.find(box->name, at))

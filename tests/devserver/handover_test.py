@@ -11,15 +11,18 @@ import signal
 import socket
 import subprocess
 import sys
+import tempfile
 import time
 
 WAIT = 10  # seconds for any one step
+STORE = tempfile.mkdtemp(prefix="venmarra-store-")  # both starts keep their mail here
 
 
 def start(devserver, fds):
     # LISTEN_PID must be the service's own: bash's $$ is the process that exec keeps.
     moves = f"3<&{fds[0]} 4<&{fds[1]} {fds[0]}<&- {fds[1]}<&-"
-    return subprocess.Popen(["bash", "-c", f'LISTEN_PID=$$ exec "$0" {moves}', devserver], pass_fds=fds,
+    return subprocess.Popen(["bash", "-c", f'LISTEN_PID=$$ exec "$0" --store "$1" {moves}', devserver, STORE],
+                            pass_fds=fds,
                             env=dict(os.environ, LISTEN_FDS="2", LISTEN_FDNAMES="http:smtp"),
                             stderr=subprocess.PIPE)
 

@@ -1,7 +1,12 @@
 #include "store.h"
+#include "store_file.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 namespace venmarra::devserver {
@@ -38,7 +43,7 @@ TEST_F(StoreTest, allocationsAreUniqueAndMailsAreReadOnlyByTheirOwnersCookie)
     ASSERT_EQ(view->newestFirst.size(), 2u);
     const std::string mid = view->newestFirst[1].mid;
     EXPECT_NE(view->newestFirst[0].mid, mid);
-    EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail->content, "1");
+    EXPECT_EQ(store.mail(box->name, box->sid, mid)->mail.content, "1");
     EXPECT_FALSE(store.view("nosuchbox", box->sid));
     EXPECT_FALSE(store.mail(box->name, box->sid, "nope"));
     EXPECT_EQ(store.storedBytes(), 15u) << "bytes as stored: sender, subject and content";
@@ -82,6 +87,114 @@ TEST_F(StoreTest, capsRefuseCleanly)
     EXPECT_EQ(store.deliverAll({box->name}, sized(40)), Delivery::Accepted);
     EXPECT_EQ(store.deliverAll({box->name}, sized(0)), Delivery::MailboxFull);
     EXPECT_EQ(store.view(box->name, box->sid)->newestFirst.size(), 2u);
+}
+
+// A folder of its own for a test's store, removed after it.
+class StoreFolder {
+public:
+    StoreFolder()
+        : m_path(std::filesystem::temp_directory_path()
+                 / ("venmarra-store-test-" + randomText(12, "abcdef0123456789")))
+    {
+    }
+    ~StoreFolder() { std::filesystem::remove_all(m_path); }
+    std::string path() const { return m_path.string(); }
+    std::string database() const { return path() + "/mail.sqlite3"; }
+    // Every byte of the store's files, the database and those SQLite keeps beside it.
+    std::string allBytes() const
+    {
+        std::string bytes;
+        for (const auto &entry : std::filesystem::directory_iterator(m_path)) {
+            std::ifstream file(entry.path(), std::ios::binary);
+            bytes.append(std::istreambuf_iterator<char>(file), {});
+        }
+        return bytes;
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+TEST_F(StoreTest, aRestartKeepsSessionsMailboxesTimesAndMailsAndNeverReusesAnIdentifier)
+{
+    const StoreFolder folder;
+    const LogLine quiet = [](const std::string &) {
+    };
+    MailStore::Allocation box;
+    std::optional<MailboxView> before;
+    {
+        StoreFile file(folder.path(), {}, quiet);
+        box = *file.store().allocate();
+        ASSERT_EQ(file.store().deliverAll({box.name}, {"a@x", "first", "body 1"}), Delivery::Accepted);
+        before = file.store().view(box.name, box.sid);
+        EXPECT_THROW(StoreFile(folder.path(), {}, quiet), StoreError) << "a second service on the same store";
+    }
+    StoreFile again(folder.path(), {}, quiet);
+    const std::optional<MailboxView> after = again.store().view(box.name, box.sid);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->created, before->created);
+    EXPECT_EQ(after->expires, before->expires);
+    ASSERT_EQ(after->newestFirst.size(), 1u);
+    const std::string firstMid = after->newestFirst[0].mid;
+    EXPECT_EQ(firstMid, before->newestFirst[0].mid);
+    EXPECT_EQ(again.store().mail(box.name, box.sid, firstMid)->mail.content, "body 1");
+    EXPECT_EQ(again.store().storedBytes(), 14u);
+    ASSERT_EQ(again.store().deliverAll({box.name}, {"b@x", "second", "body 2"}), Delivery::Accepted);
+    EXPECT_GT(std::stoll(again.store().view(box.name, box.sid)->newestFirst[0].mid), std::stoll(firstMid));
+}
+
+TEST_F(StoreTest, aPurgedMailIsGoneFromTheStoresFilesForGood)
+{
+    const StoreFolder folder;
+    std::filesystem::create_directories(folder.path());
+    MailStore store(
+        {.lifetime = 600s, .keepExpired = 600s}, [this] { return now; }, folder.database());
+    const auto box = store.allocate();
+    const std::string token = "purged-token-" + randomText(16, "abcdefghij");
+    ASSERT_EQ(store.deliverAll({box->name}, {"a@x", token, token + " in the body"}), Delivery::Accepted);
+    ASSERT_NE(folder.allBytes().find(token), std::string::npos) << "the mail is on disk";
+    now += 1200s;
+    store.purge();
+    EXPECT_EQ(folder.allBytes().find(token), std::string::npos);
+}
+
+TEST_F(StoreTest, aFileThatIsNoStoreIsMovedAsideAndANewStoreServes)
+{
+    const LogLine quiet = [](const std::string &) {
+    };
+    const auto newerSchema = [](const std::string &path) {
+        MailStore {{}, Clock::now, path};
+        sqlite3 *database = nullptr;
+        sqlite3_open(path.c_str(), &database);
+        sqlite3_exec(database, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
+        sqlite3_close(database);
+    };
+    const auto truncated = [](const std::string &path) {
+        {
+            MailStore store {{}, Clock::now, path};
+            for (int i = 0; i < 20; ++i)
+                store.deliverAll({store.allocate()->name}, {"a", "s", std::string(4000, 'x')});
+        }
+        std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2 + 100);
+    };
+    const auto garbage = [](const std::string &path) {
+        std::ofstream(path) << std::string(5000, 'g');
+    };
+    for (const auto &spoil : {std::function<void(const std::string &)>(garbage), std::function(truncated),
+                              std::function(newerSchema)}) {
+        const StoreFolder folder;
+        std::filesystem::create_directories(folder.path());
+        spoil(folder.database());
+        std::vector<std::string> logged;
+        StoreFile file(folder.path(), {}, [&](const std::string &line) { logged.push_back(line); });
+        EXPECT_TRUE(file.store().allocate()) << "a new store serves";
+        ASSERT_EQ(logged.size(), 1u);
+        EXPECT_NE(logged[0].find("moved aside"), std::string::npos) << logged[0];
+        std::size_t kept = 0;
+        for (const auto &entry : std::filesystem::directory_iterator(folder.path()))
+            kept += entry.path().filename().string().starts_with("mail.sqlite3.unusable-") ? 1 : 0;
+        EXPECT_GE(kept, 1u) << "the bad file is kept";
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 # Shared steps of the end-to-end runs: a private X server, the stand-in service, the program.
 set -euo pipefail
 
-E2E_PIDS=()
+E2E_PIDS=() E2E_FOLDERS=()
 cleanup() {  # last started first, so that the X server goes after its clients
     local i pid tries
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
@@ -12,7 +12,10 @@ cleanup() {  # last started first, so that the X server goes after its clients
         kill -9 "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+    [ ${#E2E_FOLDERS[@]} -eq 0 ] || rm -rf "${E2E_FOLDERS[@]}"
 }
+# new_store: a folder of its own for the local service's store, removed after the run.
+new_store() { local folder; folder=$(mktemp -d); E2E_FOLDERS+=("$folder"); echo "$folder"; }
 trap cleanup EXIT
 
 # fail WHY: ends the run; what the program last showed a probe (E2E_SHOWN) follows the reason.
@@ -106,7 +109,8 @@ start_stand_in() {
 # start_devserver DEVSERVER LOG: the local service with both of its ports picked by the system;
 # the HTTP one goes to VENMARRA_SERVICE_HOST, the SMTP one to SMTP_PORT.
 start_devserver() {
-    "$1" --http-port 0 --smtp-port 0 2>"$2" &
+    local store; store=$(new_store)
+    "$1" --http-port 0 --smtp-port 0 --store "$store" 2>"$2" &
     SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
     wait_for "the local service" 10 grep -q 'listening: ' "$2"
     local line; line=$(grep -m1 'listening: ' "$2")
@@ -125,7 +129,8 @@ s = [socket.socket() for _ in range(2)]
 for x in s: x.bind(("127.0.0.1", 0))
 print(*[x.getsockname()[1] for x in s])')
     read -r http smtp <<<"$ports"
-    systemd-socket-activate -l "127.0.0.1:$http" -l "127.0.0.1:$smtp" --fdname=http:smtp "$1" 2>"$2" &
+    local store; store=$(new_store)
+    systemd-socket-activate -l "127.0.0.1:$http" -l "127.0.0.1:$smtp" --fdname=http:smtp "$1" --store "$store" 2>"$2" &
     SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
     wait_for "the sockets" 10 grep -q "Listening on 127.0.0.1:$smtp" "$2"
     export VENMARRA_SERVICE_HOST=127.0.0.1:$http

@@ -14,7 +14,9 @@ std::string refusal(Delivery verdict)
     case Delivery::NoSuchMailbox: return "550 5.1.1 No such mailbox";
     case Delivery::Expired: return "550 5.1.1 Mailbox expired";
     case Delivery::MailboxFull: return "452 4.2.2 Mailbox full";
-    case Delivery::StoreFull: return "452 4.3.1 Insufficient storage";
+    case Delivery::StoreFull:
+    case Delivery::DiskFull: return "452 4.3.1 Insufficient storage";
+    case Delivery::StoreFailed: break;
     }
     return "451 4.3.0 Local error";
 }

@@ -50,7 +50,7 @@ std::string HttpApi::refreshAnswer(const std::string &name, const std::string &s
     if (view && view->live) {
         for (const StoredMail &stored : view->newestFirst)
             list.push_back(
-                {{"FROM", stored.mail->from}, {"SUBJECT", stored.mail->subject}, {"MID", stored.mid}});
+                {{"FROM", stored.mail.from}, {"SUBJECT", stored.mail.subject}, {"MID", stored.mid}});
     }
     return compact(answerWith({{"user", user}, {"list", list}}));
 }
@@ -61,7 +61,7 @@ std::string HttpApi::mailInfoAnswer(const std::string &name, const std::string &
     const std::optional<StoredMail> stored = m_store.mail(name, sid, mid);
     if (!stored)
         return compact({{"data", Json::array()}});
-    const Json part {{"DATA", Json::array({stored->mail->content})}};
+    const Json part {{"DATA", Json::array({stored->mail.content})}};
     return compact(answerWith({{"1", Json::array({part})}}));
 }
 
@@ -80,6 +80,17 @@ WebResponse HttpApi::allocate() const
 }
 
 WebResponse HttpApi::handle(const WebRequest &request) const
+{
+    try {
+        return answer(request);
+    } catch (const StoreError &error) {
+        // As the service's other failures: this request fails, the service goes on.
+        m_log("HTTP " + logValue(request.method) + " -> 500 (" + logValue(error.what()) + ")");
+        return {500, "text/plain; charset=utf-8", "the store failed\n", {}};
+    }
+}
+
+WebResponse HttpApi::answer(const WebRequest &request) const
 {
     if (request.path != "/")
         return {404, "text/plain; charset=utf-8", "not found\n", {}};

@@ -13,7 +13,7 @@ namespace venmarra::devserver {
 class HttpApi {
 public:
     HttpApi(MailStore &store, LogLine log);
-    // The answer to one request of the service's client.
+    // The answer to one request of the service's client; 500 when the store fails.
     WebResponse handle(const WebRequest &request) const;
 
     static std::string homePage(const std::string &name);
@@ -24,6 +24,7 @@ public:
     std::string mailInfoAnswer(const std::string &name, const std::string &sid, const std::string &mid) const;
 
 private:
+    WebResponse answer(const WebRequest &request) const;
     WebResponse allocate() const;
 
     MailStore &m_store;

@@ -6,7 +6,9 @@
 #include "smtp_server.h"
 #include "socket.h"
 #include "store.h"
+#include "store_file.h"
 
+#include <sys/stat.h>
 #include <systemd/sd-daemon.h>
 
 #include <csignal>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -25,6 +28,7 @@ struct Options {
     int httpPort = venmarra::build::kLocalHttpPort;
     int smtpPort = venmarra::build::kLocalSmtpPort;
     int lifetimeSeconds = static_cast<int>(StoreLimits {}.lifetime.count());
+    std::string store = defaultStoreFolder();
     bool quiet = false;
 };
 
@@ -41,7 +45,9 @@ std::string usage()
         + ")\n  --quiet         no log lines on stderr but the one with the ports"
         + "\n  --bind ADDRESS  IPv4 address to listen on (default " + defaults.bind
         + ", loopback only)\n  --lifetime S    seconds a mailbox lives (default "
-        + std::to_string(defaults.lifetimeSeconds) + ")\n  --help          this text\n";
+        + std::to_string(defaults.lifetimeSeconds)
+        + ")\n  --store FOLDER  where mailboxes and mails are kept across restarts (default " + defaults.store
+        + ")\n  --help          this text\n";
 }
 
 bool parse(int argc, char *argv[], Options &options)
@@ -60,6 +66,8 @@ bool parse(int argc, char *argv[], Options &options)
                 options.lifetimeSeconds = std::stoi(argv[++i]);
             else if (flag == "--bind" && hasValue)
                 options.bind = argv[++i];
+            else if (flag == "--store" && hasValue)
+                options.store = argv[++i];
             else
                 return false;
         } catch (const std::exception &) {
@@ -124,9 +132,19 @@ int main(int argc, char *argv[])
     const auto logLine = [&log](const std::string &line) {
         log(line);
     };
+    umask(0077);  // the store holds other people's mail
+    // A file grown past the process's size limit is a write that fails, not the end of the service.
+    std::signal(SIGXFSZ, SIG_IGN);
     StoreLimits limits;
     limits.lifetime = std::chrono::seconds(options.lifetimeSeconds);
-    MailStore store(limits);
+    std::optional<StoreFile> storeFile;
+    try {
+        storeFile.emplace(options.store, limits, logLine);
+    } catch (const StoreError &error) {
+        std::cerr << "venmarra-devserver: " << error.what() << '\n';
+        return 1;
+    }
+    MailStore &store = storeFile->store();
 
     Listeners listeners = openListeners(options);
     for (const auto &[socket, what, port] : {std::tuple(&listeners.http, "HTTP", options.httpPort),
@@ -141,7 +159,7 @@ int main(int argc, char *argv[])
     // before any thread can log.
     log.write("listening: HTTP http://" + options.bind + ':' + std::to_string(boundPort(listeners.http.get()))
               + "/, SMTP " + options.bind + ':' + std::to_string(boundPort(listeners.smtp.get()))
-              + ", mailboxes @" + kMailDomain
+              + ", mailboxes @" + kMailDomain + ", store " + storeFile->path()
               + (listeners.handed ? " (sockets handed over by systemd)" : ""));
 
     HttpApi api(store, logLine);
