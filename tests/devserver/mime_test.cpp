@@ -56,7 +56,7 @@ TEST(Mime, anUnreadableContentTypeIsPlainTextAttachmentsAreNotContentAndGarbageG
     EXPECT_EQ(parseMail("").subject, "");
 }
 
-TEST(Mime, whereTheHeaderBlockEndsWithoutItsBlankLineTheRestIsTheBody)
+TEST(Mime, whereTheHeaderBlockEndsWithoutItsBlankLineTheRestIsTheBodyAndAnEnvelopeLineIsSkipped)
 {
     const struct {
         std::string raw, subject, content;
@@ -65,6 +65,9 @@ TEST(Mime, whereTheHeaderBlockEndsWithoutItsBlankLineTheRestIsTheBody)
         {"Subject: s\r\n folded\r\nX-Spaced : yes\r\nthe body: a space in a name\r\n", "s folded",
          "the body: a space in a name\n"},
         {"Hello,\r\nSubject: not a header now\r\n", "", "Hello,\nSubject: not a header now\n"},
+        // A mail saved from a mailbox file starts with its envelope line, which is no header.
+        {"From MAILER-DAEMON Fri Apr 06 10:00:00 2026\r\nSubject: saved\r\n\r\nbody\r\n", "saved", "body\n"},
+        {"From here on, text\r\nmore text\r\n", "", "From here on, text\nmore text\n"},
     };
     for (const auto &c : cases) {
         const ParsedMail mail = parseMail(c.raw);

@@ -161,6 +161,19 @@ std::optional<std::size_t> bodyWithoutBlankLine(std::string_view raw)
     return std::nullopt;
 }
 
+// A mail saved from a mailbox file may begin with its envelope line ("From sender date"), which
+// is no header: mail readers skip it when header lines follow it.
+std::string_view withoutEnvelopeLine(std::string_view raw)
+{
+    const std::size_t end = raw.find('\n');
+    if (!raw.starts_with("From ") || end == std::string_view::npos)
+        return raw;
+    std::string_view next = raw.substr(end + 1, raw.find('\n', end + 1) - end - 1);
+    if (next.ends_with('\r'))
+        next.remove_suffix(1);
+    return isHeaderLine(next, false) ? raw.substr(end + 1) : raw;
+}
+
 // The raw mail as GMime is to read it: the header block ended by a blank line, and each NUL byte
 // written as "␀", since GMime hands texts back as C strings, which would end at a NUL.
 std::string prepared(std::string_view raw)
@@ -200,7 +213,7 @@ bool hasTooManyParts(std::string_view raw)
 ParsedMail parseMail(std::string_view raw, const std::string &envelopeSender)
 {
     initialiseGMime();
-    const std::string shown = prepared(raw);
+    const std::string shown = prepared(withoutEnvelopeLine(raw));
     GObjectPtr<GMimeStream> stream(g_mime_stream_mem_new_with_buffer(shown.data(), shown.size()));
     GObjectPtr<GMimeParser> parser(g_mime_parser_new_with_stream(stream.get()));
     GObjectPtr<GMimeMessage> message(g_mime_parser_construct_message(parser.get(), nullptr));
