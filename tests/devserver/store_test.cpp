@@ -143,6 +143,24 @@ TEST_F(StoreTest, aRestartKeepsSessionsMailboxesTimesAndMailsAndNeverReusesAnIde
     EXPECT_GT(std::stoll(again.store().view(box.name, box.sid)->newestFirst[0].mid), std::stoll(firstMid));
 }
 
+TEST(StoreFolderByDefault, isSystemdsStateFolderElseXdgStateHomeElseTheHomesLocalState)
+{
+    const struct {
+        const char *stateDirectory, *xdgStateHome;
+        std::string folder;
+    } cases[] = {
+        {"/var/lib/venmarra-devserver:/var/lib/other", "/x", "/var/lib/venmarra-devserver"},
+        {nullptr, "/home/u/state", "/home/u/state/venmarra-devserver"},
+        {nullptr, nullptr, "/home/u/.local/state/venmarra-devserver"},
+    };
+    setenv("HOME", "/home/u", 1);
+    for (const auto &c : cases) {
+        c.stateDirectory ? setenv("STATE_DIRECTORY", c.stateDirectory, 1) : unsetenv("STATE_DIRECTORY");
+        c.xdgStateHome ? setenv("XDG_STATE_HOME", c.xdgStateHome, 1) : unsetenv("XDG_STATE_HOME");
+        EXPECT_EQ(defaultStoreFolder(), c.folder);
+    }
+}
+
 TEST_F(StoreTest, aPurgedMailIsGoneFromTheStoresFilesForGood)
 {
     const StoreFolder folder;

@@ -3,7 +3,7 @@
 # them: the Linux program over the accessibility bus (atspi_probe.py), with a probe the Windows
 # program under Wine. 1. Against the local service, with mail delivered by SMTP: the design's
 # captions, Enter on 生成邮箱, the mailbox's details, Tab round the window, poll, receive a UTF-8 and
-# a GB18030 mail, stop, open the first by Tab and Enter, close the viewer, open the second by Down
+# a GB18030 mail, stop, restart the service (Linux), open the first by Tab and Enter, close the viewer, open the second by Down
 # and Enter, and the first again by a double-click, which brings the open viewer to the front with
 # the keys in its box, copy the whole mail, close. For the Linux program the service is started as
 # systemd starts it, through its sockets, and the framed window is checked to be centred. 2. Against
@@ -167,6 +167,12 @@ stopped=$(count 'HTTP POST refresh')
 [ "$(count "HTTP POST refresh $name (owner)")" = "$stopped" ] || fail "a refresh went out without the mailbox's cookie"
 import -window "$MAIN" "${shot}main-window.png"
 
+# The service restarted: the program's mailbox, cookie and mails are the same (on Linux, where
+# the service is started by its sockets, on the same ports).
+if [ -z "$probe" ]; then
+    restart_devserver_by_its_sockets "$devserver" "$log"
+    wait_for "the service to start again" 10 bash -c "[ \$(grep -c 'Listening on' '$log') -ge 4 ]"
+fi
 # The first mail by the keyboard: from 停止, Tab passes the disabled 生成邮箱 on its way to the list,
 # whose cursor marks its first line; Enter opens that line.
 first_text=$'VIEWER\t你好！\\n\\n这是 Venmarra 本地服务收到的一封测试邮件。\\n第三行：Hello from scripts/send-mail.'

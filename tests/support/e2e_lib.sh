@@ -129,8 +129,17 @@ s = [socket.socket() for _ in range(2)]
 for x in s: x.bind(("127.0.0.1", 0))
 print(*[x.getsockname()[1] for x in s])')
     read -r http smtp <<<"$ports"
-    local store; store=$(new_store)
-    systemd-socket-activate -l "127.0.0.1:$http" -l "127.0.0.1:$smtp" --fdname=http:smtp "$1" --store "$store" 2>"$2" &
+    E2E_SOCKETS=("$http" "$smtp" "$(new_store)")
+    : >"$2"
+    restart_devserver_by_its_sockets "$1" "$2"
+}
+# restart_devserver_by_its_sockets DEVSERVER LOG: the service stopped, if it runs, and started
+# again as above, on the same ports and the same store.
+restart_devserver_by_its_sockets() {
+    [ -z "${SERVICE_PID:-}" ] || stop_service
+    local http=${E2E_SOCKETS[0]} smtp=${E2E_SOCKETS[1]}
+    systemd-socket-activate -l "127.0.0.1:$http" -l "127.0.0.1:$smtp" --fdname=http:smtp "$1" \
+        --store "${E2E_SOCKETS[2]}" 2>>"$2" &
     SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
     wait_for "the sockets" 10 grep -q "Listening on 127.0.0.1:$smtp" "$2"
     export VENMARRA_SERVICE_HOST=127.0.0.1:$http
