@@ -19,7 +19,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     win32::Form1 form1;
     MainWindowLogic logic(form1, toolkit, ServiceAccess {exchange, charsets});
     form1.attach(&logic);
-    toolkit.setOwner(form1.window());
     logic.Form_Load();
     form1.show();
     MSG message;

@@ -51,7 +51,9 @@ void Win32Toolkit::messageBox(const std::u16string &text, MessageIcon icon, cons
 {
     const std::wstring caption = wide(title.empty() ? texts::kApplicationTitle : title);
     const UINT style = MB_OK | (icon == MessageIcon::Information ? MB_ICONINFORMATION : 0);
-    MessageBoxW(m_owner, wide(text).c_str(), caption.c_str(), style);
+    // Owned by no window, a task-modal box disables every window of the program while it is open
+    // and comes to the foreground: in front of whichever window was active, the viewer too.
+    MessageBoxW(nullptr, wide(text).c_str(), caption.c_str(), style | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
 void Win32Toolkit::processEventsFor(int ms)

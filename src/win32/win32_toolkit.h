@@ -13,17 +13,11 @@ void dispatchMessage(MSG &message);
 // exchanges on a thread of their own while the windows repaint.
 class Win32Toolkit final : public Toolkit {
 public:
-    // Message boxes are modal to `owner` (the main window) once it is set.
-    void setOwner(HWND owner) { m_owner = owner; }
-
     void messageBox(const std::u16string &text, MessageIcon icon, const std::u16string &title) override;
     void processEventsFor(int ms) override;
     void runInBackground(const std::function<void()> &work) override;
     void endProgram() override;
     std::int64_t clock() override;
-
-private:
-    HWND m_owner = nullptr;
 };
 
 }  // namespace venmarra::win32

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <set>
 
 namespace venmarra::devserver {
@@ -30,6 +31,8 @@ TEST_F(StoreTest, allocationsAreUniqueAndMailsAreReadOnlyByTheirOwnersCookie)
     for (int i = 0; i < 200; ++i) {
         const auto allocation = store.allocate();
         ASSERT_TRUE(allocation);
+        EXPECT_TRUE(std::regex_match(allocation->name, std::regex("[a-ln-vx-z][a-ln-vx-z0-9]{5}")))
+            << allocation->name << ": six characters, a letter first, no m or w (the address box's width)";
         names.insert(allocation->name);
         sids.insert(allocation->sid);
     }

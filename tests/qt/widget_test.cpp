@@ -244,6 +244,20 @@ void WidgetTest::form1_labelsAndListShowPlainTextInPlace()
     QVERIFY(label5->width() > child(form, ControlId::Frame1)->width());
     QCOMPARE(form.size(), windowSize);
 
+    // Every address of the local service's form, six of its widest character and its domain, is
+    // seen whole: the box need not scroll to show its end.
+    auto *box = child<QLineEdit>(form, ControlId::Text1);
+    const auto caretAt = [box] {
+        return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    };
+    for (const QChar c : QStringLiteral("abcdefghijklnopqrstuvxyz0123456789")) {
+        form.setText1((QString(6, c) + QStringLiteral("@venmarra.test")).toStdU16String());
+        const int start = caretAt();
+        box->end(false);
+        QCOMPARE(caretAt() - start, box->fontMetrics().horizontalAdvance(box->text()));
+        QVERIFY2(caretAt() < box->contentsRect().right(), qPrintable(box->text()));
+    }
+
     // The address shows from its first character, whatever its length.
     const std::u16string address = std::u16string(40000, u'n') + u"@venmarra.test";
     form.setText1(address);

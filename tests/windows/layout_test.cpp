@@ -86,7 +86,7 @@ RECT captionPlace(const Control &control)
 void expectCaptionsFitAndCoverNothing(HWND window)
 {
     const std::vector<Control> controls = controlsOf(window);
-    ASSERT_EQ(controls.size(), 13u);  // the lines are drawn on the window
+    ASSERT_EQ(controls.size(), 14u);  // the lines are drawn on the window; the announcer has no size
     RECT client {};
     GetClientRect(window, &client);
     MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&client), 2);
@@ -140,6 +140,17 @@ TEST_P(WindowsLayout, theWindowGrowsWithTheDesktopFontAndEveryCaptionFits)
             && design.kind != ui::ControlKind::Line) {  // a list's text only names it
             EXPECT_EQ(text, std::wstring(design.caption.begin(), design.caption.end())) << design.name;
         }
+    }
+    // Every address of the local service's form, six of its widest character and its domain, fits
+    // the address box whole.
+    const HWND text1 = GetDlgItem(GetDlgItem(form.window(), controlId(ui::ControlId::Frame1)),
+                                  controlId(ui::ControlId::Text1));
+    RECT box {};
+    GetClientRect(text1, &box);
+    const LRESULT margins = SendMessageW(text1, EM_GETMARGINS, 0, 0);
+    for (const wchar_t c : std::wstring(L"abcdefghijklnopqrstuvxyz0123456789")) {
+        const std::wstring address = std::wstring(6, c) + L"@venmarra.test";
+        EXPECT_LE(extentIn(text1, address).cx + LOWORD(margins) + HIWORD(margins), box.right) << address;
     }
     form.setCaption(ui::ControlId::Label4, u"正在获取新邮箱..");
     form.setCaption(ui::ControlId::Label5, u"邮箱名：k3x9q2rw@venmarra.test");

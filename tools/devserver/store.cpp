@@ -218,10 +218,12 @@ MailStore::~MailStore() = default;
 
 std::string MailStore::uniqueName() const
 {
-    static const std::string letters = "abcdefghijklmnopqrstuvwxyz";
+    // Six characters, a letter first, without m and w, the widest letters: the whole address, the
+    // widest name of this form included, fits the program's address box at the desktop's font.
+    static const std::string letters = "abcdefghijklnopqrstuvxyz";
     static const std::string lettersAndDigits = letters + "0123456789";
     for (;;) {
-        std::string name = randomText(1, letters) + randomText(9, lettersAndDigits);
+        std::string name = randomText(1, letters) + randomText(5, lettersAndDigits);
         if (!Statement(m_database.get(), "SELECT 1 FROM mailboxes WHERE name = ?").bind(name).step())
             return name;
     }
