@@ -2,7 +2,8 @@
 // no break opportunity (one kind and size a process, so that each peak is its own): from setting
 // the text to the first paint of the box; the longest that a message posted to the window waited;
 // how far past its 1200 ms the receive loop's wait (the toolkit's, as the program runs it) ran
-// late, until the whole text is in the box; the peak memory that the mail raised.
+// late, until the whole text is in the box; the peak memory that the mail raised; and how much
+// Ctrl+A, Ctrl+C of the whole mail raised the peak after that.
 // usage: windows_viewer_bench.exe words|chinese|letters MEGABYTES
 #include "win32/form2.h"
 #include "win32/win32_toolkit.h"
@@ -111,17 +112,22 @@ int wmain(int argc, wchar_t **argv)
     g_figures.allInMs = msSince(g_start);
     done = true;
     pinger.join();
-    const double raised = static_cast<double>(workingSet(true) - before) / static_cast<double>(mailBytes);
+    const std::size_t filledPeak = workingSet(true);
+    const double raised = static_cast<double>(filledPeak - before) / static_cast<double>(mailBytes);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_COPY, 0, 0);
+    const double copyRaised
+        = static_cast<double>(workingSet(true) - filledPeak) / static_cast<double>(mailBytes);
 
     const Figures &f = g_figures;
     const bool met = f.firstPaintMs >= 0 && f.firstPaintMs < 500 && f.longestMessageWaitMs <= 100
-        && f.loopLateMs <= 100 && raised <= 5 && !viewer.window()->box().isLoading();
+        && f.loopLateMs <= 100 && raised <= 5 && copyRaised <= 3 && !viewer.window()->box().isLoading();
     std::printf(
         "| 7. Windows viewer under Wine, %zu MB one line of %ls: first paint / longest wait of a message / "
-        "receive loop late / all in, peak memory raised | %.0f / %.0f / %.0f ms / %.1f s, %.1f × the mail | "
-        "— | < 500 ms, no wait > 100 ms, ≤ 5 × | %s |\n",
+        "receive loop late / all in, peak memory raised, then by copying it all | %.0f / %.0f / %.0f ms / "
+        "%.1f s, %.1f × / %.1f × the mail | — | < 500 ms, no wait > 100 ms, ≤ 5 ×, copy ≤ 3 × | %s |\n",
         megabytes, kind.c_str(), f.firstPaintMs, f.longestMessageWaitMs, f.loopLateMs, f.allInMs / 1000,
-        raised, met ? "met" : "**missed**");
+        raised, copyRaised, met ? "met" : "**missed**");
     std::fflush(stdout);
     return 0;
 }

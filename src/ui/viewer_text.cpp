@@ -143,6 +143,44 @@ std::string ViewerText::rest()
     return left;
 }
 
+std::string_view ViewerText::remaining() const
+{
+    return std::string_view(m_text).substr(std::min(m_next, m_text.size()));
+}
+
+std::u16string mailTextOf(std::string_view part, std::u16string_view lineBreak)
+{
+    std::u16string text;
+    text.reserve(part.size());
+    for (std::size_t at = 0; at < part.size();) {
+        const std::size_t end = lineEndFrom(part, at);
+        text += text::utf16FromUtf8(part.substr(at, end - at));
+        if (end == part.size())
+            break;
+        text.append(lineBreak);
+        at = end + lineBreakLength(part, end);
+    }
+    return text;
+}
+
+void OwnBreaks::replace(std::size_t start, std::size_t end, std::size_t inserted)
+{
+    // Those that the part touches go; those after it move by what the part grew or shrank by.
+    const auto first = std::ranges::find_if(m_at, [&](std::size_t at) { return at + m_length > start; });
+    const auto after = std::find_if(first, m_at.end(), [&](std::size_t at) { return at >= end; });
+    const auto kept = m_at.erase(first, after);
+    for (auto at = kept; at != m_at.end(); ++at)
+        *at = *at + inserted - (end - start);
+}
+
+std::vector<std::size_t> OwnBreaks::within(std::size_t start, std::size_t end) const
+{
+    std::vector<std::size_t> part;
+    for (auto at = std::ranges::lower_bound(m_at, start); at != m_at.end() && *at < end; ++at)
+        part.push_back(*at - start);
+    return part;
+}
+
 std::u16string mailTextOf(std::u16string_view shown, std::u16string_view separator,
                           std::span<const std::size_t> ownBreaks, std::u16string_view lineBreak)
 {

@@ -45,6 +45,8 @@ public:
     Slice next(std::size_t maxUnits, std::u16string_view separator);
     // What is left to take, as the mail has it (UTF-8); nothing is left after.
     std::string rest();
+    // What is left to take, left in place.
+    std::string_view remaining() const;
 
 private:
     // The next piece of the line that m_next is in, taken, in UTF-16.
@@ -69,5 +71,29 @@ private:
 // which go. The others become `lineBreak`.
 std::u16string mailTextOf(std::u16string_view shown, std::u16string_view separator,
                           std::span<const std::size_t> ownBreaks, std::u16string_view lineBreak);
+// A part of a mail (well-formed UTF-8) as text whose line breaks are each `lineBreak`.
+std::u16string mailTextOf(std::string_view part, std::u16string_view lineBreak);
+
+// Where a box's own breaks stand in its text, kept in step as the user edits it. An edit replaces
+// a part of the text, never splitting a line break (a box moves over one as one character); an
+// own break that the part takes in goes with it, and those after it move.
+class OwnBreaks {
+public:
+    explicit OwnBreaks(std::size_t separatorLength)
+        : m_length(separatorLength)
+    {
+    }
+    // One more, after all the others.
+    void add(std::size_t at) { m_at.push_back(at); }
+    void clear() { m_at.clear(); }
+    // The text from `start` to `end` was replaced by `inserted` units.
+    void replace(std::size_t start, std::size_t end, std::size_t inserted);
+    // Those that begin from `start` to before `end`, counted from `start`.
+    std::vector<std::size_t> within(std::size_t start, std::size_t end) const;
+
+private:
+    std::size_t m_length;
+    std::vector<std::size_t> m_at;  // in order
+};
 
 }  // namespace venmarra::ui

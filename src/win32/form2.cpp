@@ -48,7 +48,7 @@ void Form2::setText1(std::string text)
 std::optional<LRESULT> Form2::handle(UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_TIMER && wParam == MailTextBox::kAppendTimer && m_box) {
-        m_box->appendNextSlice();
+        m_box->appendForATurn();
         return 0;
     }
     // The box is the window's whole content: the keys (Ctrl+A, Ctrl+C, the arrows) go to it at once.

@@ -89,6 +89,29 @@ private:
     HGDIOBJ m_previous;
 };
 
+// Memory that another owns (an EDIT's text, EM_GETHANDLE), locked for reading as long as this lives.
+class LockedLocal {
+public:
+    explicit LockedLocal(HLOCAL memory)
+        : m_memory(memory)
+        , m_locked(memory ? LocalLock(memory) : nullptr)
+    {
+    }
+    ~LockedLocal()
+    {
+        if (m_locked)
+            LocalUnlock(m_memory);
+    }
+    LockedLocal(const LockedLocal &) = delete;
+    LockedLocal &operator=(const LockedLocal &) = delete;
+
+    const void *get() const { return m_locked; }
+
+private:
+    HLOCAL m_memory;
+    void *m_locked;
+};
+
 // The clipboard, open for `owner` as long as it lives (if it could be opened).
 class OpenClipboardScope {
 public:

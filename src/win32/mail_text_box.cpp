@@ -16,21 +16,15 @@ namespace {
 // A row and the box's own break after it, and the mail's line breaks.
 constexpr std::u16string_view kSeparator = u"\r\n";
 
-void putOnClipboard(HWND owner, const std::wstring &text)
+// `text`, Unicode text in global memory, handed to the clipboard.
+void putOnClipboard(HWND owner, GlobalMemory text)
 {
     const OpenClipboardScope clipboard(owner);
     if (!clipboard)
         return;
     EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    void *locked = memory ? GlobalLock(memory.get()) : nullptr;
-    if (!locked)
-        return;
-    std::memcpy(locked, text.c_str(), bytes);
-    GlobalUnlock(memory.get());
-    if (SetClipboardData(CF_UNICODETEXT, memory.get()))
-        memory.release();  // the clipboard owns it now
+    if (SetClipboardData(CF_UNICODETEXT, text.get()))
+        text.release();  // the clipboard owns it now
 }
 
 // Gives `control` an empty buffer with room for `units`, so that it need not grow, and move its
@@ -56,6 +50,22 @@ std::wstring boxText(HWND control)
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+// Whether `message` may change the box's text as the user edits it: a character typed (Enter,
+// Tab and Backspace among them), Delete, a paste, a clear, an input method's character, a
+// replacement from outside. Other keys and control characters only move or copy.
+bool editsText(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_CHAR: return wParam >= 0x20 || wParam == L'\r' || wParam == L'\t' || wParam == L'\b';
+    case WM_KEYDOWN: return wParam == VK_DELETE;
+    case WM_IME_CHAR:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case EM_REPLACESEL: return true;
+    default: return false;
+    }
 }
 
 }  // namespace
@@ -130,7 +140,8 @@ bool MailTextBox::appendNextSlice()
     // Appended at the end, leaving the user's selection and the rows in view as they are.
     const auto length = static_cast<DWORD>(GetWindowTextLengthW(m_control));
     for (const std::size_t own : slice.ownBreaks)
-        m_ownBreaks.push_back(length + static_cast<DWORD>(own));
+        m_ownBreaks.add(length + own);
+    m_appending = true;
     DWORD start = 0, end = 0;
     SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const LRESULT firstRow = SendMessageW(m_control, EM_GETFIRSTVISIBLELINE, 0, 0);
@@ -141,6 +152,7 @@ bool MailTextBox::appendNextSlice()
     SendMessageW(m_control, EM_LINESCROLL, 0,
                  firstRow - SendMessageW(m_control, EM_GETFIRSTVISIBLELINE, 0, 0));
     SendMessageW(m_control, WM_SETREDRAW, TRUE, 0);
+    m_appending = false;
     InvalidateRect(m_control, nullptr, FALSE);
     if (!m_pending->atEnd())
         return true;
@@ -149,24 +161,47 @@ bool MailTextBox::appendNextSlice()
     return false;
 }
 
+bool MailTextBox::appendForATurn()
+{
+    const auto began = std::chrono::steady_clock::now();
+    while (appendNextSlice()) {
+        if (std::chrono::steady_clock::now() - began >= kTurn || HIWORD(GetQueueStatus(QS_INPUT)) != 0)
+            return true;
+    }
+    return false;
+}
+
 std::wstring MailTextBox::mailText(DWORD start, DWORD end) const
 {
     const std::wstring text = boxText(m_control);
     end = std::min(end, static_cast<DWORD>(text.size()));
     start = std::min(start, end);
-    std::vector<std::size_t> ownBreaks;  // those within the part, from its start
-    for (auto at = std::lower_bound(m_ownBreaks.begin(), m_ownBreaks.end(), start);
-         at != m_ownBreaks.end() && *at < end; ++at)
-        ownBreaks.push_back(*at - start);
     return wide(ui::mailTextOf(fromWide(std::wstring_view(text).substr(start, end - start)), kSeparator,
-                               ownBreaks, u"\r\n"));
+                               m_ownBreaks.within(start, end), u"\r\n"));
 }
 
-std::wstring MailTextBox::selectedText() const
+MailTextBox::Selection MailTextBox::selection() const
 {
-    DWORD start = 0, end = 0;
-    SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return mailText(start, end);
+    Selection selected {0, 0, static_cast<DWORD>(GetWindowTextLengthW(m_control))};
+    SendMessageW(m_control, EM_GETSEL, reinterpret_cast<WPARAM>(&selected.start),
+                 reinterpret_cast<LPARAM>(&selected.end));
+    return selected;
+}
+
+void MailTextBox::followEdit(const Selection &before)
+{
+    const Selection after = selection();
+    const auto grown = static_cast<long long>(after.length) - static_cast<long long>(before.length);
+    if (before.start != before.end) {  // the selection replaced
+        m_ownBreaks.replace(before.start, before.end,
+                            static_cast<std::size_t>(grown + (before.end - before.start)));
+    } else if (grown > 0) {  // typed or pasted at the caret
+        m_ownBreaks.replace(before.start, before.start, static_cast<std::size_t>(grown));
+    } else if (grown < 0 && after.start < before.start) {  // erased before the caret
+        m_ownBreaks.replace(after.start, before.start, 0);
+    } else if (grown < 0) {  // erased after it
+        m_ownBreaks.replace(before.start, before.start + static_cast<DWORD>(-grown), 0);
+    }
 }
 
 void MailTextBox::reflow()
@@ -181,19 +216,63 @@ void MailTextBox::reflow()
 
 void MailTextBox::copySelection() const
 {
-    putOnClipboard(m_owner, selectedText());
+    // Written straight from the box's own text into the clipboard's memory: a copy of a mail of
+    // megabytes takes no more than the copy itself.
+    Selection selected = selection();
+    selected.end = std::min(selected.end, selected.length);
+    selected.start = std::min(selected.start, selected.end);
+    const std::vector<std::size_t> own = m_ownBreaks.within(selected.start, selected.end);
+    const bool whole = m_pending && selected.start == 0 && selected.end == selected.length;
+    const std::u16string rest = whole ? ui::mailTextOf(m_pending->remaining(), u"\r\n") : std::u16string();
+    const std::size_t units = selected.end - selected.start - own.size() * kSeparator.size() + rest.size();
+    GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(wchar_t)));
+    auto *out = memory ? static_cast<wchar_t *>(GlobalLock(memory.get())) : nullptr;
+    if (!out)
+        return;
+    {
+        const LockedLocal box(reinterpret_cast<HLOCAL>(SendMessageW(m_control, EM_GETHANDLE, 0, 0)));
+        const auto *text = static_cast<const wchar_t *>(box.get());
+        std::size_t from = selected.start;
+        for (const std::size_t at : own) {  // each of the box's own breaks left out
+            out = text ? std::copy(text + from, text + selected.start + at, out) : out;
+            from = selected.start + at + kSeparator.size();
+        }
+        out = text ? std::copy(text + from, text + selected.end, out) : out;
+    }
+    out = std::copy(rest.begin(), rest.end(), out);
+    *out = L'\0';
+    GlobalUnlock(memory.get());
+    putOnClipboard(m_owner, std::move(memory));
 }
 
 LRESULT CALLBACK MailTextBox::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                                UINT_PTR, DWORD_PTR self)
 {
     // The keys, the context menu's Copy and Cut all copy through WM_COPY and WM_CUT.
-    const auto *box = reinterpret_cast<const MailTextBox *>(self);
-    if (message == WM_COPY || message == WM_CUT) {
+    auto *box = reinterpret_cast<MailTextBox *>(self);
+    switch (message) {
+    case WM_COPY:
+    case WM_CUT:
         box->copySelection();
         if (message == WM_CUT)
             SendMessageW(control, WM_CLEAR, 0, 0);
         return 0;
+    case WM_UNDO:
+    case EM_UNDO: return FALSE;  // an edit undone where the box's breaks could not follow it
+    case WM_CHAR:
+        if (wParam == 0x1A)  // Ctrl+Z
+            return 0;
+        break;
+    default: break;
+    }
+    if (!box->m_appending && !box->m_followingEdit && editsText(message, wParam)) {
+        // One edit, followed once: what the box sends itself meanwhile (a cut's clear) is part of it.
+        box->m_followingEdit = true;
+        const Selection before = box->selection();
+        const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+        box->followEdit(before);
+        box->m_followingEdit = false;
+        return result;
     }
     return DefSubclassProc(control, message, wParam, lParam);
 }

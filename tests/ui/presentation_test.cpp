@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace venmarra::ui {
 namespace {
 
@@ -77,6 +79,72 @@ TEST(ViewerText, rowsThatTheBoxMeasuresBreakWhereALineMayBreak)
     for (const auto &c : cases) {
         ViewerText viewer(text::utf8FromUtf16(c.line), [&](std::u16string_view) { return c.fit; });
         EXPECT_EQ(viewer.next(1000, u"|").text, c.shown);
+    }
+}
+
+// A box's text of rows, each unit marked when it belongs to one of the box's own breaks: the
+// plain model that OwnBreaks must agree with, whatever the user does to the text.
+struct MarkedText {
+    std::u16string text;
+    std::vector<bool> own;
+
+    // `at` moved off the inside of a line break, which no edit of a box's splits.
+    std::size_t whole(std::size_t at) const
+    {
+        return at > 0 && at < text.size() && text[at - 1] == u'\r' && text[at] == u'\n' ? at + 1 : at;
+    }
+    void replace(std::size_t start, std::size_t end, std::u16string_view inserted)
+    {
+        text.replace(start, end - start, inserted);
+        own.erase(own.begin() + static_cast<std::ptrdiff_t>(start),
+                  own.begin() + static_cast<std::ptrdiff_t>(end));
+        own.insert(own.begin() + static_cast<std::ptrdiff_t>(start), inserted.size(), false);
+    }
+    // The part from `start` to `end` without the box's own breaks.
+    std::u16string mailText(std::size_t start, std::size_t end) const
+    {
+        std::u16string kept;
+        for (std::size_t at = start; at < end; ++at)
+            if (!own[at])
+                kept.push_back(text[at]);
+        return kept;
+    }
+};
+
+TEST(OwnBreaks, followAnyEditsSoThatCopyingGivesWhatAPlainModelOfTheSameEditsHolds)
+{
+    std::mt19937 random(20261209);
+    const auto upTo = [&](std::size_t most) {
+        return std::uniform_int_distribution<std::size_t>(0, most)(random);
+    };
+    const std::u16string_view words[] = {u"", u"a", u"长", u"word ", u"\r\n", u"b\r\nc"};
+    for (int round = 0; round < 300; ++round) {
+        MarkedText box;
+        OwnBreaks breaks(2);
+        for (std::size_t row = upTo(12); row > 0; --row) {
+            for (std::size_t word = upTo(4); word > 0; --word)
+                box.replace(box.text.size(), box.text.size(), words[upTo(3)]);
+            const bool own = upTo(1) == 1;
+            if (own)
+                breaks.add(box.text.size());
+            box.text += u"\r\n";
+            box.own.insert(box.own.end(), 2, own);
+        }
+        for (std::size_t edit = upTo(15); edit > 0; --edit) {  // insertions, deletions, line breaks
+            std::size_t start = box.whole(upTo(box.text.size())), end = box.whole(upTo(box.text.size()));
+            if (start > end)
+                std::swap(start, end);
+            const std::u16string_view inserted = words[upTo(std::size(words) - 1)];
+            box.replace(start, end, inserted);
+            breaks.replace(start, end, inserted.size());
+        }
+        std::size_t start = box.whole(upTo(box.text.size())), end = box.whole(upTo(box.text.size()));
+        if (start > end)
+            std::swap(start, end);
+        ASSERT_EQ(mailTextOf(std::u16string_view(box.text).substr(start, end - start), u"\r\n",
+                             breaks.within(start, end), u"\r\n"),
+                  box.mailText(start, end))
+            << "round " << round;
     }
 }
 

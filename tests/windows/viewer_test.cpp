@@ -60,6 +60,41 @@ TEST(WindowsViewer, copyingGivesTheMailsTextWhateverItsLinesLengths)
     }
 }
 
+TEST(WindowsViewer, aCopyIsWhatTheUserSeesAfterEditsAndTheWholeMailWhileItGoesIn)
+{
+    std::u16string words;
+    while (words.size() < 3000)
+        words += u"word 长长的中文 ";
+    MailViewer viewer;
+    viewer.show();
+    viewer.setText(text::utf8FromUtf16(words + u"\nsecond line"));
+    untilLoaded(viewer);
+    const std::wstring before = allCopied(viewer);
+    const HWND box = viewer.window()->text1();
+    ASSERT_GT(SendMessageW(box, EM_GETLINECOUNT, 0, 0), 10) << "the first line wraps";
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    for (int i = 0; i < 5; ++i)
+        SendMessageW(box, WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(allCopied(viewer), before.substr(5)) << "five characters fewer, every line break kept";
+    // Typed at the end of the first row, where the box's own break stands, and a line break there.
+    const auto rowEnd = static_cast<WPARAM>(SendMessageW(box, EM_LINEINDEX, 1, 0) - 2);
+    SendMessageW(box, EM_SETSEL, rowEnd, rowEnd);
+    SendMessageW(box, WM_CHAR, L'Z', 0);
+    SendMessageW(box, WM_CHAR, L'\r', 0);
+    EXPECT_EQ(allCopied(viewer), before.substr(5, rowEnd) + L"Z\r\n" + before.substr(5 + rowEnd));
+
+    // Ctrl+A, Ctrl+C while a long mail still goes in: all of it.
+    std::u16string large;
+    while (large.size() < 2000000)
+        large += u"长长的中文没有空格 words\n";
+    viewer.setText(text::utf8FromUtf16(large));
+    ASSERT_TRUE(viewer.window()->box().isLoading());
+    std::wstring expected;
+    for (const char16_t c : large)
+        expected += c == u'\n' ? std::wstring(L"\r\n") : std::wstring(1, static_cast<wchar_t>(c));
+    EXPECT_EQ(allCopied(viewer), expected);
+}
+
 TEST(WindowsViewer, aNewMailReplacesOneStillGoingInAndOpensAFreshViewerOnceClosed)
 {
     MailViewer viewer;
