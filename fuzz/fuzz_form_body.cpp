@@ -1,7 +1,7 @@
 // The form bodies between the program and the local service: whatever the name and identifier,
 // the body that the program writes has exactly the fields data, type and arg, and the service's
 // form decoding gives back the name and "f=" + identifier, as UTF-8, unchanged.
-#include "http_server.h"
+#include "devserver/http_server.h"
 #include "properties.h"
 #include "service/protocol.h"
 

@@ -1,8 +1,8 @@
 // The local service's answer to any form body and cookie: a 200 with a JSON answer that a strict
 // parser reads, or a 400; and every line it logs meanwhile is one inert line.
-#include "http_api.h"
-#include "http_server.h"
-#include "log.h"
+#include "devserver/http_api.h"
+#include "devserver/http_server.h"
+#include "devserver/log.h"
 #include "properties.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

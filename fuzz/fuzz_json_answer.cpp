@@ -1,10 +1,10 @@
 // The local service's JSON answers over any mail and any mailbox name: each is well-formed UTF-8
 // that a strict parser reads, and the program's own reader finds in it what was stored, as the
 // rules of text keep it.
-#include "http_api.h"
+#include "devserver/http_api.h"
+#include "devserver/store.h"
 #include "properties.h"
 #include "service/answer_reader.h"
-#include "store.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <nlohmann/json.hpp>

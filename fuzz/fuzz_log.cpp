@@ -1,6 +1,6 @@
 // The local service's log writer over any line: exactly one entry, one timestamped line of inert,
 // well-formed UTF-8, cut at the log's length.
-#include "log.h"
+#include "devserver/log.h"
 #include "properties.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 // The local service's reading of any delivered mail: the sender and the subject are inert
 // one-line text of at most a line's length, the content is well-formed UTF-8, and a mail without
 // a header block is shown as its text.
-#include "mime.h"
+#include "devserver/mime.h"
 #include "properties.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

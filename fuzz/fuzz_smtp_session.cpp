@@ -1,9 +1,9 @@
 // The local service's SMTP sessions over any bytes, split at any points: what it replies, logs and
 // stores is the same however the bytes arrive; every reply is well-formed, every log line one
 // inert line, every stored mail well-formed. "{box}" in the input stands for a live mailbox.
-#include "delivery.h"
-#include "log.h"
-#include "mime.h"
+#include "devserver/delivery.h"
+#include "devserver/log.h"
+#include "devserver/mime.h"
 #include "properties.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -4,7 +4,7 @@
 // mailbox's list and in the mail itself; the mail's bytes count against the store's cap.
 #include "properties.h"
 
-#include "store.h"
+#include "devserver/store.h"
 #include "text/utf.h"
 
 namespace {

@@ -4,21 +4,6 @@
 #include "text/utf.h"
 
 namespace venmarra {
-namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto isSpace = [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-    };
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-}  // namespace
 
 std::string charsetOf(std::string_view contentType)
 {
@@ -26,12 +11,12 @@ std::string charsetOf(std::string_view contentType)
     while (end != std::string_view::npos) {
         const std::size_t start = end + 1;
         end = contentType.find(';', start);
-        const std::string_view parameter = trimmed(contentType.substr(start, end - start));
+        const std::string_view parameter = text::trimmedAscii(contentType.substr(start, end - start));
         const std::size_t equals = parameter.find('=');
         if (equals == std::string_view::npos
-            || text::asciiLower(trimmed(parameter.substr(0, equals))) != "charset")
+            || text::asciiLower(text::trimmedAscii(parameter.substr(0, equals))) != "charset")
             continue;
-        std::string_view value = trimmed(parameter.substr(equals + 1));
+        std::string_view value = text::trimmedAscii(parameter.substr(equals + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         return std::string(value);

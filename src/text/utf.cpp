@@ -106,6 +106,15 @@ std::string latin1FromUtf16(std::u16string_view text)
     return bytes;
 }
 
+std::string_view trimmedAscii(std::string_view text)
+{
+    constexpr std::string_view kWhiteSpace = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(kWhiteSpace);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+}
+
 std::u16string asciiLower(std::u16string_view text)
 {
     return lowered(std::u16string(text));

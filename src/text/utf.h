@@ -41,6 +41,10 @@ std::u16string utf16FromLatin1(std::string_view bytes);
 // Each character as the byte of the same number; one above U+00FF becomes "?".
 std::string latin1FromUtf16(std::u16string_view text);
 
+// `text` without the ASCII white space at its ends: spaces, tabs, line ends, vertical tabs and
+// form feeds, as the C locale counts them.
+std::string_view trimmedAscii(std::string_view text);
+
 // ASCII letters in one case; every other character as it is.
 std::u16string asciiLower(std::u16string_view text);
 std::string asciiLower(std::string_view text);

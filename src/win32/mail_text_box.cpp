@@ -31,17 +31,14 @@ void putOnClipboard(HWND owner, GlobalMemory text)
 // text each time, as a large mail goes in.
 void reserve(HWND control, std::size_t units)
 {
-    const HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE, (units + 1) * sizeof(wchar_t));
-    auto *text = buffer ? static_cast<wchar_t *>(LocalLock(buffer)) : nullptr;
-    if (!text) {
-        LocalFree(buffer);
+    LocalMemory buffer(LocalAlloc(LMEM_MOVEABLE, (units + 1) * sizeof(wchar_t)));
+    auto *text = buffer ? static_cast<wchar_t *>(LocalLock(buffer.get())) : nullptr;
+    if (!text)
         return;
-    }
     *text = L'\0';
-    LocalUnlock(buffer);
-    const auto previous = reinterpret_cast<HLOCAL>(SendMessageW(control, EM_GETHANDLE, 0, 0));
-    SendMessageW(control, EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer), 0);  // the control's now
-    LocalFree(previous);
+    LocalUnlock(buffer.get());
+    const LocalMemory previous(reinterpret_cast<HLOCAL>(SendMessageW(control, EM_GETHANDLE, 0, 0)));
+    SendMessageW(control, EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer.release()), 0);  // the control's now
 }
 
 std::wstring boxText(HWND control)

@@ -1,6 +1,6 @@
 // The local service under hostile load, through real sockets on ports the system picks.
+#include "devserver/mime.h"
 #include "local_service.h"
-#include "mime.h"
 
 #include <algorithm>
 #include <cctype>

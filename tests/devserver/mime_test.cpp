@@ -1,4 +1,4 @@
-#include "mime.h"
+#include "devserver/mime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "smtp_session.h"
+#include "devserver/smtp_session.h"
 
 #include <gtest/gtest.h>
 

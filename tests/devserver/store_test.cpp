@@ -1,5 +1,5 @@
-#include "store.h"
-#include "store_file.h"
+#include "devserver/store.h"
+#include "devserver/store_file.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

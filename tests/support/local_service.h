@@ -1,11 +1,11 @@
 #pragma once
 
-#include "delivery.h"
-#include "http_api.h"
-#include "http_server.h"
-#include "log.h"
-#include "smtp_server.h"
-#include "socket.h"
+#include "devserver/delivery.h"
+#include "devserver/http_api.h"
+#include "devserver/http_server.h"
+#include "devserver/log.h"
+#include "devserver/smtp_server.h"
+#include "devserver/socket.h"
 
 #include "service/answer_reader.h"
 #include "text/utf.h"

@@ -1,4 +1,4 @@
-#include "common.h"
+#include "devserver/common.h"
 
 #include <ctime>
 

@@ -1,7 +1,7 @@
-#include "delivery.h"
+#include "devserver/delivery.h"
 
-#include "log.h"
-#include "mime.h"
+#include "devserver/log.h"
+#include "devserver/mime.h"
 #include "text/utf.h"
 
 namespace venmarra::devserver {

@@ -1,6 +1,6 @@
-#include "http_api.h"
+#include "devserver/http_api.h"
 
-#include "log.h"
+#include "devserver/log.h"
 #include "text/utf.h"
 
 #include <nlohmann/json.hpp>

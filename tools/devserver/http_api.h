@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common.h"
-#include "http_server.h"
-#include "store.h"
+#include "devserver/common.h"
+#include "devserver/http_server.h"
+#include "devserver/store.h"
 
 #include <string>
 

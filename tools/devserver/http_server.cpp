@@ -1,6 +1,6 @@
-#include "http_server.h"
+#include "devserver/http_server.h"
 
-#include "socket.h"
+#include "devserver/socket.h"
 
 #include <microhttpd.h>
 

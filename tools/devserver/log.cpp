@@ -1,6 +1,6 @@
-#include "log.h"
+#include "devserver/log.h"
 
-#include "common.h"
+#include "devserver/common.h"
 #include "text/inert.h"
 
 #include <iostream>

@@ -1,12 +1,12 @@
 // venmarra-devserver: a local disposable-mailbox service for trying and testing Venmarra.
-#include "delivery.h"
-#include "http_api.h"
-#include "http_server.h"
-#include "log.h"
-#include "smtp_server.h"
-#include "socket.h"
-#include "store.h"
-#include "store_file.h"
+#include "devserver/delivery.h"
+#include "devserver/http_api.h"
+#include "devserver/http_server.h"
+#include "devserver/log.h"
+#include "devserver/smtp_server.h"
+#include "devserver/socket.h"
+#include "devserver/store.h"
+#include "devserver/store_file.h"
 
 #include <sys/stat.h>
 #include <systemd/sd-daemon.h>

@@ -1,4 +1,4 @@
-#include "mime.h"
+#include "devserver/mime.h"
 
 #include "text/inert.h"
 #include "text/utf.h"

@@ -1,4 +1,4 @@
-#include "smtp_server.h"
+#include "devserver/smtp_server.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common.h"
-#include "smtp_session.h"
-#include "socket.h"
+#include "devserver/common.h"
+#include "devserver/smtp_session.h"
+#include "devserver/socket.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,10 +1,9 @@
-#include "smtp_session.h"
+#include "devserver/smtp_session.h"
 
-#include "common.h"
+#include "devserver/common.h"
 #include "text/utf.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace venmarra::devserver {
 namespace {
@@ -15,15 +14,6 @@ constexpr std::string_view kHost = kMailDomain;
 bool startsWithNoCase(std::string_view line, std::string_view prefix)
 {
     return line.size() >= prefix.size() && text::asciiUpper(line.substr(0, prefix.size())) == prefix;
-}
-
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
 }
 
 SmtpReply reply(std::string text, bool close = false)
@@ -54,14 +44,14 @@ SmtpLineSplitter::Next SmtpLineSplitter::next(std::string &line)
 
 bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters)
 {
-    argument = trim(argument);
+    argument = text::trimmedAscii(argument);
     if (argument.empty() || argument.front() != '<')
         return false;
     const std::size_t close = argument.find('>');
     if (close == std::string_view::npos)
         return false;
     address = std::string(argument.substr(1, close - 1));
-    parameters = trim(argument.substr(close + 1));
+    parameters = text::trimmedAscii(argument.substr(close + 1));
     return address.find_first_of("<> \t") == std::string::npos;
 }
 
@@ -133,7 +123,7 @@ SmtpReply SmtpSession::onCommand(std::string_view line)
     const std::string verb = text::asciiUpper(line.substr(0, line.find(' ')));
     const std::string_view argument = line.size() > verb.size() ? line.substr(verb.size() + 1) : "";
     if (verb == "EHLO" || verb == "HELO") {
-        if (trim(argument).empty())
+        if (text::trimmedAscii(argument).empty())
             return reply("501 5.5.4 " + verb + " needs a domain");
         m_state = State::Greeted;
         resetTransaction();

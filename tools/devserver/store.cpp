@@ -1,4 +1,4 @@
-#include "store.h"
+#include "devserver/store.h"
 
 #include "text/utf.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common.h"
+#include "devserver/common.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "store_file.h"
+#include "devserver/store_file.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

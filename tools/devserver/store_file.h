@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common.h"
-#include "store.h"
+#include "devserver/common.h"
+#include "devserver/store.h"
 
 #include <memory>
 #include <string>
