@@ -1,3 +1,4 @@
+#include "devserver/http_api.h"
 #include "devserver/store.h"
 #include "devserver/store_file.h"
 
@@ -177,6 +178,27 @@ TEST_F(StoreTest, aPurgedMailIsGoneFromTheStoresFilesForGood)
     now += 1200s;
     store.purge();
     EXPECT_EQ(folder.allBytes().find(token), std::string::npos);
+}
+
+TEST_F(StoreTest, aStoreThatCannotBeReadFailsTheRequestAndTheServiceGoesOn)
+{
+    const StoreFolder folder;
+    std::filesystem::create_directories(folder.path());
+    MailStore store({}, Clock::now, folder.database());
+    std::vector<std::string> logged;
+    const HttpApi api(store, [&](const std::string &line) { logged.push_back(line); });
+    const auto box = store.allocate();
+    const WebRequest refresh {"POST", "/", {{"type", "refresh"}, {"data", box->name}, {"arg", ""}}, box->sid};
+    ASSERT_EQ(api.handle(refresh).status, 200);
+    sqlite3 *other = nullptr;  // the mails taken from under the service
+    sqlite3_open(folder.database().c_str(), &other);
+    sqlite3_exec(other, "DROP TABLE mails", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(api.handle(refresh).status, 500);
+    EXPECT_EQ(store.deliverAll({box->name}, {"a", "s", "c"}), Delivery::StoreFailed) << "451, nothing kept";
+    EXPECT_EQ(api.handle({"GET", "/", {}, {}}).status, 200) << "what does not need the mails still works";
+    ASSERT_FALSE(logged.empty());
+    EXPECT_NE(logged.back().find("-> 200"), std::string::npos);
 }
 
 TEST_F(StoreTest, aFileThatIsNoStoreIsMovedAsideAndANewStoreServes)
