@@ -68,7 +68,7 @@ TEST(SmtpServerEnd, peersThatNeverReadOrNeverSpeakDoNotHoldUpTheEnd)
     const SmtpServerLimits limits;
     auto smtp = std::make_unique<SmtpServer>(
         limits, [&] { return deliveringSession(store, log); }, log);
-    const int port = smtp->start("127.0.0.1", 0);
+    const int port = startListening(*smtp, "127.0.0.1", 0);
     SmtpClient silent(port);
     EXPECT_NE(silent.readUntil("220").find("220"), std::string::npos);
     SmtpClient peer(port, 1024);
@@ -119,7 +119,7 @@ TEST(HttpServerLimitsTest, aConnectionThatTricklesIsClosedAtItsDeadline)
     HttpServerLimits limits;
     limits.connectionDeadline = 300ms;  // the product's is 10 s
     HttpServer server(limits, [](const WebRequest &) { return WebResponse {}; });
-    const int port = server.start("127.0.0.1", 0);
+    const int port = startListening(server, "127.0.0.1", 0);
     ASSERT_GT(port, 0);
     const Socket socket = connectedSocket(port);
     const std::string request = "POST / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: ";

@@ -88,9 +88,9 @@ LocalService::LocalService(StoreLimits storeLimits, SmtpServerLimits smtpLimits)
 
 void LocalService::SetUp()
 {
-    httpPort = http.start("127.0.0.1", 0);
+    httpPort = startListening(http, "127.0.0.1", 0);
     ASSERT_GT(httpPort, 0);
-    smtpPort = smtp.start("127.0.0.1", 0);
+    smtpPort = startListening(smtp, "127.0.0.1", 0);
     ASSERT_GT(smtpPort, 0);
 }
 

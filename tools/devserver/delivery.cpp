@@ -21,8 +21,7 @@ std::string refusal(Delivery verdict)
     return "451 4.3.0 Local error";
 }
 
-}  // namespace
-
+// The local part of `address` when it is a mailbox under the service's domain, else empty.
 std::string localPartFor(const std::string &address)
 {
     const std::size_t at = address.rfind('@');
@@ -30,6 +29,8 @@ std::string localPartFor(const std::string &address)
         return {};
     return text::asciiLower(address.substr(0, at));
 }
+
+}  // namespace
 
 SmtpSession deliveringSession(MailStore &store, const LogLine &log, SmtpLimits limits)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "devserver/common.h"
+#include "devserver/log.h"
+#include "devserver/mail.h"
 #include "devserver/smtp_session.h"
 #include "devserver/store.h"
 
@@ -8,9 +9,6 @@
 
 // How a mail that SMTP takes reaches the store's mailboxes.
 namespace venmarra::devserver {
-
-// The local part of `address` when it is a mailbox under the service's domain, else empty.
-std::string localPartFor(const std::string &address);
 
 // A new SMTP session that accepts mail for the store's live mailboxes and delivers it there.
 SmtpSession deliveringSession(MailStore &store, const LogLine &log, SmtpLimits limits = {});

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "devserver/common.h"
 #include "devserver/http_server.h"
+#include "devserver/log.h"
+#include "devserver/mail.h"
 #include "devserver/store.h"
 
 #include <string>

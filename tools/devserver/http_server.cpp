@@ -113,12 +113,6 @@ void HttpServer::DaemonStopper::operator()(MHD_Daemon *daemon) const
     MHD_stop_daemon(daemon);
 }
 
-int HttpServer::start(const std::string &address, int port)
-{
-    Socket listener = listeningSocket(address, port);
-    return listener ? adopt(listener.release()) : -1;
-}
-
 int HttpServer::adopt(int listener)
 {
     // libmicrohttpd wakes its thread through a channel of its own when stopped: without one it

@@ -54,8 +54,6 @@ public:
     HttpServer(const HttpServer &) = delete;
     HttpServer &operator=(const HttpServer &) = delete;
 
-    // Listens on `address`:`port` (0 lets the system pick) and serves; returns the port, or -1.
-    int start(const std::string &address, int port);
     // Serves on `listener`, a listening socket that the server now owns; its port, or -1.
     int adopt(int listener);
     void stop();

@@ -1,6 +1,6 @@
 #include "devserver/log.h"
 
-#include "devserver/common.h"
+#include "devserver/clock.h"
 #include "text/inert.h"
 
 #include <iostream>

@@ -8,6 +8,9 @@
 
 namespace venmarra::devserver {
 
+// Takes one line for the service's log (Log): how each part of the service hands one on.
+using LogLine = std::function<void(const std::string &line)>;
+
 // How much of a value from a client a log line shows.
 inline constexpr std::size_t kMaxLoggedCharacters = 200;
 

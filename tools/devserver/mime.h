@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devserver/common.h"
+#include "devserver/mail.h"
 
 #include <cstddef>
 #include <string>

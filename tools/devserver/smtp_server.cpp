@@ -113,12 +113,6 @@ SmtpServer::~SmtpServer()
         connection.thread.join();
 }
 
-int SmtpServer::start(const std::string &address, int port)
-{
-    Socket listener = listeningSocket(address, port);
-    return listener ? adopt(listener.release()) : -1;
-}
-
 int SmtpServer::adopt(int listener)
 {
     m_listener = Socket(listener);

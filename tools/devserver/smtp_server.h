@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devserver/common.h"
+#include "devserver/log.h"
 #include "devserver/smtp_session.h"
 #include "devserver/socket.h"
 
@@ -34,8 +34,6 @@ public:
     SmtpServer(const SmtpServer &) = delete;
     SmtpServer &operator=(const SmtpServer &) = delete;
 
-    // Listens on `address`:`port` (0 lets the system pick) and serves; returns the port, or -1.
-    int start(const std::string &address, int port);
     // Serves on `listener`, a listening socket that the server now owns; its port, or -1.
     int adopt(int listener);
     // Takes no more connections, and ends those that are open.

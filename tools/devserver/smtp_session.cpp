@@ -1,9 +1,10 @@
 #include "devserver/smtp_session.h"
 
-#include "devserver/common.h"
+#include "devserver/mail.h"
 #include "text/utf.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace venmarra::devserver {
 namespace {
@@ -42,18 +43,28 @@ SmtpLineSplitter::Next SmtpLineSplitter::next(std::string &line)
     return overlong ? Next::Overlong : Next::Line;
 }
 
-bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters)
+namespace {
+
+// What a MAIL FROM or RCPT TO argument names: the address inside "<...>" and the parameters after.
+struct Path {
+    std::string address;
+    std::string_view parameters;
+};
+
+// The path of `argument`, or nothing when it is malformed.
+std::optional<Path> pathOf(std::string_view argument)
 {
     argument = text::trimmedAscii(argument);
-    if (argument.empty() || argument.front() != '<')
-        return false;
     const std::size_t close = argument.find('>');
-    if (close == std::string_view::npos)
-        return false;
-    address = std::string(argument.substr(1, close - 1));
-    parameters = text::trimmedAscii(argument.substr(close + 1));
-    return address.find_first_of("<> \t") == std::string::npos;
+    if (!argument.starts_with('<') || close == std::string_view::npos)
+        return std::nullopt;
+    Path path {std::string(argument.substr(1, close - 1)), text::trimmedAscii(argument.substr(close + 1))};
+    if (path.address.find_first_of("<> \t") != std::string::npos)
+        return std::nullopt;
+    return path;
 }
+
+}  // namespace
 
 SmtpSession::SmtpSession(SmtpLimits limits, RecipientCheck checkRecipient, Deliver deliver)
     : m_limits(limits)
@@ -161,10 +172,11 @@ SmtpReply SmtpSession::mailFrom(std::string_view argument)
         return reply("503 5.5.1 Say EHLO first");
     if (m_state != State::Greeted)
         return reply("503 5.5.1 Nested MAIL command");
-    std::string address;
-    std::string_view parameters;
-    if (!startsWithNoCase(argument, "FROM:") || !parsePath(argument.substr(5), address, parameters))
+    const std::optional<Path> path
+        = startsWithNoCase(argument, "FROM:") ? pathOf(argument.substr(5)) : std::nullopt;
+    if (!path)
         return reply("501 5.5.4 Syntax: MAIL FROM:<address>");
+    const std::string_view parameters = path->parameters;
     if (startsWithNoCase(parameters, "SIZE=")) {
         const std::string size(parameters.substr(5, parameters.find(' ') - 5));
         if (size.empty() || size.size() > 18 || size.find_first_not_of("0123456789") != std::string::npos)
@@ -172,7 +184,7 @@ SmtpReply SmtpSession::mailFrom(std::string_view argument)
         if (std::stoull(size) > m_limits.maxMessageBytes)
             return reply("552 5.3.4 Message size exceeds the limit");
     }
-    m_sender = address;
+    m_sender = path->address;
     m_state = State::Mail;
     return reply("250 2.1.0 Ok");
 }
@@ -181,10 +193,11 @@ SmtpReply SmtpSession::rcptTo(std::string_view argument)
 {
     if (m_state != State::Mail && m_state != State::Recipients)
         return reply("503 5.5.1 Need MAIL first");
-    std::string address;
-    std::string_view parameters;
-    if (!startsWithNoCase(argument, "TO:") || !parsePath(argument.substr(3), address, parameters))
+    const std::optional<Path> path
+        = startsWithNoCase(argument, "TO:") ? pathOf(argument.substr(3)) : std::nullopt;
+    if (!path)
         return reply("501 5.5.4 Syntax: RCPT TO:<address>");
+    const std::string &address = path->address;
     if (m_recipients.size() >= m_limits.maxRecipients)
         return reply("452 4.5.3 Too many recipients");
     const std::string refusal = m_checkRecipient(address);

@@ -78,7 +78,4 @@ private:
     bool m_discarding = false;  // the rest of an overlong line
 };
 
-// The address inside "<...>" of a MAIL FROM or RCPT TO argument, or nothing when malformed.
-bool parsePath(std::string_view argument, std::string &address, std::string_view &parameters);
-
 }  // namespace venmarra::devserver

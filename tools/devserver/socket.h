@@ -70,4 +70,13 @@ inline Socket listeningSocket(const std::string &address, int port)
     return listener;
 }
 
+// Starts `server` (the HTTP or the SMTP one) on a socket of its own that listens on the IPv4
+// `address`:`port` (0 lets the system pick): the port it serves, or -1.
+template <typename Server>
+int startListening(Server &server, const std::string &address, int port)
+{
+    Socket listener = listeningSocket(address, port);
+    return listener ? server.adopt(listener.release()) : -1;
+}
+
 }  // namespace venmarra::devserver

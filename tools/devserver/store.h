@@ -1,6 +1,7 @@
 #pragma once
 
-#include "devserver/common.h"
+#include "devserver/clock.h"
+#include "devserver/mail.h"
 
 #include <chrono>
 #include <cstddef>

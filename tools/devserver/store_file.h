@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devserver/common.h"
+#include "devserver/log.h"
 #include "devserver/store.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "devserver/common.h"
+#include "devserver/clock.h"
 
 #include <ctime>
 
