@@ -80,7 +80,8 @@ void MainWindowLogic::Command1_Click()
     if (m_programEnded)
         return;
     m_mailboxName = text::utf16FromUtf8(cutMailboxName(page));
-    m_view.setText1(m_mailboxName + u'@' + m_service.mailDomain);
+    const std::u16string address = m_mailboxName + u'@' + m_service.mailDomain;
+    m_view.setText1(address);
     if (m_mailboxName.empty()) {
         m_toolkit.messageBox(texts::kCreationFailed, Toolkit::MessageIcon::None, {});
         endProgram();
@@ -88,7 +89,7 @@ void MainWindowLogic::Command1_Click()
     }
     m_view.disableCommand1();
     m_view.setCaption(Caption::Label4, texts::kCreated);
-    m_view.announce(texts::mailboxReady(m_mailboxName + u'@' + m_service.mailDomain));
+    m_view.announce(texts::mailboxReady(address));
     获取最新邮件();
 }
 

@@ -178,10 +178,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         button->click();
         return true;
     }
-    auto *list = control<QListWidget>(ControlId::List1);
-    // The line that the keyboard marks is the one meant, though taking the focus selects none.
-    if (QListWidgetItem *marked = list->currentItem(); marked && !marked->isSelected())
-        list->setCurrentItem(marked, QItemSelectionModel::ClearAndSelect);
+    markLineToOpen();  // the line that the keyboard marks is the one meant
     if (m_events)
         m_events->List1_DblClick();
     return true;
