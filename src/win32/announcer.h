@@ -20,9 +20,6 @@ public:
 
     void announce(const std::wstring &text);
 
-    // The control that carries the text, for a reader to find.
-    HWND control() const { return m_control; }
-
 private:
     using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
     using RaiseNotification
