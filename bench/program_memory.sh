@@ -9,13 +9,8 @@ kind=$1 build=${2:-$root/build/dev}
 . "$root/tests/support/e2e_lib.sh"
 start_xvfb
 start_window_manager "$(mktemp)"
-sizes=$(mktemp)
-python3 "$root/bench/mail_service.py" "$kind" 10 >"$sizes" 2>/dev/null &
-E2E_PIDS+=($!)
-both_sizes() { [ "$(wc -l <"$sizes")" -ge 2 ]; }
-wait_for "the mail service" 30 both_sizes
-export VENMARRA_SERVICE_HOST=127.0.0.1:$(sed -n 1p "$sizes")
-mail_bytes=$(sed -n 2p "$sizes")
+start_stand_in "$(mktemp)" --mail "$kind" 10
+mail_bytes=$STAND_IN_MAIL_BYTES
 start_program "$build/src/qt/venmarra"
 wait_for "the main window" 15 find_window 'Venmarra  - By .*'
 main=$(find_window 'Venmarra  - By .*')

@@ -11,7 +11,6 @@
 #include "qt/mail_text_edit.h"
 #include "qt/mail_viewer.h"
 #include "qt/qt_toolkit.h"
-#include "scripted_server.h"
 #include "service/answer_reader.h"
 #include "service/exchange_rules.h"
 #include "stats.h"
@@ -51,13 +50,29 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-test::ScriptedReply jsonReply(const std::string &json)
-{
-    test::ScriptedReply reply;
-    reply.body = json;
-    reply.contentType = "application/json";
-    return reply;
-}
+// The stand-in service (tests/support/stand_in.py) started with `arguments`, for as long as this lives.
+class StandIn {
+public:
+    explicit StandIn(const QStringList &arguments)
+    {
+        m_process.start(QStringLiteral("python3"), QStringList {VENMARRA_STAND_IN_PATH} + arguments);
+        if (!m_process.waitForReadyRead(10000))
+            throw std::runtime_error("the stand-in service did not start");
+        m_url = "http://127.0.0.1:" + m_process.readLine().trimmed().toStdString() + "/";
+    }
+    ~StandIn()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    StandIn(const StandIn &) = delete;
+    StandIn &operator=(const StandIn &) = delete;
+    const std::string &url() const { return m_url; }
+
+private:
+    QProcess m_process;
+    std::string m_url;
+};
 
 int g_runs = 5;
 std::vector<std::string> g_rows;  // Markdown table rows
@@ -266,12 +281,9 @@ public:
 
 void responsiveness()
 {
-    test::ScriptedServer server;
-    test::ScriptedReply slow = jsonReply("{}");
-    slow.delay = std::chrono::milliseconds(2000);
-    server.setDefaultReply(slow);
+    const StandIn slow({QStringLiteral("--post-delay-ms"), QStringLiteral("2000")});
     ServiceSettings settings;
-    settings.baseUrl = QString::fromStdString(server.baseUrl()).toStdU16String();
+    settings.baseUrl = QString::fromStdString(slow.url()).toStdU16String();
     QuietToolkit toolkit;
     std::vector<double> gaps[2];
     for (int run = 0; run < std::min(g_runs, 5); ++run) {
@@ -423,7 +435,8 @@ double bareCurlMs(const std::string &url)
     CURL *easy = curl_easy_init();
     std::string body;
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "data=box&type=refresh&arg=");
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, "data=e2ebox7&type=refresh&arg=");
+    curl_easy_setopt(easy, CURLOPT_COOKIE, "sid=e2e0123456789abcdef0123456789abcdef01234");
     curl_easy_setopt(
         easy, CURLOPT_WRITEFUNCTION, +[](char *data, size_t size, size_t count, void *out) {
             static_cast<std::string *>(out)->append(data, size * count);
@@ -437,14 +450,13 @@ double bareCurlMs(const std::string &url)
 
 void roundTrip()
 {
-    test::ScriptedServer server;
-    server.setDefaultReply(jsonReply(
-        R"({"data":[{"user":{"USER":"box","STATUS":1},"list":[{"FROM":"a@x","SUBJECT":"s","MID":"1"}]}]})"));
+    const StandIn server({QStringLiteral("--mail"), QStringLiteral("ascii"), QStringLiteral("0.001")});
     ServiceSettings settings;
-    settings.baseUrl = QString::fromStdString(server.baseUrl()).toStdU16String();
+    settings.baseUrl = QString::fromStdString(server.url()).toStdU16String();
     QuietToolkit toolkit;
     Form1 form;
     MainWindowLogic logic(form, toolkit, kAccess, settings);
+    logic.Command1_Click();  // the mailbox, so that each refresh lists its mail
     std::vector<double> ours, bare;
     for (int block = 0; block < g_runs * 4; ++block) {
         for (int i = 0; i < 25; ++i) {
@@ -453,7 +465,7 @@ void roundTrip()
             ours.push_back(msSince(start));
         }
         for (int i = 0; i < 25; ++i)
-            bare.push_back(bareCurlMs(server.baseUrl()));
+            bare.push_back(bareCurlMs(server.url()));
     }
     const double oursMedian = percentile(ours, 50), bareMedian = percentile(bare, 50);
     row("5. one refresh (request, reading, display) vs bare curl_easy_perform, median (ms)",

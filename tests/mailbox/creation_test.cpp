@@ -42,7 +42,9 @@ TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEn
         {"a changed page",
          answer("<html>changed</html>", "Set-Cookie: sid=s\r\n"),
          {u"邮箱获取失败，请重新打开重试。"}},
-        {"an empty name", answer(homePage(""), "Set-Cookie: sid=s\r\n"), {u"邮箱获取失败，请重新打开重试。"}},
+        {"an empty name",
+         answer(serviceAnswer("home_page", {{"name", ""}}), "Set-Cookie: sid=s\r\n"),
+         {u"邮箱获取失败，请重新打开重试。"}},
         {"status 500",
          answer("<b>error page</b>", {}, 500),
          {u"Http错误代码:500", u"邮箱获取失败，请重新打开重试。"}},
@@ -80,7 +82,7 @@ TEST_F(Creation, withoutANameTheAddressShowsTheDomainWhileTheProgramSaysSoThenEn
 
 TEST_F(Creation, withoutTheCookieEveryGoodAnswerIsReportedAndNoCookieIsSent)
 {
-    exchange.enqueue(answer(homePage("nocookie")));
+    exchange.enqueue(answer(serviceAnswer("home_page", {{"name", "nocookie"}})));
     exchange.enqueue(answer(refreshAnswer("nocookie")));
     logic.Command1_Click();
     const Texts texts = boxTexts();

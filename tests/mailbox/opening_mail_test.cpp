@@ -33,7 +33,7 @@ TEST_F(OpeningAMail, aFailedMailRequestStillOpensTheViewerEmpty)
 {
     createMailbox({{"f", "s", "9"}});
     view.selected = 0;
-    exchange.enqueue(answer(R"({"data":[[0,[{"DATA":["first"]}]]]})"));
+    exchange.enqueue(answer(serviceAnswer("mail_info", {{"content", "first"}})));
     logic.List1_DblClick();
     exchange.enqueue(answer("gone", {}, 404));
     logic.List1_DblClick();
@@ -45,7 +45,7 @@ TEST_F(OpeningAMail, aDoubleClickDuringTheLoopsWaitCompletesBeforeTheLoopGoesOn)
 {
     createMailbox({{"f", "s", "5"}});
     view.selected = 0;
-    exchange.defaultAnswer = answer(R"({"data":[[0,[{"DATA":["during the loop"]}]]]})");
+    exchange.defaultAnswer = answer(serviceAnswer("mail_info", {{"content", "during the loop"}}));
     inTheWaitAfter(3, [&] { logic.List1_DblClick(); });
     inTheWaitAfter(5, [&] { logic.Command3_Click(); });
     logic.Command2_Click();

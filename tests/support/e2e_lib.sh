@@ -94,7 +94,8 @@ start_window_manager() {
 support=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # start_stand_in LOG [OPTION...]: the stand-in service (stand_in.py) on a port that the system
-# picks, handed to the programs started after it in VENMARRA_SERVICE_HOST.
+# picks, handed to the programs started after it in VENMARRA_SERVICE_HOST; with --mail, the size
+# of its mail in STAND_IN_MAIL_BYTES.
 start_stand_in() {
     need python3
     local log=$1 ports; shift; ports=$(mktemp)
@@ -103,6 +104,7 @@ start_stand_in() {
     SERVICE_PID=$!; E2E_PIDS+=($SERVICE_PID)
     wait_for "the stand-in service" 10 test -s "$ports"
     export VENMARRA_SERVICE_HOST="127.0.0.1:$(head -n1 "$ports")"
+    STAND_IN_MAIL_BYTES=$(sed -n 2p "$ports")
     rm -f "$ports"
 }
 

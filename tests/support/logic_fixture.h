@@ -7,6 +7,8 @@
 #include "service/http_exchange.h"
 #include "text/utf.h"
 
+#include "service_answers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -134,36 +136,30 @@ inline ExchangeResult failure(ExchangeFailure kind, std::u16string detail = {})
     return {.failure = kind, .failureDetail = std::move(detail)};
 }
 
-// The service's home page with `name` between the two markers.
-inline std::string homePage(const std::string &name)
-{
-    return "<html><body><form><input id=\"converts\" name=\"converts\" type=\"text\" value=\"" + name
-        + "\" valid='{\"minlength\":3}' /></form></body></html>";
-}
-
 // The answer to the allocation request: the home page with `name`, setting the `sid` cookie.
 inline ExchangeResult allocation(const std::string &name, const std::string &sid)
 {
-    return answer(homePage(name), "Set-Cookie: sid=" + sid + "; Path=/; HttpOnly\r\n");
+    return answer(serviceAnswer("home_page", {{"name", name}}),
+                  "Set-Cookie: " + serviceAnswer("cookie", {{"sid", sid}}) + "\r\n");
 }
 
 struct Mail {
     std::string from, subject, mid;
 };
 
-// A refresh answer of the service: the mailbox's details and its mails, newest first.
+// A refresh answer of the service for its owner: the mailbox's details and its mails, newest first.
 inline std::string refreshAnswer(const std::string &user, const std::vector<Mail> &mails = {})
 {
     std::string list;
-    for (const Mail &mail : mails) {
-        list += list.empty() ? "" : ",";
-        list += "{\"FROM\":\"" + mail.from + "\",\"SUBJECT\":\"" + mail.subject + "\",\"MID\":\"" + mail.mid
-            + "\"}";
-    }
-    return "{\"data\":[{\"user\":{\"USER\":\"" + user
-        + "\",\"STATUS\":1,\"ADDTIME\":\"2026-12-06 10:00:00\",\"EXPIRETIME\":\"2026-12-06 "
-          "10:10:00\"},\"list\":["
-        + list + "]}]}";
+    for (const Mail &mail : mails)
+        list += (list.empty() ? "" : ",")
+            + serviceAnswer("mail", {{"from", mail.from}, {"subject", mail.subject}, {"mid", mail.mid}});
+    return serviceAnswer("refresh",
+                         {{"user", user},
+                          {"status", "1"},
+                          {"added", "2026-12-06 10:00:00"},
+                          {"expires", "2026-12-06 10:10:00"},
+                          {"list", list}});
 }
 
 // The main window's controls as plain values, for tests of the logic without a toolkit.

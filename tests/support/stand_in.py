@@ -1,18 +1,32 @@
 #!/usr/bin/env python3
 """A scripted stand-in for the mail service, on 127.0.0.1 and a port the system picks (printed
-first). GET / serves the home page with a mailbox name and sets the cookie;
-a POST to / gets "{}" after --post-delay-ms. The other paths are the HTTP clients' cases, for GET
-and POST alike: /echo answers with the request as received; /size/N with N bytes; the rest
-misbehave as their names say. --log FILE records every request whole."""
+first), as strict as the service: GET / serves the home page of the mailbox "e2ebox7" and sets its
+cookie; a POST to / (after --post-delay-ms) is a refresh or a mail-info request, answered as the
+service answers its owner, anyone else, or a malformed form. With --mail ascii|chinese MEGABYTES,
+the mailbox holds one mail of about that many megabytes on one line, whose size in bytes is
+printed second. The other paths are the HTTP clients' cases, for GET and POST alike: /echo
+answers with the request as received; /size/N with N bytes; the rest misbehave as their names
+say. --log FILE records every request whole. The answers' texts are service_answers.txt's."""
 import argparse
 import http.server
+import pathlib
+import re
 import socket
 import struct
 import sys
 import threading
 import time
+import urllib.parse
 
-COOKIE = "sid=e2e0123456789abcdef0123456789abcdef01234; Path=/; HttpOnly"
+ANSWERS = dict(line.split("\t", 1) for line in
+               (pathlib.Path(__file__).parent / "service_answers.txt").read_text("utf-8").splitlines()
+               if line and not line.startswith("#"))
+MAILBOX, SID = "e2ebox7", "e2e0123456789abcdef0123456789abcdef01234"
+
+
+def filled(which, /, **fields):
+    """The answer `which` with each {field} filled in as it stands, in one pass."""
+    return re.sub(r"\{(\w+)\}", lambda m: str(fields.get(m[1], m[0])), ANSWERS[which])
 
 
 def answer_bytes(status_line, headers, body):
@@ -37,8 +51,14 @@ RAW = {
 options = argparse.ArgumentParser()
 options.add_argument("--log")
 options.add_argument("--post-delay-ms", type=int, default=0)
+options.add_argument("--mail", nargs=2, metavar=("ascii|chinese", "MEGABYTES"))
 options = options.parse_args()
 log_lock = threading.Lock()
+MAILS = {}  # by MID: (sender, subject, content)
+if options.mail:
+    kind, megabytes = options.mail[0], float(options.mail[1])
+    piece = "这是一封很长的单行邮件，用来测量查看窗口的速度。" if kind == "chinese" else "alpha beta gamma delta data test mail "
+    MAILS["1"] = ("bench@example.test", "large", piece * int(megabytes * 1_000_000 // len(piece.encode())))
 
 
 class StandIn(http.server.BaseHTTPRequestHandler):
@@ -75,11 +95,11 @@ class StandIn(http.server.BaseHTTPRequestHandler):
         if self.path in RAW:
             self.misbehave(*RAW[self.path])
         elif self.path == "/" and self.command == "GET":
-            page = '<html><body><input id="converts" name="converts" type="text" value="e2ebox7" valid=\'{"minlength":3}\' /></body></html>'
-            self.answer(200, page.encode(), [("Set-Cookie", COOKIE), ("Content-Type", "text/html; charset=utf-8")])
+            self.answer(200, filled("home_page", name=MAILBOX).encode(),
+                        [("Set-Cookie", filled("cookie", sid=SID)), ("Content-Type", "text/html; charset=utf-8")])
         elif self.path == "/":
             time.sleep(options.post_delay_ms / 1000)
-            self.answer(200, b"{}", [("Content-Type", "application/json")])
+            self.answer(*self.form_answer(body))
         elif self.path == "/echo":
             head = "".join(f"{name}: {value}\r\n" for name, value in self.headers.items())
             self.answer(200, f"{self.requestline}\r\n{head}\r\n".encode("latin-1", "surrogateescape") + body)
@@ -91,6 +111,24 @@ class StandIn(http.server.BaseHTTPRequestHandler):
             self.answer(200, "你好，邮箱".encode("gbk"), [("Content-Type", "text/html; charset=GBK")])
         else:
             self.answer(404, b"missing", [("X-Mixed-Case", "Value"), ("Set-Cookie", "sid=a"), ("Set-Cookie", "sid=b")])
+
+    def form_answer(self, body):
+        """What the service answers a POST to /: (status, body, headers)."""
+        form = {name: values[0] for name, values in urllib.parse.parse_qs(body.decode("utf-8", "replace")).items()}
+        kind, name, arg = form.get("type"), form.get("data"), form.get("arg", "")
+        owner = name == MAILBOX and f"sid={SID}" in self.headers.get("Cookie", "")
+        json_type = [("Content-Type", "application/json; charset=utf-8")]
+        if kind == "refresh" and name is not None:
+            mails = ",".join(filled("mail", mid=mid, **{"from": sender}, subject=subject)
+                             for mid, (sender, subject, _) in MAILS.items()) if owner else ""
+            times = ("2026-12-09 10:00:00", "2026-12-09 10:10:00") if owner else ("", "")
+            return 200, filled("refresh", user=name, status=int(owner), added=times[0], expires=times[1],
+                               list=mails).encode(), json_type
+        if kind == "mailinfo" and name is not None and arg.startswith("f="):
+            mail = MAILS.get(arg[2:]) if owner else None
+            answer = filled("mail_info", content=mail[2]) if mail else filled("no_mail_info")
+            return 200, answer.encode(), json_type
+        return 400, (filled("bad_request") + "\n").encode(), [("Content-Type", "text/plain; charset=utf-8")]
 
     def misbehave(self, first, then):
         self.close_connection = True
@@ -117,6 +155,7 @@ class StandIn(http.server.BaseHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), StandIn)
 server.daemon_threads = True
-print(server.server_address[1], flush=True)
+# The port, and the mail's size in bytes if there is one, in one write.
+print("\n".join(str(n) for n in [server.server_address[1]] + [len(m[2].encode()) for m in MAILS.values()]), flush=True)
 sys.stdout.close()
 server.serve_forever()
