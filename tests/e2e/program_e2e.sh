@@ -110,10 +110,6 @@ domain=$(sed -n 's/.*HTTP GET \/ -> 200 allocated [a-z0-9]*@\([^ ]*\).*/\1/p' "$
 wait_for "the address, the status line and the mailbox's user and state" 10 shows_all $'Text1\t'"$name@$domain" \
     $'Label4\t检测完成.' $'Label5\t用户名：'"$name" $'Label6\t是否可用：可用'
 wait_for "the new address told" 10 heard $'ALERT\t邮箱获取完成：'"$name@$domain"
-# The mailbox's times as the window shows them: it lives ten minutes.
-label() { sed -n "s/^$1\t$2//p" "$E2E_SHOWN"; }
-start=$(label Label2 开始时间：) end=$(label Label3 结束时间：)
-[ $(($(date -d "$end" +%s) - $(date -d "$start" +%s))) = 600 ] || fail "the mailbox lives from '$start' to '$end', not 600 s"
 # The focus moved on to 循环接收; Tab goes round the design's order, past the disabled 生成邮箱.
 wait_for "the focus on 循环接收" 10 shows $'FOCUS\tCommand2'
 for next in List1 Command3 Text1 Command2; do
