@@ -104,12 +104,9 @@ LocalService::Mailbox LocalService::allocate()
 {
     httplib::Client client("127.0.0.1", httpPort);
     const auto res = client.Get("/");
-    const std::string body = res ? res->body : std::string();
-    const std::string marker = "<input id=\"converts\" name=\"converts\" type=\"text\" value=\"";
-    const std::size_t start = body.find(marker) + marker.size();
-    const std::string name = body.substr(start, body.find("\" valid='{\"minlength\":3}'", start) - start);
     const std::string cookie = res ? res->get_header_value("Set-Cookie") : std::string();
-    return {name, cookie.substr(4, 40)};
+    return {cutMailboxName(res ? res->body : std::string()),
+            cookie.substr(4, 40)};  // as the program reads it
 }
 
 LocalService::Answer LocalService::post(const std::string &body, const std::string &sid)

@@ -8,6 +8,7 @@
 #include "devserver/socket.h"
 
 #include "service/answer_reader.h"
+#include "service/protocol.h"
 #include "text/utf.h"
 
 #include <httplib.h>
@@ -24,6 +25,7 @@
 namespace venmarra::devserver::test {
 
 using venmarra::AnswerReader;
+using venmarra::cutMailboxName;
 
 // The value at `expression` ("data.data[0].user.USER") of a JSON answer, as the program reads it.
 inline std::string valueAt(const std::string &answer, std::string_view expression)
