@@ -54,7 +54,7 @@ std::string senderOf(GMimeMessage *message)
 bool isMediaType(std::string_view value)
 {
     const auto token = [&value] {
-        value.remove_prefix(std::min(value.find_first_not_of(" \t\r\n"), value.size()));
+        value = text::trimmedAscii(value);
         const std::size_t length = std::min(value.find_first_of(" \t\r\n()<>@,;:\\\"/[]?="), value.size());
         value.remove_prefix(length);
         return length > 0;
